@@ -1,0 +1,26 @@
+// Conversion between UTF-8 and a Windows code page (949, 1252, 65001 ...). The backend
+// chosen at build time provides it: iconv on the simulated PC, the code page functions of
+// Windows on Windows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dav::platform {
+
+inline constexpr std::uint32_t kCodePageUtf8 = 65001;
+
+// Decodes bytes of the code page into UTF-8. Bytes that do not form a character become
+// U+FFFD. False only when the code page itself is unknown.
+bool DecodeCodePage(std::uint32_t codePage, std::string_view bytes, std::string* utf8);
+
+// Encodes UTF-8 into the code page. A character the code page cannot hold becomes "?"
+// and the result is false; *bytes holds the whole text either way. Invalid UTF-8 counts
+// as a character that cannot be held.
+bool EncodeCodePage(std::uint32_t codePage, std::string_view utf8, std::string* bytes);
+
+// True when the code page is known to this build.
+bool IsCodePageSupported(std::uint32_t codePage);
+
+}  // namespace dav::platform
