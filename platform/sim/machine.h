@@ -1,0 +1,85 @@
+// The simulated Windows PC, kept in one machine folder:
+//
+//   <folder>/registry.db   SQLite (WAL): registry, machine settings, special folders,
+//                          event journal (and later processes, windows, display modes)
+//   <folder>/drives/C/...  the drives; Windows paths resolve onto them without regard to
+//                          letter case; DOS attributes are kept in an extended attribute
+//
+// A new machine gets the defaults of a Korean Windows XP PC. Two processes may open one
+// machine at the same time.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace dav::platform::sim {
+
+struct SpecialFolder {
+  int csidl = 0;
+  std::string path;         // Windows path; empty for a virtual folder (My Computer ...)
+  std::string displayName;  // what the shell shows, in Korean by default
+};
+
+// One line of the machine's event journal: what was done to the machine that a person or a
+// test wants to see afterwards (shell notifications, message boxes; later process starts
+// and ends, window closes, display changes).
+struct Event {
+  std::int64_t sequence = 0;
+  std::string time;  // "yyyy-mm-dd hh:nn:ss" of the machine's clock
+  std::string kind;  // for example "shell.notify", "messagebox"
+  std::string detail;
+};
+
+class Machine : public Platform {
+ public:
+  // Creates a new machine with the default settings in folder (created when missing; an
+  // existing machine there is a PlatformError).
+  static std::unique_ptr<Machine> Create(const std::filesystem::path& folder);
+  // Opens an existing machine; a missing or damaged one is a PlatformError.
+  static std::unique_ptr<Machine> Open(const std::filesystem::path& folder);
+  // True when folder holds a machine.
+  static bool Exists(const std::filesystem::path& folder);
+
+  ~Machine() override;
+
+  Registry& registry() override;
+  FileSystem& files() override;
+  IniFiles& ini() override;
+  SystemInfo& system() override;
+  Shell& shell() override;
+  Dialogs& dialogs() override;
+
+  const std::filesystem::path& folder() const;
+
+  // Machine settings as name/value texts ("platform_id", "version", "code_page",
+  // "user_name", "system_directory", "short_date", "time_format", "am", "pm" ...).
+  std::vector<std::pair<std::string, std::string>> Settings();
+  // Changes one setting; an unknown name or a value of the wrong form is a PlatformError.
+  void SetSetting(const std::string& name, const std::string& value);
+
+  std::vector<SpecialFolder> SpecialFolders();
+
+  // The answer the simulated message box gives (kIdOk by default).
+  void SetMessageBoxAnswer(int answer);
+
+  void RecordEvent(const std::string& kind, const std::string& detail);
+  // Events with a sequence number greater than since, oldest first.
+  std::vector<Event> Events(std::int64_t since = 0);
+
+  // The host file-system path that a Windows path of the machine resolves to (for
+  // davhost's fs commands and for tests); a PlatformError when the path is not valid.
+  std::filesystem::path HostPath(const std::string& windowsPath);
+
+  struct Impl;
+
+ private:
+  explicit Machine(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace dav::platform::sim
