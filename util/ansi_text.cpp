@@ -1,0 +1,25 @@
+#include "util/ansi_text.h"
+
+#include "platform/code_page.h"
+
+namespace dav::util {
+
+std::string ToAnsi(platform::Platform& platform, std::string_view utf8) {
+  std::string bytes;
+  platform::EncodeCodePage(platform.system().AnsiCodePage(), utf8, &bytes);
+  return bytes;
+}
+
+std::string FromAnsi(platform::Platform& platform, std::string_view bytes) {
+  std::string utf8;
+  if (!platform::DecodeCodePage(platform.system().AnsiCodePage(), bytes, &utf8)) {
+    utf8.assign(bytes);
+  }
+  return utf8;
+}
+
+std::size_t AnsiLength(platform::Platform& platform, std::string_view utf8) {
+  return ToAnsi(platform, utf8).size();
+}
+
+}  // namespace dav::util
