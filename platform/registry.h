@@ -8,6 +8,9 @@
 // as first written). Value data are the bytes the ANSI calls exchange: string types
 // (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) hold text in the machine's ANSI code page.
 // Every call is atomic: it happens completely or not at all, also if the process dies.
+//
+// A subKey path may not start with "\" (kErrorBadPathname); runs of "\" between levels
+// count as one and a trailing "\" is ignored.
 #pragma once
 
 #include <cstdint>

@@ -22,6 +22,7 @@ inline constexpr Status kErrorInvalidParameter = 87;
 inline constexpr Status kErrorInsufficientBuffer = 122;
 inline constexpr Status kErrorInvalidName = 123;
 inline constexpr Status kErrorDirNotEmpty = 145;
+inline constexpr Status kErrorBadPathname = 161;
 inline constexpr Status kErrorAlreadyExists = 183;
 inline constexpr Status kErrorMoreData = 234;
 inline constexpr Status kErrorNoMoreItems = 259;
