@@ -1,0 +1,81 @@
+#include "platform/sim/machine_schema.h"
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace dav::platform::sim {
+namespace {
+
+// Version 1: the registry, the machine settings, the special folders and the event journal.
+//
+// Registry keys form a tree; a hive root has parent 0 and the id 1..5 of its predefined
+// handle (0x80000000 + id - 1). Ids are never reused (AUTOINCREMENT), so a handle to a
+// deleted key can never come to mean a newer key. Names compare with NOCASE, which folds
+// ASCII letters only: the same equality as Windows for the names this system uses, and a
+// collation the sqlite3 shell knows, so the file can still be inspected by hand.
+// A value's position is its creation order within its key.
+constexpr const char* kVersion1 = R"sql(
+CREATE TABLE reg_keys (
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
+  parent INTEGER NOT NULL,
+  name TEXT NOT NULL COLLATE NOCASE,
+  UNIQUE (parent, name)
+);
+INSERT INTO reg_keys (id, parent, name) VALUES
+  (1, 0, 'HKEY_CLASSES_ROOT'),
+  (2, 0, 'HKEY_CURRENT_USER'),
+  (3, 0, 'HKEY_LOCAL_MACHINE'),
+  (4, 0, 'HKEY_USERS'),
+  (5, 0, 'HKEY_PERFORMANCE_DATA');
+CREATE TABLE reg_values (
+  key INTEGER NOT NULL,
+  name TEXT NOT NULL COLLATE NOCASE,
+  position INTEGER NOT NULL,
+  type INTEGER NOT NULL,
+  data BLOB NOT NULL,
+  PRIMARY KEY (key, name)
+) WITHOUT ROWID;
+CREATE INDEX reg_values_by_position ON reg_values (key, position);
+CREATE TABLE settings (
+  name TEXT PRIMARY KEY,
+  value TEXT NOT NULL
+) WITHOUT ROWID;
+CREATE TABLE special_folders (
+  csidl INTEGER PRIMARY KEY,
+  path TEXT NOT NULL,
+  display_name TEXT NOT NULL
+);
+CREATE TABLE events (
+  sequence INTEGER PRIMARY KEY AUTOINCREMENT,
+  time TEXT NOT NULL,
+  kind TEXT NOT NULL,
+  detail TEXT NOT NULL
+);
+)sql";
+
+bool HasTables(Database& db) {
+  auto query = db.Prepare("SELECT count(*) FROM sqlite_schema");
+  return query.Step() && query.Int(0) > 0;
+}
+
+}  // namespace
+
+void UpgradeMachineSchema(Database& db) {
+  db.Transaction(Database::Mode::kWrite, [&] {
+    const int version = db.UserVersion();
+    if (version > kMachineSchemaVersion) {
+      throw PlatformError("the machine was made by a newer version (schema " +
+                          std::to_string(version) + ", this build knows " +
+                          std::to_string(kMachineSchemaVersion) + ")");
+    }
+    if (version == 0 && HasTables(db)) {
+      throw PlatformError("registry.db is not a machine database");
+    }
+    if (version == kMachineSchemaVersion) return;
+    if (version < 1) db.Exec(kVersion1);
+    db.SetUserVersion(kMachineSchemaVersion);
+  });
+}
+
+}  // namespace dav::platform::sim

@@ -1,0 +1,202 @@
+#include "platform/sim/sqlite_db.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace dav::platform::sim {
+namespace {
+
+constexpr int kBusyTimeoutMs = 10000;
+
+unsigned char AsciiUpper(unsigned char c) {
+  return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
+}
+
+int CompareUpperCase(void*, int leftLen, const void* left, int rightLen, const void* right) {
+  const auto* l = static_cast<const unsigned char*>(left);
+  const auto* r = static_cast<const unsigned char*>(right);
+  const int common = std::min(leftLen, rightLen);
+  for (int i = 0; i < common; ++i) {
+    const int diff = AsciiUpper(l[i]) - AsciiUpper(r[i]);
+    if (diff != 0) return diff;
+  }
+  return leftLen - rightLen;
+}
+
+}  // namespace
+
+Query::~Query() {
+  if (stmt_ != nullptr) {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+  }
+}
+
+Query& Query::Bind(int index, std::int64_t value) {
+  const int rc = sqlite3_bind_int64(stmt_, index, value);
+  if (rc != SQLITE_OK) db_->Fail(rc, "bind");
+  return *this;
+}
+
+Query& Query::Bind(int index, std::string_view text) {
+  const int rc =
+      sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+  if (rc != SQLITE_OK) db_->Fail(rc, "bind");
+  return *this;
+}
+
+Query& Query::BindBlob(int index, std::string_view bytes) {
+  // A zero-length blob must still be a blob, not NULL: sqlite3_bind_blob64 with a null
+  // pointer would bind NULL.
+  static const char kEmpty = 0;
+  const char* data = bytes.empty() ? &kEmpty : bytes.data();
+  const int rc = sqlite3_bind_blob64(stmt_, index, data, bytes.size(), SQLITE_TRANSIENT);
+  if (rc != SQLITE_OK) db_->Fail(rc, "bind");
+  return *this;
+}
+
+Query& Query::BindNull(int index) {
+  const int rc = sqlite3_bind_null(stmt_, index);
+  if (rc != SQLITE_OK) db_->Fail(rc, "bind");
+  return *this;
+}
+
+bool Query::Step() {
+  const int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  db_->Fail(rc, sqlite3_sql(stmt_));
+}
+
+void Query::Run() {
+  while (Step()) {
+  }
+}
+
+std::int64_t Query::Int(int column) const {
+  return sqlite3_column_int64(stmt_, column);
+}
+
+std::string Query::Text(int column) const {
+  const auto* text = sqlite3_column_text(stmt_, column);
+  const int size = sqlite3_column_bytes(stmt_, column);
+  return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text), size);
+}
+
+std::string Query::Blob(int column) const {
+  const void* data = sqlite3_column_blob(stmt_, column);
+  const int size = sqlite3_column_bytes(stmt_, column);
+  return data == nullptr ? std::string() : std::string(static_cast<const char*>(data), size);
+}
+
+bool Query::IsNull(int column) const {
+  return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+std::unique_ptr<Database> Database::Open(const std::filesystem::path& file, bool create) {
+  sqlite3* raw = nullptr;
+  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+  const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+  // The connection owns raw even when opening failed, so that the message can be read.
+  std::unique_ptr<Database> db(new Database(raw));
+  if (rc != SQLITE_OK) db->Fail(rc, "open " + file.string());
+  sqlite3_extended_result_codes(raw, 1);
+  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+  const int collation = sqlite3_create_collation_v2(raw, kUpperCaseCollation, SQLITE_UTF8, nullptr,
+                                                    &CompareUpperCase, nullptr);
+  if (collation != SQLITE_OK) db->Fail(collation, "collation");
+
+  auto mode = db->Prepare("PRAGMA journal_mode=WAL");
+  if (!mode.Step() || mode.Text(0) != "wal") {
+    throw SqliteError(SQLITE_ERROR, "cannot switch " + file.string() + " to WAL mode");
+  }
+  db->Exec("PRAGMA synchronous=NORMAL");
+  return db;
+}
+
+Database::~Database() {
+  for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
+  sqlite3_close_v2(db_);
+}
+
+void Database::Fail(int code, std::string_view what) {
+  std::string message(what);
+  message += ": ";
+  message += db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
+  throw SqliteError(code, message);
+}
+
+void Database::Exec(std::string_view sql) {
+  const std::string text(sql);
+  char* error = nullptr;
+  const int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &error);
+  if (rc != SQLITE_OK) {
+    std::string message = error != nullptr ? error : sqlite3_errstr(rc);
+    sqlite3_free(error);
+    throw SqliteError(rc, text + ": " + message);
+  }
+}
+
+Query Database::Prepare(std::string_view sql) {
+  auto found = statements_.find(sql);
+  if (found == statements_.end()) {
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    if (rc != SQLITE_OK) Fail(rc, sql);
+    found = statements_.emplace(std::string(sql), stmt).first;
+  }
+  return Query(this, found->second);
+}
+
+std::int64_t Database::LastInsertId() {
+  return sqlite3_last_insert_rowid(db_);
+}
+
+int Database::Changes() {
+  return sqlite3_changes(db_);
+}
+
+int Database::UserVersion() {
+  auto query = Prepare("PRAGMA user_version");
+  return query.Step() ? static_cast<int>(query.Int(0)) : 0;
+}
+
+void Database::SetUserVersion(int version) {
+  Exec("PRAGMA user_version=" + std::to_string(version));
+}
+
+Database::TransactionScope::TransactionScope(Database* db, Mode mode) : db_(db) {
+  if (db_->depth_ == 0) {
+    db_->Exec(mode == Mode::kWrite ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
+    db_->writing_ = mode == Mode::kWrite;
+  } else {
+    if (mode == Mode::kWrite && !db_->writing_) {
+      throw std::logic_error("a write transaction nested inside a read transaction");
+    }
+    db_->Exec("SAVEPOINT nested" + std::to_string(db_->depth_));
+  }
+  ++db_->depth_;
+}
+
+void Database::TransactionScope::Commit() {
+  const int level = db_->depth_ - 1;
+  db_->Exec(level == 0 ? std::string("COMMIT") : "RELEASE nested" + std::to_string(level));
+  committed_ = true;
+  db_->depth_ = level;
+}
+
+Database::TransactionScope::~TransactionScope() {
+  if (committed_) return;
+  const int level = db_->depth_ - 1;
+  // Best effort: a failing rollback leaves SQLite to roll back when the connection closes.
+  const std::string sql = level == 0 ? std::string("ROLLBACK")
+                                     : "ROLLBACK TO nested" + std::to_string(level) +
+                                           "; RELEASE nested" + std::to_string(level);
+  sqlite3_exec(db_->db_, sql.c_str(), nullptr, nullptr, nullptr);
+  db_->depth_ = level;
+}
+
+}  // namespace dav::platform::sim

@@ -1,0 +1,145 @@
+// A small wrapper over SQLite for the machine database: one connection, cached prepared
+// statements and transactions that several processes can share.
+//
+// The database runs in WAL mode with synchronous=NORMAL: a committed transaction is in the
+// write-ahead log before the commit returns, so it survives the death of the process (the
+// kernel still holds the written pages); only a power failure may lose the last commits,
+// never leave half of one. A busy timeout makes a second process wait for the write lock
+// instead of failing at once.
+//
+// Every failure is a SqliteError carrying SQLite's result code.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace dav::platform::sim {
+
+class SqliteError : public std::runtime_error {
+ public:
+  SqliteError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+  int code() const { return code_; }
+
+ private:
+  int code_;
+};
+
+class Database;
+
+// One run of a cached prepared statement. Bind, Step through the rows, read the columns;
+// the statement is reset and its bindings cleared when the Query goes out of scope.
+class Query {
+ public:
+  Query(Query&& other) noexcept : db_(other.db_), stmt_(other.stmt_) { other.stmt_ = nullptr; }
+  Query(const Query&) = delete;
+  Query& operator=(const Query&) = delete;
+  Query& operator=(Query&&) = delete;
+  ~Query();
+
+  // Parameters are numbered from 1, as in SQLite.
+  Query& Bind(int index, std::int64_t value);
+  Query& Bind(int index, std::string_view text);
+  Query& BindBlob(int index, std::string_view bytes);
+  Query& BindNull(int index);
+
+  // Advances to the next row: true when there is one, false when the statement is done.
+  bool Step();
+  // Runs a statement that returns no rows.
+  void Run();
+
+  // Columns are numbered from 0.
+  std::int64_t Int(int column) const;
+  std::string Text(int column) const;
+  std::string Blob(int column) const;
+  bool IsNull(int column) const;
+
+ private:
+  friend class Database;
+  Query(Database* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {}
+  Database* db_;
+  sqlite3_stmt* stmt_;
+};
+
+class Database {
+ public:
+  // Opens (create: creating when missing) the database file, switches it to WAL mode and
+  // sets the busy timeout. Opening a missing file without create is a SqliteError.
+  static std::unique_ptr<Database> Open(const std::filesystem::path& file, bool create);
+
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // Runs one or more statements that return no rows.
+  void Exec(std::string_view sql);
+
+  // A run of the statement, prepared on first use and cached afterwards.
+  Query Prepare(std::string_view sql);
+
+  std::int64_t LastInsertId();
+  int Changes();
+
+  // PRAGMA user_version: the schema version stored in the file.
+  int UserVersion();
+  void SetUserVersion(int version);
+
+  enum class Mode {
+    kRead,   // takes a snapshot for reading; may not write
+    kWrite,  // takes the write lock at once (waits for it up to the busy timeout)
+  };
+
+  // Runs body inside a transaction and commits it; rolls back and rethrows when body
+  // throws. Nested calls become savepoints of the outer transaction, so an inner failure
+  // undoes only the inner part. A nested kWrite inside an outer kRead is a logic error.
+  template <typename Body>
+  auto Transaction(Mode mode, Body&& body) {
+    TransactionScope scope(this, mode);
+    if constexpr (std::is_void_v<decltype(body())>) {
+      body();
+      scope.Commit();
+    } else {
+      auto result = body();
+      scope.Commit();
+      return result;
+    }
+  }
+
+  // Registers a collation that compares texts after folding ASCII letters to upper case,
+  // the order in which Windows lists registry keys ("_" after the letters).
+  static constexpr const char* kUpperCaseCollation = "WINUPPER";
+
+  sqlite3* handle() { return db_; }
+
+ private:
+  friend class Query;
+  explicit Database(sqlite3* db) : db_(db) {}
+
+  class TransactionScope {
+   public:
+    TransactionScope(Database* db, Mode mode);
+    ~TransactionScope();
+    void Commit();
+
+   private:
+    Database* db_;
+    bool committed_ = false;
+  };
+
+  [[noreturn]] void Fail(int code, std::string_view what);
+
+  sqlite3* db_;
+  std::map<std::string, sqlite3_stmt*, std::less<>> statements_;
+  int depth_ = 0;
+  bool writing_ = false;
+};
+
+}  // namespace dav::platform::sim
