@@ -1,0 +1,28 @@
+# Sourced by the scripts: installs the Debian packages that are missing, and nothing else.
+# sudo is used only when not running as root.
+
+# The packages every build and test run needs.
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev libpugixml-dev libcli11-dev
+                libgtest-dev libgmock-dev libbenchmark-dev)
+
+package_installed() {
+  dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed'
+}
+
+ensure_packages() {
+  local missing=() package
+  for package in "$@"; do
+    package_installed "$package" || missing+=("$package")
+  done
+  if [[ ${#missing[@]} -eq 0 ]]; then
+    return 0
+  fi
+  local sudo=()
+  if [[ $(id -u) -ne 0 ]]; then
+    sudo=(sudo)
+  fi
+  echo "Installing missing packages: ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Builds and runs the test suite, one stage after another, stopping at the first failure.
+# Run with --help for the stages.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+
+# Stages in the order they run; each is a function stage_<name>.
+STAGES=(default sanitize)
+declare -A STAGE_HELP=(
+  [default]="simulated PC, debug build: every test"
+  [sanitize]="simulated PC with AddressSanitizer and UndefinedBehaviorSanitizer: every test"
+)
+
+# Configures, builds and tests one CMake preset.
+run_preset() {
+  local preset=$1
+  cmake --preset "$preset"
+  cmake --build --preset "$preset" -j 2
+  ctest --preset "$preset" -j 2
+}
+
+stage_default() {
+  ensure_packages "${BUILD_PACKAGES[@]}"
+  run_preset default
+}
+
+stage_sanitize() {
+  ensure_packages "${BUILD_PACKAGES[@]}"
+  run_preset sanitize
+}
+
+usage() {
+  echo "usage: scripts/test.sh [STAGE...]"
+  echo
+  echo "Installs what is missing, then builds and runs the tests of each stage in turn"
+  echo "(all stages when none is named), stopping at the first failure."
+  echo
+  echo "Stages:"
+  local stage
+  for stage in "${STAGES[@]}"; do
+    printf '  %-10s %s\n' "$stage" "${STAGE_HELP[$stage]}"
+  done
+}
+
+current_stage=""
+report_failure() {
+  local code=$?
+  if [[ $code -ne 0 && -n "$current_stage" ]]; then
+    echo
+    echo "==== stage '$current_stage' FAILED (exit code $code) ===="
+  fi
+}
+
+main() {
+  local chosen=() stage
+  for argument in "$@"; do
+    case "$argument" in
+      -h | --help)
+        usage
+        return 0
+        ;;
+      *)
+        if [[ -z "${STAGE_HELP[$argument]+set}" ]]; then
+          echo "scripts/test.sh: unknown stage '$argument'" >&2
+          usage >&2
+          return 2
+        fi
+        chosen+=("$argument")
+        ;;
+    esac
+  done
+  if [[ ${#chosen[@]} -eq 0 ]]; then
+    chosen=("${STAGES[@]}")
+  fi
+
+  trap report_failure EXIT
+  for stage in "${chosen[@]}"; do
+    current_stage=$stage
+    echo
+    echo "==== stage '$stage': ${STAGE_HELP[$stage]} ===="
+    "stage_$stage"
+  done
+  current_stage=""
+  echo
+  echo "==== all stages passed: ${chosen[*]} ===="
+}
+
+main "$@"
