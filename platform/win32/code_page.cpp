@@ -1,0 +1,181 @@
+// Code page conversion through MultiByteToWideChar and WideCharToMultiByte.
+#include "platform/code_page.h"
+
+#include <cstddef>
+
+#include "platform/win32/text.h"
+#include "platform/win32/windows_api.h"
+
+namespace dav::platform {
+namespace {
+
+constexpr wchar_t kReplacementCharacter = 0xFFFD;
+
+// Well-formed UTF-8 per sequence: the length of the sequence at text[at], and whether it is
+// a whole character. An ill-formed sequence reports the length of its longest well-formed
+// beginning (at least one byte), so that one broken character counts as one.
+struct Utf8Sequence {
+  std::size_t length = 1;
+  bool valid = false;
+};
+
+Utf8Sequence ReadUtf8Sequence(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return {1, true};
+  std::size_t need = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    need = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    need = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    need = 4;
+    if (lead == 0xF0) low = 0x90;   // no overlong forms
+    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+  } else {
+    return {1, false};
+  }
+  std::size_t length = 1;
+  while (length < need && at + length < text.size()) {
+    const auto next = static_cast<unsigned char>(text[at + length]);
+    const unsigned char min = length == 1 ? low : 0x80;
+    const unsigned char max = length == 1 ? high : 0xBF;
+    if (next < min || next > max) break;
+    ++length;
+  }
+  return {length, length == need};
+}
+
+// MB_ERR_INVALID_CHARS and the best-fit flags are refused by a few code pages (UTF-7, the
+// ISO-2022 family ...); those convert without them.
+bool RefusesFlags() {
+  const DWORD error = GetLastError();
+  return error == ERROR_INVALID_FLAGS || error == ERROR_INVALID_PARAMETER;
+}
+
+// Strict conversion of bytes that must all form characters.
+bool DecodeStrict(UINT codePage, std::string_view bytes, std::wstring* wide) {
+  if (bytes.empty()) return true;
+  const int inLength = static_cast<int>(bytes.size());
+  DWORD flags = MB_ERR_INVALID_CHARS;
+  int length = MultiByteToWideChar(codePage, flags, bytes.data(), inLength, nullptr, 0);
+  if (length == 0 && RefusesFlags()) {
+    flags = 0;
+    length = MultiByteToWideChar(codePage, flags, bytes.data(), inLength, nullptr, 0);
+  }
+  if (length == 0) return false;
+  const std::size_t start = wide->size();
+  wide->resize(start + static_cast<std::size_t>(length));
+  return MultiByteToWideChar(codePage, flags, bytes.data(), inLength, wide->data() + start,
+                             length) == length;
+}
+
+// Character by character: what does not convert becomes U+FFFD, and decoding goes on at the
+// next byte.
+void DecodeLenient(UINT codePage, std::string_view bytes, std::wstring* wide) {
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    std::size_t length = 1;
+    if (codePage == kCodePageUtf8) {
+      length = ReadUtf8Sequence(bytes, at).length;
+    } else if (at + 1 < bytes.size() && IsDBCSLeadByteEx(codePage, static_cast<BYTE>(bytes[at]))) {
+      length = 2;
+    }
+    if (DecodeStrict(codePage, bytes.substr(at, length), wide)) {
+      at += length;
+    } else {
+      wide->push_back(kReplacementCharacter);
+      // A broken UTF-8 sequence goes as a whole; a double-byte pair whose second byte does
+      // not fit gives that byte its own chance (it may be ASCII).
+      at += codePage == kCodePageUtf8 ? length : 1;
+    }
+  }
+}
+
+// Encodes valid UTF-16 into the code page; false when a character had no place in it. UTF-8
+// holds every character, and WideCharToMultiByte refuses the used-default flag for it.
+bool EncodeWide(UINT codePage, std::wstring_view wide, std::string* bytes) {
+  if (wide.empty()) return true;
+  const int inLength = static_cast<int>(wide.size());
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* usedDefaultOut = &usedDefault;
+  const char* defaultChar = "?";
+  if (codePage == kCodePageUtf8) {
+    flags = 0;
+    usedDefaultOut = nullptr;
+    defaultChar = nullptr;
+  }
+  int length = WideCharToMultiByte(codePage, flags, wide.data(), inLength, nullptr, 0, defaultChar,
+                                   usedDefaultOut);
+  if (length == 0 && RefusesFlags()) {
+    flags = 0;
+    usedDefaultOut = nullptr;
+    defaultChar = nullptr;
+    length =
+        WideCharToMultiByte(codePage, flags, wide.data(), inLength, nullptr, 0, nullptr, nullptr);
+  }
+  if (length == 0) {
+    bytes->append(wide.size(), '?');
+    return false;
+  }
+  const std::size_t start = bytes->size();
+  bytes->resize(start + static_cast<std::size_t>(length));
+  WideCharToMultiByte(codePage, flags, wide.data(), inLength, bytes->data() + start, length,
+                      defaultChar, usedDefaultOut);
+  return !usedDefault;
+}
+
+}  // namespace
+
+bool IsCodePageSupported(std::uint32_t codePage) {
+  return IsValidCodePage(codePage) != FALSE;
+}
+
+bool DecodeCodePage(std::uint32_t codePage, std::string_view bytes, std::string* utf8) {
+  utf8->clear();
+  if (!IsCodePageSupported(codePage)) return false;
+  std::wstring wide;
+  if (!DecodeStrict(codePage, bytes, &wide)) {
+    wide.clear();
+    DecodeLenient(codePage, bytes, &wide);
+  }
+  *utf8 = win32::FromWide(wide);
+  return true;
+}
+
+bool EncodeCodePage(std::uint32_t codePage, std::string_view utf8, std::string* bytes) {
+  bytes->clear();
+  const bool known = IsCodePageSupported(codePage);
+  bool whole = known;
+  // Valid runs go through the API; each ill-formed sequence is one "?".
+  std::size_t runStart = 0;
+  std::size_t at = 0;
+  auto flushRun = [&](std::size_t end) {
+    if (end == runStart) return;
+    std::wstring wide;
+    DecodeStrict(CP_UTF8, utf8.substr(runStart, end - runStart), &wide);
+    if (known) {
+      whole = EncodeWide(codePage, wide, bytes) && whole;
+    } else {
+      bytes->append(utf8.substr(runStart, end - runStart));
+    }
+  };
+  while (at < utf8.size()) {
+    const Utf8Sequence sequence = ReadUtf8Sequence(utf8, at);
+    if (!sequence.valid) {
+      flushRun(at);
+      bytes->push_back('?');
+      whole = false;
+      runStart = at + sequence.length;
+    }
+    at += sequence.length;
+  }
+  flushRun(at);
+  return whole;
+}
+
+}  // namespace dav::platform

@@ -1,0 +1,148 @@
+#include "platform/win32/file_system.h"
+
+#include <string>
+
+#include "platform/win32/text.h"
+#include "platform/win32/windows_api.h"
+
+namespace dav::platform::win32 {
+namespace {
+
+Status LastError() {
+  return static_cast<Status>(GetLastError());
+}
+
+Status Result(BOOL ok) {
+  return ok ? kErrorSuccess : LastError();
+}
+
+// A file handle that is closed when it goes out of scope.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() { Close(); }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  // Closes now; false (with the last error set) when closing failed.
+  bool Close() {
+    if (!valid()) return true;
+    const BOOL ok = CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    return ok != FALSE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+Status WriteBytes(HANDLE file, std::string_view bytes) {
+  constexpr std::size_t kChunk = 1u << 30;
+  while (!bytes.empty()) {
+    const DWORD want = static_cast<DWORD>(bytes.size() < kChunk ? bytes.size() : kChunk);
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), want, &written, nullptr)) return LastError();
+    bytes.remove_prefix(written);
+  }
+  return kErrorSuccess;
+}
+
+}  // namespace
+
+Status Win32FileSystem::FindFiles(std::string_view pattern, std::uint32_t mask,
+                                  std::vector<FileEntry>* entries) {
+  entries->clear();
+  WIN32_FIND_DATAA found;
+  const HANDLE find = FindFirstFileA(ToAnsi(pattern).c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return LastError();
+  do {
+    if (!MatchesAttributeMask(found.dwFileAttributes, mask)) continue;
+    FileEntry entry;
+    entry.name = FromAnsi(found.cFileName);
+    entry.attributes = found.dwFileAttributes;
+    entry.size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    entries->push_back(std::move(entry));
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  return kErrorSuccess;
+}
+
+std::uint32_t Win32FileSystem::GetAttributes(std::string_view path) {
+  return GetFileAttributesA(ToAnsi(path).c_str());
+}
+
+Status Win32FileSystem::SetAttributes(std::string_view path, std::uint32_t attributes) {
+  return Result(SetFileAttributesA(ToAnsi(path).c_str(), attributes));
+}
+
+Status Win32FileSystem::Copy(std::string_view from, std::string_view to, bool failIfExists) {
+  return Result(CopyFileA(ToAnsi(from).c_str(), ToAnsi(to).c_str(), failIfExists));
+}
+
+Status Win32FileSystem::Delete(std::string_view path) {
+  return Result(DeleteFileA(ToAnsi(path).c_str()));
+}
+
+Status Win32FileSystem::MakeDirectory(std::string_view path) {
+  return Result(CreateDirectoryA(ToAnsi(path).c_str(), nullptr));
+}
+
+Status Win32FileSystem::RemoveDirectory(std::string_view path) {
+  return Result(RemoveDirectoryA(ToAnsi(path).c_str()));
+}
+
+Status Win32FileSystem::ReadAll(std::string_view path, std::string* bytes) {
+  FileHandle file(CreateFileA(ToAnsi(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return LastError();
+  std::string content;
+  char buffer[64 * 1024];
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return LastError();
+    if (read == 0) break;
+    content.append(buffer, read);
+  }
+  *bytes = std::move(content);
+  return kErrorSuccess;
+}
+
+Status Win32FileSystem::WriteAll(std::string_view path, std::string_view bytes) {
+  const std::string target = ToAnsi(path);
+  // The temporary file sits beside the target, so that the rename stays on one volume.
+  std::string temp;
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  do {
+    temp = target + "." + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(++tempCounter_) + ".tmp";
+    handle = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  } while (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS);
+  FileHandle file(handle);
+  if (!file.valid()) return LastError();
+
+  Status status = WriteBytes(file.get(), bytes);
+  if (status == kErrorSuccess && !FlushFileBuffers(file.get())) status = LastError();
+  if (!file.Close() && status == kErrorSuccess) status = LastError();
+  if (status == kErrorSuccess && !MoveFileExA(temp.c_str(), target.c_str(),
+                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    status = LastError();
+  }
+  if (status != kErrorSuccess) DeleteFileA(temp.c_str());
+  return status;
+}
+
+Status Win32FileSystem::Append(std::string_view path, std::string_view bytes) {
+  FileHandle file(CreateFileA(ToAnsi(path).c_str(), FILE_APPEND_DATA,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return LastError();
+  const Status status = WriteBytes(file.get(), bytes);
+  if (!file.Close() && status == kErrorSuccess) return LastError();
+  return status;
+}
+
+}  // namespace dav::platform::win32

@@ -1,0 +1,17 @@
+// Ini files through GetPrivateProfileStringA and WritePrivateProfileStringA.
+#pragma once
+
+#include "platform/ini_files.h"
+
+namespace dav::platform::win32 {
+
+class Win32IniFiles : public IniFiles {
+ public:
+  std::string ReadString(std::string_view file, std::string_view section, std::string_view key,
+                         std::string_view defaultValue, std::size_t bufferSize) override;
+  bool WriteString(std::string_view file, std::string_view section,
+                   std::optional<std::string_view> key,
+                   std::optional<std::string_view> value) override;
+};
+
+}  // namespace dav::platform::win32

@@ -1,0 +1,61 @@
+#!/bin/bash
+# Runs a Windows program of the cross build under Wine:
+#
+#   scripts/wine-run.sh PREFIX PROGRAM.exe [ARGUMENT...]
+#
+# PREFIX is the build's own Wine prefix (created on first use: about 6 s and 700 MB). The
+# program sees a Korean Windows (ANSI code page 949), because Wine takes its locale from
+# LANG/LC_ALL; the glibc locale ko_KR.UTF-8 must exist for that. Output lines lose the CR
+# that the Windows C runtime puts before each LF, so that ctest and gtest_discover_tests
+# read them as on Linux. The exit code is the program's.
+set -euo pipefail
+
+if [ $# -lt 2 ]; then
+  echo "usage: $0 PREFIX PROGRAM.exe [ARGUMENT...]" >&2
+  exit 2
+fi
+prefix=$1
+shift
+
+if ! command -v wine >/dev/null; then
+  echo "wine-run: wine is not installed (Debian packages wine, wine64)" >&2
+  exit 2
+fi
+if ! locale -a 2>/dev/null | grep -qix 'ko_KR\.utf-\?8'; then
+  echo "wine-run: the locale ko_KR.UTF-8 is missing (localedef -i ko_KR -f UTF-8 ko_KR.UTF-8)" >&2
+  exit 2
+fi
+
+export WINEPREFIX=$prefix
+export WINEDEBUG=-all
+export WINEARCH=win64
+export LANG=ko_KR.UTF-8
+export LC_ALL=ko_KR.UTF-8
+# No Mono and no Gecko: a new prefix would otherwise ask to install them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Tests may start in parallel; the first of them creates the prefix, the others wait.
+mkdir -p "$(dirname "$prefix")"
+if [ ! -f "$prefix/system.reg" ]; then
+  exec 9>"$prefix.lock"
+  flock 9
+  if [ ! -f "$prefix/system.reg" ]; then
+    echo "wine-run: creating the Wine prefix $prefix" >&2
+    wine wineboot --init >"$prefix.log" 2>&1 || {
+      cat "$prefix.log" >&2
+      exit 2
+    }
+  fi
+  flock -u 9
+  exec 9>&-
+fi
+
+# Wine's own processes (its server, services.exe, the desktop's explorer.exe ...) start
+# with the first program that needs them and outlive it by a few seconds. Started here with
+# their output closed (rundll32 asking for the desktop window brings up all of them), they
+# never hold the program's output pipe open, so that ctest sees a test end when its program
+# ends; and while tests follow each other they stay up and need no second start.
+wineserver -p10 </dev/null >/dev/null 2>&1 || true
+wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
+
+wine "$@" | sed -u 's/\r$//'
