@@ -12,9 +12,12 @@ namespace {
 // Registry keys form a tree; a hive root has parent 0 and the id 1..5 of its predefined
 // handle (0x80000000 + id - 1). Ids are never reused (AUTOINCREMENT), so a handle to a
 // deleted key can never come to mean a newer key. Names compare with NOCASE, which folds
-// ASCII letters only: the same equality as Windows for the names this system uses, and a
-// collation the sqlite3 shell knows, so the file can still be inspected by hand.
-// A value's position is its creation order within its key.
+// ASCII letters only, the same equality as Windows for the names this system uses.
+// Subkeys are listed through an index in the upper-case collation that every connection of
+// ours registers (WINUPPER, see sqlite_db.h), so enumerating walks the index; the sqlite3
+// shell can still read the file but cannot change reg_keys without that collation.
+// A value's position is its place in creation order within its key, kept dense (1..n) so
+// that the index-th value is found directly.
 constexpr const char* kVersion1 = R"sql(
 CREATE TABLE reg_keys (
   id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -22,6 +25,7 @@ CREATE TABLE reg_keys (
   name TEXT NOT NULL COLLATE NOCASE,
   UNIQUE (parent, name)
 );
+CREATE INDEX reg_keys_in_order ON reg_keys (parent, name COLLATE WINUPPER);
 INSERT INTO reg_keys (id, parent, name) VALUES
   (1, 0, 'HKEY_CLASSES_ROOT'),
   (2, 0, 'HKEY_CURRENT_USER'),
@@ -34,8 +38,8 @@ CREATE TABLE reg_values (
   position INTEGER NOT NULL,
   type INTEGER NOT NULL,
   data BLOB NOT NULL,
-  PRIMARY KEY (key, name)
-) WITHOUT ROWID;
+  UNIQUE (key, name)
+);
 CREATE INDEX reg_values_by_position ON reg_values (key, position);
 CREATE TABLE settings (
   name TEXT PRIMARY KEY,

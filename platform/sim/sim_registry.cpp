@@ -211,11 +211,19 @@ Status SimRegistry::DeleteValue(KeyHandle key, std::string_view name) {
   return Run(Database::Mode::kWrite, [&] {
     std::int64_t id = 0;
     if (const Status resolved = Resolve(key, &id); resolved != kErrorSuccess) return resolved;
+    auto found = db_.Prepare("SELECT position FROM reg_values WHERE key = ? AND name = ?");
+    if (!found.Bind(1, id).Bind(2, name).Step()) return kErrorFileNotFound;
+    const std::int64_t position = found.Int(0);
     db_.Prepare("DELETE FROM reg_values WHERE key = ? AND name = ?")
         .Bind(1, id)
         .Bind(2, name)
         .Run();
-    return db_.Changes() == 0 ? kErrorFileNotFound : kErrorSuccess;
+    // Close the gap, so that the positions stay 1..n.
+    db_.Prepare("UPDATE reg_values SET position = position - 1 WHERE key = ? AND position > ?")
+        .Bind(1, id)
+        .Bind(2, position)
+        .Run();
+    return kErrorSuccess;
   });
 }
 
@@ -240,10 +248,9 @@ Status SimRegistry::EnumValue(KeyHandle key, std::uint32_t index, std::string* n
   return Run(Database::Mode::kRead, [&] {
     std::int64_t id = 0;
     if (const Status resolved = Resolve(key, &id); resolved != kErrorSuccess) return resolved;
-    auto query = db_.Prepare(
-        "SELECT name, type, data FROM reg_values WHERE key = ? ORDER BY position "
-        "LIMIT 1 OFFSET ?");
-    if (!query.Bind(1, id).Bind(2, static_cast<std::int64_t>(index)).Step()) {
+    auto query =
+        db_.Prepare("SELECT name, type, data FROM reg_values WHERE key = ? AND position = ?");
+    if (!query.Bind(1, id).Bind(2, static_cast<std::int64_t>(index) + 1).Step()) {
       return kErrorNoMoreItems;
     }
     if (name != nullptr) *name = query.Text(0);

@@ -108,11 +108,11 @@ std::unique_ptr<Database> Database::Open(const std::filesystem::path& file, bool
                                                     &CompareUpperCase, nullptr);
   if (collation != SQLITE_OK) db->Fail(collation, "collation");
 
+  db->Exec("PRAGMA synchronous=NORMAL");
   auto mode = db->Prepare("PRAGMA journal_mode=WAL");
   if (!mode.Step() || mode.Text(0) != "wal") {
     throw SqliteError(SQLITE_ERROR, "cannot switch " + file.string() + " to WAL mode");
   }
-  db->Exec("PRAGMA synchronous=NORMAL");
   return db;
 }
 
