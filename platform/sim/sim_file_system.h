@@ -1,0 +1,67 @@
+// The simulated PC's files: Windows paths "X:\a\b" resolve onto <drivesRoot>/X/a/b, each
+// name matched without regard to letter case onto the entry that exists (a new name keeps
+// the case it was given). Nothing resolves outside drivesRoot: ".." stops at a drive's
+// root, and symbolic links inside the tree are refused, never followed. DOS attributes
+// live in an extended attribute (dos_attributes.h).
+//
+// Listings give "." and ".." first in a folder below the root, then the entries sorted by
+// name without regard to case. Host entries that Windows could not name (a trailing dot,
+// a forbidden character, bytes that are not UTF-8), symbolic links and the temporary files
+// of a write in progress are left out.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/sim/host_files.h"
+#include "platform/sim/windows_path.h"
+
+namespace dav::platform::sim {
+
+class SimFileSystem : public FileSystem {
+ public:
+  explicit SimFileSystem(std::filesystem::path drivesRoot);
+
+  // The host path a Windows path resolves to: the existing entry, or the name as given
+  // when the last name does not exist yet (its folder must). On failure an empty path and
+  // the Windows status (kErrorPathNotFound, kErrorInvalidName, kErrorAccessDenied for a
+  // symbolic link ...). status may be null.
+  std::filesystem::path HostPath(std::string_view windowsPath, Status* status);
+
+  Status FindFiles(std::string_view pattern, std::uint32_t mask,
+                   std::vector<FileEntry>* entries) override;
+  std::uint32_t GetAttributes(std::string_view path) override;
+  Status SetAttributes(std::string_view path, std::uint32_t attributes) override;
+  Status Copy(std::string_view from, std::string_view to, bool failIfExists) override;
+  Status Delete(std::string_view path) override;
+  Status MakeDirectory(std::string_view path) override;
+  Status RemoveDirectory(std::string_view path) override;
+  Status ReadAll(std::string_view path, std::string* bytes) override;
+  Status WriteAll(std::string_view path, std::string_view bytes) override;
+  Status Append(std::string_view path, std::string_view bytes) override;
+
+ private:
+  // A Windows path resolved onto the host.
+  struct Entry {
+    std::filesystem::path host;
+    HostEntryType type = HostEntryType::kMissing;
+    bool isRoot = false;
+  };
+
+  // Resolves the drive folder and the folders named by names[0, count) onto the host.
+  Status ResolveFolder(const WindowsPath& path, std::size_t count,
+                       std::filesystem::path* folder) const;
+  // Parses and resolves a path without wildcards; the folder holding the last name must
+  // exist. A trailing separator after a file is kErrorPathNotFound, as on Windows.
+  Status Resolve(std::string_view windowsPath, Entry* entry) const;
+  // Resolves a file to be written whole or appended to: it may be missing, but a folder,
+  // a symbolic link or a read-only file is kErrorAccessDenied.
+  Status ResolveForWrite(std::string_view windowsPath, Entry* entry) const;
+
+  std::filesystem::path drivesRoot_;
+};
+
+}  // namespace dav::platform::sim

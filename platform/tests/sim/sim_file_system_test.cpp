@@ -1,0 +1,151 @@
+// What only the simulated file system has: the host folders behind the drives, DOS
+// attributes in an extended attribute, and a tree that nothing may leave.
+#include "platform/sim/sim_file_system.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/xattr.h>
+
+#include <fstream>
+#include <stdexcept>
+
+namespace dav::platform::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SimFileSystemTest : public ::testing::Test {
+ protected:
+  static fs::path MakeTemporaryFolder() {
+    std::string pattern = (fs::temp_directory_path() / "dav-simfs-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
+    return pattern;
+  }
+
+  void SetUp() override {
+    fs::create_directories(drives() / "C");
+    fs::create_directories(root_ / "outside");
+    HostWrite(root_ / "outside" / "secret.txt", "secret");
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  fs::path drives() const { return root_ / "drives"; }
+
+  static void HostWrite(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+
+  static std::string StoredAttribute(const fs::path& path) {
+    char text[32] = {};
+    ssize_t length = lgetxattr(path.c_str(), "user.DOSATTRIB", text, sizeof text);
+    return length < 0 ? "(none)" : std::string(text, static_cast<std::size_t>(length));
+  }
+
+  static void Store(const fs::path& path, const std::string& text) {
+    ASSERT_EQ(lsetxattr(path.c_str(), "user.DOSATTRIB", text.data(), text.size(), 0), 0);
+  }
+
+  const fs::path root_ = MakeTemporaryFolder();
+  SimFileSystem files_{root_ / "drives"};
+};
+
+TEST_F(SimFileSystemTest, HostPathResolvesWithoutCaseAndStaysInTheDrive) {
+  fs::create_directories(drives() / "C" / "Program Files" / "App");
+  Status status = -1;
+  EXPECT_EQ(files_.HostPath("c:\\PROGRAM FILES\\app", &status),
+            drives() / "C" / "Program Files" / "App");
+  EXPECT_EQ(status, kErrorSuccess);
+  EXPECT_EQ(files_.HostPath("C:/program files/New Name.TXT", &status),
+            drives() / "C" / "Program Files" / "New Name.TXT")
+      << "a new name keeps the case it is given";
+  EXPECT_EQ(files_.HostPath("C:\\", &status), drives() / "C");
+  EXPECT_EQ(files_.HostPath("C:\\..\\..\\..\\x.txt", &status), drives() / "C" / "x.txt")
+      << "\"..\" never climbs out of the drive";
+
+  EXPECT_TRUE(files_.HostPath("D:\\x", &status).empty());
+  EXPECT_EQ(status, kErrorPathNotFound) << "a drive without a folder does not exist";
+  EXPECT_TRUE(files_.HostPath("C:\\missing\\x", &status).empty());
+  EXPECT_EQ(status, kErrorPathNotFound);
+  EXPECT_TRUE(files_.HostPath("\\\\server\\share", nullptr).empty());
+}
+
+TEST_F(SimFileSystemTest, SymbolicLinksAreRefusedNotFollowed) {
+  fs::create_directory_symlink(root_ / "outside", drives() / "C" / "dirlink");
+  fs::create_symlink(root_ / "outside" / "secret.txt", drives() / "C" / "filelink.txt");
+  fs::create_directory_symlink(root_ / "outside", drives() / "D");
+  std::string bytes;
+
+  EXPECT_EQ(files_.ReadAll("C:\\dirlink\\secret.txt", &bytes), kErrorAccessDenied);
+  EXPECT_EQ(files_.WriteAll("C:\\DirLink\\planted.txt", "x"), kErrorAccessDenied);
+  EXPECT_FALSE(fs::exists(root_ / "outside" / "planted.txt"));
+  EXPECT_EQ(files_.ReadAll("C:\\filelink.txt", &bytes), kErrorAccessDenied);
+  EXPECT_EQ(files_.WriteAll("C:\\filelink.txt", "overwritten"), kErrorAccessDenied);
+  EXPECT_EQ(files_.Append("C:\\filelink.txt", "appended"), kErrorAccessDenied);
+  EXPECT_EQ(files_.Copy("C:\\filelink.txt", "C:\\copy.txt", true), kErrorAccessDenied);
+  EXPECT_EQ(files_.SetAttributes("C:\\filelink.txt", kAttrHidden), kErrorAccessDenied);
+  EXPECT_EQ(files_.GetAttributes("C:\\filelink.txt"), kInvalidAttributes);
+  EXPECT_EQ(files_.GetAttributes("D:\\secret.txt"), kInvalidAttributes) << "a linked drive";
+  std::ifstream secret(root_ / "outside" / "secret.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(secret), {}), "secret");
+  EXPECT_EQ(StoredAttribute(root_ / "outside" / "secret.txt"), "(none)");
+
+  std::vector<FileEntry> entries;
+  EXPECT_EQ(files_.FindFiles("C:\\*", 55, &entries), kErrorFileNotFound) << "links are not listed";
+  Status status = kErrorSuccess;
+  EXPECT_TRUE(files_.HostPath("C:\\filelink.txt", &status).empty());
+  EXPECT_EQ(status, kErrorAccessDenied);
+}
+
+TEST_F(SimFileSystemTest, DosAttributesLiveInTheExtendedAttribute) {
+  const fs::path file = drives() / "C" / "file.txt";
+  const fs::path folder = drives() / "C" / "Folder";
+  HostWrite(file, "x");
+  fs::create_directory(folder);
+  EXPECT_EQ(files_.GetAttributes("C:\\file.txt"), kAttrArchive) << "a file without a value";
+  EXPECT_EQ(files_.GetAttributes("C:\\Folder"), kAttrDirectory) << "a folder without a value";
+
+  ASSERT_EQ(files_.SetAttributes("C:\\file.txt", kAttrReadOnly | kAttrHidden | kAttrNormal),
+            kErrorSuccess);
+  EXPECT_EQ(StoredAttribute(file), "0x3");
+  ASSERT_EQ(files_.SetAttributes("C:\\folder", kAttrHidden), kErrorSuccess);
+  EXPECT_EQ(StoredAttribute(folder), "0x12");
+
+  Store(file, "0x0");
+  EXPECT_EQ(files_.GetAttributes("C:\\file.txt"), kAttrNormal) << "no bit set reads as normal";
+  Store(file, "0x16");
+  EXPECT_EQ(files_.GetAttributes("C:\\file.txt"), kAttrHidden | kAttrSystem)
+      << "a stored directory bit does not make a file a folder";
+  Store(file, "junk");
+  EXPECT_EQ(files_.GetAttributes("C:\\file.txt"), kAttrArchive) << "an unreadable value";
+
+  Store(file, "0x6");
+  ASSERT_EQ(files_.WriteAll("C:\\file.txt", "new"), kErrorSuccess);
+  EXPECT_EQ(StoredAttribute(file), "0x6") << "a replaced file keeps its attributes";
+  ASSERT_EQ(files_.Copy("C:\\file.txt", "C:\\copy.txt", true), kErrorSuccess);
+  EXPECT_EQ(StoredAttribute(drives() / "C" / "copy.txt"), "0x6");
+}
+
+TEST_F(SimFileSystemTest, AReadOnlyFolderIsNotRemoved) {
+  // Windows refuses RemoveDirectoryA on a read-only folder (Wine lets it go).
+  ASSERT_EQ(files_.MakeDirectory("C:\\Locked"), kErrorSuccess);
+  ASSERT_EQ(files_.SetAttributes("C:\\Locked", kAttrReadOnly), kErrorSuccess);
+  EXPECT_EQ(files_.RemoveDirectory("C:\\Locked"), kErrorAccessDenied);
+  ASSERT_EQ(files_.SetAttributes("C:\\Locked", kAttrNormal), kErrorSuccess);
+  EXPECT_EQ(files_.RemoveDirectory("C:\\Locked"), kErrorSuccess);
+  EXPECT_EQ(files_.RemoveDirectory("C:\\"), kErrorAccessDenied) << "a drive's root stays";
+}
+
+TEST_F(SimFileSystemTest, ListingsSortAndLeaveOutNamesWindowsCannotHave) {
+  for (const char* name : {"b.txt", "A.txt", "c.txt", "bad:name", "trailing.", ".dav-write-x1"}) {
+    HostWrite(drives() / "C" / name, "");
+  }
+  std::vector<FileEntry> entries;
+  ASSERT_EQ(files_.FindFiles("C:\\*", 55, &entries), kErrorSuccess);
+  std::vector<std::string> names;
+  for (const FileEntry& entry : entries) names.push_back(entry.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"A.txt", "b.txt", "c.txt"}))
+      << "sorted without regard to case; no unnameable entries or temporary files";
+}
+
+}  // namespace
+}  // namespace dav::platform::sim
