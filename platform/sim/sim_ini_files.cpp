@@ -1,0 +1,146 @@
+#include "platform/sim/sim_ini_files.h"
+
+#include <utility>
+
+#include "platform/code_page.h"
+#include "platform/sim/ini_document.h"
+
+namespace dav::platform::sim {
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// The code page a file's bytes are in: UTF-8 after a byte order mark, else the ANSI one.
+std::uint32_t FileCodePage(std::string_view* bytes, std::uint32_t ansiCodePage) {
+  if (bytes->substr(0, kUtf8Mark.size()) != kUtf8Mark) return ansiCodePage;
+  bytes->remove_prefix(kUtf8Mark.size());
+  return kCodePageUtf8;
+}
+
+IniDocument::Decoder DecoderFor(std::uint32_t codePage) {
+  return [codePage](std::string_view bytes) {
+    std::string text;
+    DecodeCodePage(codePage, bytes, &text);
+    return text;
+  };
+}
+
+std::size_t Utf8CharLength(std::string_view text) {
+  auto lead = static_cast<unsigned char>(text[0]);
+  std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  return length <= text.size() ? length : 1;
+}
+
+// The longest start of text whose ANSI form fits in limit bytes, never cut inside a
+// character (a Korean syllable takes two bytes in code page 949).
+std::string CutToAnsiBytes(std::string_view text, std::size_t limit, std::uint32_t codePage) {
+  std::string encoded;
+  EncodeCodePage(codePage, text, &encoded);
+  if (encoded.size() <= limit) return std::string(text);
+  std::size_t used = 0;
+  std::size_t kept = 0;
+  while (kept < text.size()) {
+    std::size_t length = Utf8CharLength(text.substr(kept));
+    EncodeCodePage(codePage, text.substr(kept, length), &encoded);
+    if (used + encoded.size() > limit) break;
+    used += encoded.size();
+    kept += length;
+  }
+  return std::string(text.substr(0, kept));
+}
+
+bool HasLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+}  // namespace
+
+SimIniFiles::SimIniFiles(FileSystem& files, std::function<std::uint32_t()> codePage)
+    : files_(files), codePage_(std::move(codePage)) {}
+
+std::string SimIniFiles::ReadString(std::string_view file, std::string_view section,
+                                    std::string_view key, std::string_view defaultValue,
+                                    std::size_t bufferSize) {
+  const std::uint32_t ansiCodePage = codePage_();
+  std::string result;
+  std::string bytes;
+  bool found = false;
+  if (files_.ReadAll(file, &bytes) == kErrorSuccess) {
+    std::string_view content = bytes;
+    IniDocument document(content, DecoderFor(FileCodePage(&content, ansiCodePage)));
+    if (auto place = document.FindSection(section)) {
+      if (auto line = document.FindKey(*place, key)) {
+        result = Unquote(document.line(*line).value);
+        found = true;
+      }
+    }
+  }
+  if (!found) {
+    // The default loses its trailing blanks (and, as a stored value does, its quotes).
+    std::size_t last = defaultValue.find_last_not_of(" \t");
+    result = Unquote(last == std::string_view::npos ? std::string_view()
+                                                    : defaultValue.substr(0, last + 1));
+  }
+  if (bufferSize == 0) return {};
+  return CutToAnsiBytes(result, bufferSize - 1, ansiCodePage);
+}
+
+bool SimIniFiles::WriteString(std::string_view file, std::string_view section,
+                              std::optional<std::string_view> key,
+                              std::optional<std::string_view> value) {
+  section = TrimBlanks(section);
+  if (key) key = TrimBlanks(*key);
+  if (value) value = TrimBlanks(*value);
+  // Windows would write these as they come and so break the file's lines: a line break
+  // starts a new line (a key, or even a section, that nobody wrote), "=" in a key or "]"
+  // in a section name cannot be read back. Refused here, and the file stays as it is.
+  if (HasLineBreak(section) || section.find(']') != std::string_view::npos) return false;
+  if (key && (HasLineBreak(*key) || key->find('=') != std::string_view::npos ||
+              (!key->empty() && key->front() == '['))) {
+    return false;
+  }
+  if (value && HasLineBreak(*value)) return false;
+
+  std::string bytes;
+  Status status = files_.ReadAll(file, &bytes);
+  if (status != kErrorSuccess && status != kErrorFileNotFound) return false;
+  std::string_view content = bytes;
+  const std::uint32_t codePage = FileCodePage(&content, codePage_());
+  const bool marked = content.size() != bytes.size();
+  IniDocument document(content, DecoderFor(codePage));
+
+  // A text that the file's code page cannot hold would be stored with "?" in its place;
+  // refused rather than written wrong.
+  bool encodable = true;
+  auto encode = [&](std::string_view text) {
+    std::string encoded;
+    encodable = EncodeCodePage(codePage, text, &encoded) && encodable;
+    return encoded;
+  };
+
+  std::optional<IniSection> place = document.FindSection(section);
+  if (!key) {
+    if (!place) return true;  // nothing to delete
+    document.EraseLines(place->header, place->end);
+  } else if (!value) {
+    std::optional<std::size_t> line;
+    if (place) line = document.FindKey(*place, *key);
+    if (!line) return true;
+    document.EraseLines(*line, *line + 1);
+  } else if (!place) {
+    std::string header = "[" + encode(section) + "]";
+    std::string line = encode(*key) + "=" + encode(*value);
+    document.AddSection(std::move(header), std::move(line));
+  } else if (auto line = document.FindKey(*place, *key)) {
+    // The key keeps the spelling it has in the file.
+    document.ReplaceLine(*line, encode(document.line(*line).name) + "=" + encode(*value));
+  } else {
+    document.AddKeyLine(*place, encode(*key) + "=" + encode(*value));
+  }
+  if (!encodable) return false;
+  std::string written = marked ? std::string(kUtf8Mark) : std::string();
+  written += document.Bytes();
+  return files_.WriteAll(file, written) == kErrorSuccess;
+}
+
+}  // namespace dav::platform::sim

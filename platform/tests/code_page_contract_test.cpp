@@ -1,0 +1,77 @@
+// Conversion between UTF-8 and Windows code pages as MultiByteToWideChar and
+// WideCharToMultiByte give it: Korean in 949 (the extended set, not plain EUC-KR), what a
+// code page cannot hold, and bytes that are no character.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/code_page.h"
+
+namespace dav::platform {
+namespace {
+
+std::string Encode(std::uint32_t codePage, std::string_view utf8, bool expectComplete = true) {
+  std::string bytes;
+  EXPECT_EQ(EncodeCodePage(codePage, utf8, &bytes), expectComplete)
+      << "encoding \"" << utf8 << "\" into " << codePage;
+  return bytes;
+}
+
+std::string Decode(std::uint32_t codePage, std::string_view bytes) {
+  std::string utf8;
+  EXPECT_TRUE(DecodeCodePage(codePage, bytes, &utf8)) << "decoding from " << codePage;
+  return utf8;
+}
+
+TEST(CodePageContractTest, KoreanRoundTripsThrough949) {
+  const std::string text = "바탕 화면 ABC";
+  const std::string bytes = Encode(949, text);
+  EXPECT_EQ(bytes, "\xB9\xD9\xC5\xC1 \xC8\xAD\xB8\xE9 ABC") << "two bytes per syllable";
+  EXPECT_EQ(Decode(949, bytes), text);
+
+  EXPECT_EQ(Encode(949, "똠"), "\x8C\x63")
+      << "949 holds the syllables that EUC-KR lacks; a trail byte may be an ASCII letter";
+  EXPECT_EQ(Decode(949,
+                   "\x8C\x63"
+                   "c"),
+            "똠c");
+  if (IsCodePageSupported(51949)) {
+    EXPECT_EQ(Encode(51949, "똠", false), "?") << "EUC-KR (51949) has no \"똠\"";
+  }
+}
+
+TEST(CodePageContractTest, WesternAndUtf8CodePages) {
+  EXPECT_EQ(Encode(1252, "café €"), "caf\xE9 \x80");
+  EXPECT_EQ(Decode(1252, "caf\xE9 \x80"), "café €");
+  EXPECT_EQ(Encode(kCodePageUtf8, "가"), "가");
+  EXPECT_EQ(Decode(kCodePageUtf8,
+                   "a\xFF"
+                   "b"),
+            "a\xEF\xBF\xBD"
+            "b")
+      << "a byte that starts no character becomes U+FFFD";
+}
+
+TEST(CodePageContractTest, WhatACodePageCannotHoldBecomesAQuestionMark) {
+  EXPECT_EQ(Encode(949, "aกb", false), "a?b") << "Thai is not in 949";
+  EXPECT_EQ(Encode(1252, "x가y", false), "x?y") << "Korean is not in 1252";
+  EXPECT_EQ(Encode(949,
+                   "a\xFF"
+                   "b",
+                   false),
+            "a?b")
+      << "invalid UTF-8 cannot be held either";
+  EXPECT_EQ(Encode(949, ""), "");
+}
+
+TEST(CodePageContractTest, KnownAndUnknownCodePages) {
+  for (std::uint32_t codePage : {437u, 949u, 936u, 932u, 950u, 1250u, 1251u, 1252u, 65001u}) {
+    EXPECT_TRUE(IsCodePageSupported(codePage)) << codePage;
+  }
+  EXPECT_FALSE(IsCodePageSupported(12345));
+  std::string out;
+  EXPECT_FALSE(DecodeCodePage(12345, "abc", &out)) << "an unknown code page fails";
+}
+
+}  // namespace
+}  // namespace dav::platform
