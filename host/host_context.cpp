@@ -1,0 +1,31 @@
+#include "host/host_context.h"
+
+#include "host/command_error.h"
+#include "host/host_files.h"
+#include "platform/open_platform.h"
+
+#if DAV_PLATFORM_SIM
+#include "platform/sim/machine.h"
+#endif
+
+namespace dav::host {
+
+platform::Platform& HostContext::platform() {
+  if (platform_) return *platform_;
+  const std::filesystem::path folder = HostPath(machineFolder);
+#if DAV_PLATFORM_SIM
+  if (!platform::sim::Machine::Exists(folder)) {
+    throw CommandError("no machine in '" + machineFolder +
+                       "' (create one with: davhost --machine " + machineFolder + " machine init)");
+  }
+#endif
+  try {
+    platform_ = platform::OpenPlatform(folder, false);
+  } catch (const platform::PlatformError& e) {
+    throw CommandError("cannot open the machine in '" + machineFolder + "': " + e.what());
+  }
+  if (!platform_) throw CommandError("cannot open the machine in '" + machineFolder + "'");
+  return *platform_;
+}
+
+}  // namespace dav::host

@@ -1,0 +1,24 @@
+// What every davhost command shares: the global options and the platform, opened on first
+// use so that --help and usage errors never touch a machine.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace dav::host {
+
+class HostContext {
+ public:
+  // --machine: the simulated PC's folder (ignored by the Windows build).
+  std::string machineFolder = "machine";
+
+  // The platform; a missing or damaged machine is a CommandError.
+  platform::Platform& platform();
+
+ private:
+  std::unique_ptr<platform::Platform> platform_;
+};
+
+}  // namespace dav::host

@@ -1,0 +1,81 @@
+#include "host/machine_commands.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "host/command_error.h"
+#include "host/hive_names.h"
+#include "host/host_files.h"
+#include "host/registry_tree.h"
+#include "host/status_text.h"
+#include "host/text_table.h"
+#include "platform/sim/machine.h"
+
+namespace dav::host {
+namespace {
+
+using platform::sim::Machine;
+
+void RunInit(const HostContext& context) {
+  const std::filesystem::path folder = HostPath(context.machineFolder);
+  if (Machine::Exists(folder)) {
+    throw CommandError("a machine already exists in '" + context.machineFolder + "'");
+  }
+  try {
+    Machine::Create(folder);
+  } catch (const platform::PlatformError& e) {
+    throw CommandError("cannot create a machine in '" + context.machineFolder + "': " + e.what());
+  }
+  std::cout << "Created a machine in '" << context.machineFolder << "'\n";
+}
+
+std::string Csidl(int csidl) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "0x%02x", static_cast<unsigned>(csidl));
+  return buffer;
+}
+
+void RunInfo(HostContext& context) {
+  auto* machine = dynamic_cast<Machine*>(&context.platform());
+  if (machine == nullptr) throw CommandError("machine info needs the simulated PC");
+
+  std::cout << "Machine  " << HostPathText(machine->folder()) << "\n\nSettings\n";
+  std::vector<TableRow> settings;
+  for (const auto& [name, value] : machine->Settings()) settings.push_back({name, value});
+  std::cout << FormatTable(settings, 2);
+
+  std::cout << "\nSpecial folders\n";
+  std::vector<TableRow> folders{{"CSIDL", "Name", "Path"}};
+  for (const auto& folder : machine->SpecialFolders()) {
+    folders.push_back(
+        {Csidl(folder.csidl), folder.displayName, folder.path.empty() ? "(virtual)" : folder.path});
+  }
+  std::cout << FormatTable(folders, 2);
+
+  std::cout << "\nRegistry\n";
+  std::vector<TableRow> hives{{"Hive", "Keys", "Values"}};
+  for (platform::KeyHandle hive : {platform::kHKeyClassesRoot, platform::kHKeyCurrentUser,
+                                   platform::kHKeyLocalMachine, platform::kHKeyUsers}) {
+    TreeCounts counts;
+    const platform::Status status = CountKeyTree(machine->registry(), hive, &counts);
+    if (status != platform::kErrorSuccess) {
+      throw CommandError("cannot read " + std::string(HiveName(hive)) + ": " + StatusText(status));
+    }
+    hives.push_back(
+        {std::string(HiveName(hive)), std::to_string(counts.keys), std::to_string(counts.values)});
+  }
+  std::cout << FormatTable(hives, 2, {1, 2});
+}
+
+}  // namespace
+
+void AddMachineCommands(CLI::App& app, HostContext& context) {
+  CLI::App* machine = app.add_subcommand("machine", "Create and describe the simulated PC");
+  machine->require_subcommand(1);
+  machine->add_subcommand("init", "Create a new machine (a Korean Windows XP PC) in --machine")
+      ->callback([&context] { RunInit(context); });
+  machine->add_subcommand("info", "Show settings, special folders and a registry summary")
+      ->callback([&context] { RunInfo(context); });
+}
+
+}  // namespace dav::host

@@ -1,0 +1,68 @@
+#include "host/tests/davhost_runner.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace dav::host::testing {
+namespace {
+
+std::string ReadAll(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+TemporaryFolder::TemporaryFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "davhost_test_XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TemporaryFolder::~TemporaryFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+RunResult RunDavhost(const std::vector<std::string>& arguments, const std::string* machineEnv) {
+  TemporaryFolder capture;
+  const std::filesystem::path outFile = capture.path() / "out";
+  const std::filesystem::path errFile = capture.path() / "err";
+
+  std::vector<std::string> argv{DAVHOST_PATH};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  std::vector<char*> pointers;
+  for (std::string& a : argv) pointers.push_back(a.data());
+  pointers.push_back(nullptr);
+
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    const int in = open("/dev/null", O_RDONLY);
+    const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || out < 0 || err < 0) _exit(126);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    unsetenv("DAVHOST_MACHINE");
+    if (machineEnv) setenv("DAVHOST_MACHINE", machineEnv->c_str(), 1);
+    execv(pointers[0], pointers.data());
+    _exit(127);
+  }
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) throw std::runtime_error("waitpid failed");
+  RunResult result;
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.out = ReadAll(outFile);
+  result.err = ReadAll(errFile);
+  return result;
+}
+
+}  // namespace dav::host::testing
