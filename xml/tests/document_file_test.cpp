@@ -1,0 +1,173 @@
+// Documents in files of the machine: the declared encoding on load and save.
+#include <errno.h>
+#include <iconv.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/tests/test_environment.h"
+#include "util/run_time_error.h"
+#include "xml/document.h"
+
+namespace dav::xml {
+namespace {
+
+// Converts with glibc iconv directly, independently of the platform's code page functions.
+// Returns false when the input holds a sequence that is not valid in `from`.
+bool Iconv(const char* to, const char* from, std::string_view in, std::string* out) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  out->assign(in.size() * 4 + 16, '\0');
+  char* inPtr = const_cast<char*>(in.data());
+  std::size_t inLeft = in.size();
+  char* outPtr = out->data();
+  std::size_t outLeft = out->size();
+  const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+  iconv_close(cd);
+  out->resize(out->size() - outLeft);
+  return ok && inLeft == 0;
+}
+
+std::string Cp949(std::string_view utf8) {
+  std::string bytes;
+  EXPECT_TRUE(Iconv("CP949", "UTF-8", utf8, &bytes)) << utf8;
+  return bytes;
+}
+
+constexpr const char* kKoreanDocument =
+    "<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?>"
+    "<DocRoot><Configuration SpecVersion=\"1.0.0\"><FolderAccess>\r\n"
+    "<Row ID=\"Path\" Value=\"C:\\바탕 화면\\똠방각하\" />\r\n"
+    "<Row ID=\"Other\" Value=\"그림 😀 &amp; 끝\" />\r\n"
+    "</FolderAccess></Configuration></DocRoot>";
+
+class DocumentFileTest : public ::testing::Test {
+ protected:
+  DocumentFileTest() : env_(platform::testing::MakeTestEnvironment()) {}
+  platform::FileSystem& files() { return env_->platform().files(); }
+  std::string Path(const std::string& name) { return env_->scratchFolder() + "\\" + name; }
+  std::string Bytes(const std::string& path) {
+    std::string bytes;
+    EXPECT_EQ(files().ReadAll(path, &bytes), platform::kErrorSuccess) << path;
+    return bytes;
+  }
+  std::vector<std::string> Values(const Document& doc) {
+    std::vector<std::string> values;
+    for (const Node& row : doc.selectNodes("DocRoot/Configuration/FolderAccess/Row")) {
+      values.push_back(row.attribute("Value").value_or("<none>"));
+    }
+    return values;
+  }
+
+  std::unique_ptr<platform::testing::TestEnvironment> env_;
+};
+
+TEST_F(DocumentFileTest, KoreanDocumentIsSavedAsValidCp949AndLoadsBackUnchanged) {
+  Document doc;
+  ASSERT_TRUE(doc.loadXML(kKoreanDocument)) << doc.parseError().reason;
+  doc.save(files(), Path("WinConfig.qsf"));
+
+  const std::string bytes = Bytes(Path("WinConfig.qsf"));
+  std::string decoded;
+  ASSERT_TRUE(Iconv("UTF-8", "CP949", bytes, &decoded))
+      << "the saved file must be valid CP949 for an independent decoder";
+  EXPECT_NE(decoded.find("C:\\바탕 화면\\똠방각하"), std::string::npos)
+      << "Korean, the extended syllable 똠 included, is stored as CP949 characters:\n"
+      << decoded;
+  EXPECT_NE(decoded.find("그림 &#128512; &amp; 끝"), std::string::npos)
+      << "a character CP949 lacks is stored as a character reference:\n"
+      << decoded;
+  EXPECT_NE(decoded.find("\"/>\r\n<Row"), std::string::npos) << "rows keep their CR LF";
+
+  Document again;
+  ASSERT_TRUE(again.load(files(), Path("WinConfig.qsf"))) << again.parseError().reason;
+  EXPECT_EQ(Values(again), Values(doc));
+  EXPECT_EQ(Values(again)[1], "그림 😀 & 끝");
+}
+
+TEST_F(DocumentFileTest, FilesAreDecodedByTheirDeclarationOrByteOrderMark) {
+  const std::string body = "<a v=\"똠방각하\"/>";
+  struct Case {
+    const char* what;
+    std::string bytes;
+  };
+  std::string utf16;
+  ASSERT_TRUE(
+      Iconv("UTF-16LE", "UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + body, &utf16));
+  const Case cases[] = {
+      {"ks_c_5601-1987", Cp949("<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?>" + body)},
+      {"euc-kr in capitals", Cp949("<?xml version='1.0' encoding='EUC-KR'?>" + body)},
+      {"cp949", Cp949("<?xml version=\"1.0\" encoding=\"cp949\"?>" + body)},
+      {"utf-8", "<?xml version=\"1.0\" encoding=\"utf-8\"?>" + body},
+      {"no declaration means UTF-8", body},
+      {"UTF-8 byte order mark", "\xEF\xBB\xBF" + body},
+      {"UTF-16 with a byte order mark", "\xFF\xFE" + utf16},
+      {"UTF-16 without a byte order mark", utf16},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(files().WriteAll(Path("in.qsf"), c.bytes), platform::kErrorSuccess);
+    Document doc;
+    ASSERT_TRUE(doc.load(files(), Path("in.qsf"))) << c.what << ": " << doc.parseError().reason;
+    EXPECT_EQ(doc.documentElement().attribute("v"), "똠방각하") << c.what;
+  }
+}
+
+TEST_F(DocumentFileTest, Utf16DocumentIsSavedAsUtf16) {
+  Document doc;
+  ASSERT_TRUE(doc.loadXML("<?xml version=\"1.0\" encoding=\"utf-16\"?><a v=\"한\"/>"));
+  doc.save(files(), Path("u.xml"));
+  std::string expected;
+  ASSERT_TRUE(Iconv("UTF-16LE", "UTF-8", "<?xml version=\"1.0\" encoding=\"utf-16\"?><a v=\"한\"/>",
+                    &expected));
+  EXPECT_EQ(Bytes(Path("u.xml")), "\xFF\xFE" + expected);
+}
+
+TEST_F(DocumentFileTest, FileFaultsNameTheFileAndThePlace) {
+  Document doc;
+  EXPECT_FALSE(doc.load(files(), Path("missing.qsf")));
+  EXPECT_EQ(doc.parseError().errorCode, kXmlFileUnreadable);
+  EXPECT_EQ(doc.parseError().url, Path("missing.qsf"));
+
+  ASSERT_EQ(
+      files().WriteAll(Path("latin.qsf"), "<?xml version=\"1.0\" encoding=\"x-unknown\"?><a/>"),
+      platform::kErrorSuccess);
+  EXPECT_FALSE(doc.load(files(), Path("latin.qsf")));
+  EXPECT_EQ(doc.parseError().errorCode, kXmlUnsupportedEncoding) << doc.parseError().reason;
+
+  // 0xFF is no lead byte of CP949: the load fails at that character instead of guessing.
+  ASSERT_EQ(
+      files().WriteAll(Path("bad.qsf"),
+                       Cp949("<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?>\r\n<a v=\"한") +
+                           "\xFF" + "\"/>"),
+      platform::kErrorSuccess);
+  EXPECT_FALSE(doc.load(files(), Path("bad.qsf")));
+  EXPECT_EQ(doc.parseError().errorCode, kXmlInvalidCharacter) << doc.parseError().reason;
+  EXPECT_EQ(doc.parseError().line, 2);
+  EXPECT_EQ(doc.parseError().linepos, 8);
+  EXPECT_EQ(doc.parseError().url, Path("bad.qsf"));
+
+  ASSERT_EQ(files().WriteAll(Path("bad8.qsf"), "<a>\r\n<b>\xC3\x28</b></a>"),
+            platform::kErrorSuccess);
+  EXPECT_FALSE(doc.load(files(), Path("bad8.qsf")));
+  EXPECT_EQ(doc.parseError().errorCode, kXmlInvalidCharacter) << "bytes that are not UTF-8";
+  EXPECT_EQ(doc.parseError().line, 2);
+  EXPECT_EQ(doc.parseError().linepos, 4);
+}
+
+TEST_F(DocumentFileTest, AFailedSaveRaisesAndLeavesTheOldFile) {
+  Document doc;
+  ASSERT_TRUE(doc.loadXML("<a/>"));
+  try {
+    doc.save(files(), Path("no such folder\\a.qsf"));
+    FAIL() << "saving into a missing folder must raise";
+  } catch (const util::RunTimeError& e) {
+    EXPECT_EQ(e.number(), util::kErrPathFileAccess);
+  }
+
+  ASSERT_EQ(files().WriteAll(Path("keep.qsf"), "old"), platform::kErrorSuccess);
+  ASSERT_TRUE(doc.loadXML("<?xml version=\"1.0\" encoding=\"x-unknown\"?><a/>"));
+  EXPECT_THROW(doc.save(files(), Path("keep.qsf")), util::RunTimeError);
+  EXPECT_EQ(Bytes(Path("keep.qsf")), "old") << "an unsupported encoding writes nothing";
+}
+
+}  // namespace
+}  // namespace dav::xml
