@@ -12,6 +12,9 @@
 #if DAV_PLATFORM_SIM
 #include "host/machine_commands.h"
 #endif
+#if DAV_HAS_DOCUMENTS
+#include "host/doc_commands.h"
+#endif
 
 namespace {
 
@@ -31,6 +34,9 @@ int Run(int argc, char** argv) {
 #endif
   dav::host::AddRegCommands(app, context);
   dav::host::AddFsCommands(app, context);
+#if DAV_HAS_DOCUMENTS
+  dav::host::AddDocCommands(app, context);
+#endif
 
   try {
     app.parse(argc, argv);

@@ -1,0 +1,54 @@
+// davhost doc check, driven as a person drives it.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "host/tests/davhost_runner.h"
+
+namespace dav::host::testing {
+namespace {
+
+class DocCheckTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(Run({"machine", "init"}).exitCode, 0); }
+
+  RunResult Run(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"--machine", (folder_.path() / "m").string()});
+    return RunDavhost(arguments);
+  }
+  // Puts a document onto the machine as C:\<name>.
+  void Put(const std::string& name, const std::string& text) {
+    std::ofstream(folder_.path() / name, std::ios::binary) << text;
+    ASSERT_EQ(Run({"fs", "put", (folder_.path() / name).string(), "C:\\" + name}).exitCode, 0);
+  }
+
+  TemporaryFolder folder_;
+};
+
+TEST_F(DocCheckTest, SectionsAndRowCountsOrTheSevenParseErrorFields) {
+  Put("WinConfig.qsf",
+      "<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?><DocRoot>"
+      "<Configuration SpecVersion=\"1.0.0\"><StartMenu>\r\n<WinXP>\r\n<Row ID=\"a\" Value=\"1\" />"
+      "\r\n</WinXP>\r\n</StartMenu>\r\n<DesktopIconManager Protected=\"True\">\r\n<IconList>\r\n"
+      "<Icon FileName=\"R&amp;D.lnk\" Checked=\"1\" />\r\n</IconList>\r\n</DesktopIconManager>\r\n"
+      "</Configuration></DocRoot>");
+  const RunResult good = Run({"doc", "check", "C:\\WinConfig.qsf"});
+  EXPECT_EQ(good.exitCode, 0) << good.err;
+  EXPECT_EQ(good.out,
+            "C:\\WinConfig.qsf: WinConfig document, encoding ks_c_5601-1987, SpecVersion 1.0.0\n"
+            "  StartMenu           1 row (WinXP 1)\n"
+            "  DesktopIconManager  1 Icon\n");
+
+  Put("bad.qsf", "<DocRoot>\r\n<Configuration>\r\n<Row ID=\"a\" Value=\"1\">\r\n</Configuration>");
+  const RunResult bad = Run({"doc", "check", "C:\\bad.qsf"});
+  EXPECT_NE(bad.exitCode, 0) << "a document that does not load is a failed check";
+  EXPECT_EQ(bad.out.substr(0, bad.out.find("Err (reason)")),
+            "Err (errorCode) -> 11\nErr (filepos) -> 54\nErr (Line) -> 4\nErr (linepos) -> 3\n")
+      << "the fault is the end tag on line 4 that closes the wrong element";
+  EXPECT_NE(bad.out.find("Err (srcText) -> </Configuration>\nErr (URL) -> C:\\bad.qsf\n"),
+            std::string::npos)
+      << bad.out;
+}
+
+}  // namespace
+}  // namespace dav::host::testing
