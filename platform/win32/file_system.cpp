@@ -49,6 +49,15 @@ Status WriteBytes(HANDLE file, std::string_view bytes) {
   return kErrorSuccess;
 }
 
+// Windows refuses to open a read-only file for writing. Wine keeps the attribute as a
+// missing Unix write permission, which does not stop a process running as root, so the
+// writers ask first: a read-only file is refused under Wine exactly as on Windows.
+bool IsReadOnlyFile(const std::string& ansiPath) {
+  const DWORD attributes = GetFileAttributesA(ansiPath.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 }  // namespace
 
 Status Win32FileSystem::FindFiles(std::string_view pattern, std::uint32_t mask,
@@ -112,6 +121,13 @@ Status Win32FileSystem::ReadAll(std::string_view path, std::string* bytes) {
 
 Status Win32FileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   const std::string target = ToAnsi(path);
+  // Windows refuses to replace a read-only file (see IsReadOnlyFile), and a replaced file
+  // keeps its attributes, as it does when written in place.
+  const DWORD oldAttributes = GetFileAttributesA(target.c_str());
+  const bool replacing = oldAttributes != INVALID_FILE_ATTRIBUTES;
+  if (replacing && (oldAttributes & FILE_ATTRIBUTE_DIRECTORY)) return kErrorAccessDenied;
+  if (IsReadOnlyFile(target)) return kErrorAccessDenied;
+
   // The temporary file sits beside the target, so that the rename stays on one volume.
   std::string temp;
   HANDLE handle = INVALID_HANDLE_VALUE;
@@ -127,6 +143,9 @@ Status Win32FileSystem::WriteAll(std::string_view path, std::string_view bytes) 
   Status status = WriteBytes(file.get(), bytes);
   if (status == kErrorSuccess && !FlushFileBuffers(file.get())) status = LastError();
   if (!file.Close() && status == kErrorSuccess) status = LastError();
+  if (status == kErrorSuccess && replacing && !SetFileAttributesA(temp.c_str(), oldAttributes)) {
+    status = LastError();
+  }
   if (status == kErrorSuccess && !MoveFileExA(temp.c_str(), target.c_str(),
                                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     status = LastError();
@@ -136,9 +155,10 @@ Status Win32FileSystem::WriteAll(std::string_view path, std::string_view bytes) 
 }
 
 Status Win32FileSystem::Append(std::string_view path, std::string_view bytes) {
-  FileHandle file(CreateFileA(ToAnsi(path).c_str(), FILE_APPEND_DATA,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  const std::string target = ToAnsi(path);
+  if (IsReadOnlyFile(target)) return kErrorAccessDenied;
+  FileHandle file(CreateFileA(target.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return LastError();
   const Status status = WriteBytes(file.get(), bytes);
   if (!file.Close() && status == kErrorSuccess) return LastError();

@@ -97,8 +97,12 @@ Status Win32Shell::SpecialFolderPath(int csidl, std::string* path) {
   const HRESULT result = SHGetSpecialFolderLocation(nullptr, csidl, item.out());
   if (FAILED(result)) return FromHresult(result);
   char buffer[MAX_PATH + 1] = {};
-  // A virtual folder has no file-system path; it is found all the same.
-  if (SHGetPathFromIDListA(item.get(), buffer)) *path = FromAnsi(buffer);
+  // A virtual folder has no file-system path; it is found all the same. Wine answers for
+  // some of them (My Network Places) with their parsing name "::{...}", which is no path
+  // either.
+  if (SHGetPathFromIDListA(item.get(), buffer) && std::string_view(buffer).substr(0, 2) != "::") {
+    *path = FromAnsi(buffer);
+  }
   return kErrorSuccess;
 }
 
