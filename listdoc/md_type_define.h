@@ -40,12 +40,16 @@ struct UType_SPMData {
   std::string spmRegPath;       // Path: which Run key it lives in
   std::int32_t spmRegHKey = 0;  // HKey: the hive handle in signed decimal ("-2147483646")
   bool spmDelete = false;       // Deleted: to be removed
+
+  friend bool operator==(const UType_SPMData&, const UType_SPMData&) = default;
 };
 
 // One desktop icon (one Icon element).
 struct UType_DIData {
   std::string diFileName;   // FileName: the icon file's name on the desktop
   std::int16_t diFlag = 0;  // Checked: 1 shown, 0 hidden
+
+  friend bool operator==(const UType_DIData&, const UType_DIData&) = default;
 };
 
 // The attributes a RunKey and an Icon element must carry for the readers to accept them.

@@ -70,24 +70,7 @@ TEST(DocumentConventionsTest, PlaceholdersBecomeQuotesOnceButNotInsideValues) {
   ASSERT_EQ(rows.size(), 1u) << section;
   EXPECT_EQ(ReadRow(rows[0]).value, "5 ㎮ per second")
       << "the character in a value survives the placeholder replacement";
-}
-
-TEST(DocumentConventionsTest, RowTextFormAndRoundTrip) {
-  EXPECT_EQ(RowText("TitleBar", "R&amp;D"), "<Row ID=\"TitleBar\" Value=\"R&amp;D\" />\r\n");
-  const xml::Document doc = Load("<S>" + RowText("a", "㎮") + "</S>");
-  EXPECT_EQ(ReadRow(doc.selectNodes(SectionRowsPath("S"))[0]).value, "㎮");
-}
-
-TEST(DocumentConventionsTest, DocumentsListTheirSectionsInOrder) {
-  const auto& win = CompositionOf(DocumentKind::kWinConfig).sections;
-  EXPECT_EQ(std::vector<std::string_view>(win.begin(), win.end()),
-            (std::vector<std::string_view>{"StartMenu", "StartProgramManager", "WinSkill",
-                                           "ExplorerConfig", "FileOpt", "DesktopIconManager"}));
-  EXPECT_EQ(CompositionOf(DocumentKind::kSysConfig).fileName, "SysConfig.qsf");
-  const auto& legacy = CompositionOf(DocumentKind::kLegacy).sections;
-  EXPECT_EQ(legacy.size(), 15u);
-  EXPECT_EQ(legacy.front(), "SysMngr");
-  EXPECT_EQ(legacy.back(), "FileOrder");
+  EXPECT_EQ(RowText("T", "R&amp;D ㎮"), "<Row ID=\"T\" Value=\"R&amp;D &#13230;\" />\r\n");
 }
 
 }  // namespace

@@ -59,12 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadText{"a lone CR ends a line", "<a>\r<b x=1/></a>", kXmlBadAttribute, 2, 6,
                 "<b x=1/></a>"}));
 
-TEST(ParseErrorPositionTest, FilePositionCountsCharactersBeforeTheFault) {
-  Document doc;
-  ASSERT_FALSE(doc.loadXML("<a>\r\n<b>한글</c></a>"));
-  EXPECT_EQ(doc.parseError().filepos, 12) << "5 characters on line 1, 7 before the fault on line 2";
-}
-
 class ParseErrorLogTest : public ::testing::Test, public util::testing::UtilFixture {};
 
 TEST_F(ParseErrorLogTest, SevenLinesInOrder) {
