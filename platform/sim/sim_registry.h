@@ -46,9 +46,6 @@ class SimRegistry : public Registry {
                    std::string* data) override;
   Status QueryInfoKey(KeyHandle key, KeyInfo* info) override;
 
-  // The number of handles open now (tests check that nothing leaks).
-  std::size_t OpenHandleCount() const { return handles_.size(); }
-
  private:
   // The key id a handle stands for: kErrorInvalidHandle for 0 or an unknown handle,
   // kErrorKeyDeleted when the key is gone. Runs inside the caller's transaction.

@@ -1,0 +1,199 @@
+#include "platform/sim/machine.h"
+
+#include <cstdio>
+#include <system_error>
+
+#include "platform/sim/machine_schema.h"
+#include "platform/sim/machine_seed.h"
+#include "platform/sim/machine_store.h"
+#include "platform/sim/real_clock.h"
+#include "platform/sim/sim_dialogs.h"
+#include "platform/sim/sim_file_system.h"
+#include "platform/sim/sim_ini_files.h"
+#include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_shell.h"
+#include "platform/sim/sim_system_info.h"
+#include "platform/sim/sqlite_db.h"
+
+namespace dav::platform::sim {
+namespace {
+
+constexpr const char* kDatabaseFile = "registry.db";
+constexpr const char* kDrivesFolder = "drives";
+
+// "yyyy-mm-dd hh:nn:ss"
+std::string FormatTime(LocalTime time) {
+  using namespace std::chrono;
+  const auto day = floor<days>(time);
+  const year_month_day date{day};
+  const hh_mm_ss clock{floor<seconds>(time - day)};
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld:%02ld",
+                static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                static_cast<unsigned>(date.day()), static_cast<long>(clock.hours().count()),
+                static_cast<long>(clock.minutes().count()),
+                static_cast<long>(clock.seconds().count()));
+  return text;
+}
+
+std::unique_ptr<Database> OpenDatabase(const std::filesystem::path& folder, bool create) {
+  try {
+    return Database::Open(folder / kDatabaseFile, create);
+  } catch (const SqliteError& error) {
+    throw PlatformError("cannot open the machine in " + folder.string() + ": " + error.what());
+  }
+}
+
+void MakeFolder(const std::filesystem::path& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) {
+    throw PlatformError("cannot create " + folder.string() + ": " + error.message());
+  }
+}
+
+}  // namespace
+
+struct Machine::Impl {
+  std::filesystem::path folder;
+  std::unique_ptr<Database> db;
+  std::unique_ptr<MachineStore> store;
+  std::unique_ptr<SimRegistry> registry;
+  std::unique_ptr<SimFileSystem> files;
+  std::unique_ptr<SimIniFiles> ini;
+  std::unique_ptr<SimSystemInfo> system;
+  std::unique_ptr<SimShell> shell;
+  std::unique_ptr<SimDialogs> dialogs;
+};
+
+Machine::Machine(std::unique_ptr<Impl> impl)
+    : Platform(std::make_unique<RealClock>()), impl_(std::move(impl)) {
+  Impl& m = *impl_;
+  m.store = std::make_unique<MachineStore>(*m.db);
+  m.system = std::make_unique<SimSystemInfo>(*m.store);
+  auto codePage = [system = m.system.get()] { return system->AnsiCodePage(); };
+  m.registry = std::make_unique<SimRegistry>(*m.db, codePage);
+  m.files = std::make_unique<SimFileSystem>(m.folder / kDrivesFolder);
+  m.ini = std::make_unique<SimIniFiles>(*m.files, codePage);
+  auto record = [this](const std::string& kind, const std::string& detail) {
+    RecordEvent(kind, detail);
+  };
+  m.shell = std::make_unique<SimShell>(*m.store, record);
+  m.dialogs = std::make_unique<SimDialogs>(*m.store, record);
+}
+
+Machine::~Machine() = default;
+
+bool Machine::Exists(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(folder / kDatabaseFile, error)) return false;
+  try {
+    return Database::Open(folder / kDatabaseFile, false)->UserVersion() > 0;
+  } catch (const SqliteError&) {
+    return false;
+  }
+}
+
+std::unique_ptr<Machine> Machine::Create(const std::filesystem::path& folder) {
+  if (Exists(folder)) throw PlatformError("a machine already exists in " + folder.string());
+  MakeFolder(folder / kDrivesFolder / "C");
+  auto impl = std::make_unique<Impl>();
+  impl->folder = folder;
+  impl->db = OpenDatabase(folder, true);
+  Database& db = *impl->db;
+  std::unique_ptr<Machine> machine(new Machine(std::move(impl)));
+  const auto folders = DefaultSpecialFolders();
+  // One transaction: a machine whose set-up failed half-way is no machine at
+  // all.
+  try {
+    db.Transaction(Database::Mode::kWrite, [&] {
+      UpgradeMachineSchema(db);
+      machine->impl_->store->Initialize(folders);
+      SeedRegistry(machine->registry(), folders, machine->system().AnsiCodePage());
+      CreateSpecialFolders(machine->files(), folders);
+    });
+  } catch (const SqliteError& error) {
+    throw PlatformError("cannot create the machine in " + folder.string() + ": " + error.what());
+  }
+  return machine;
+}
+
+std::unique_ptr<Machine> Machine::Open(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(folder / kDatabaseFile, error)) {
+    throw PlatformError("there is no machine in " + folder.string());
+  }
+  auto impl = std::make_unique<Impl>();
+  impl->folder = folder;
+  impl->db = OpenDatabase(folder, false);
+  try {
+    if (impl->db->UserVersion() == 0) {
+      throw PlatformError(folder.string() + " holds no machine (its registry.db is empty)");
+    }
+    UpgradeMachineSchema(*impl->db);
+  } catch (const SqliteError& error) {
+    throw PlatformError("the machine in " + folder.string() + " is damaged: " + error.what());
+  }
+  // The drives are plain folders; one removed by hand comes back empty.
+  MakeFolder(folder / kDrivesFolder / "C");
+  return std::unique_ptr<Machine>(new Machine(std::move(impl)));
+}
+
+Registry& Machine::registry() {
+  return *impl_->registry;
+}
+FileSystem& Machine::files() {
+  return *impl_->files;
+}
+IniFiles& Machine::ini() {
+  return *impl_->ini;
+}
+SystemInfo& Machine::system() {
+  return *impl_->system;
+}
+Shell& Machine::shell() {
+  return *impl_->shell;
+}
+Dialogs& Machine::dialogs() {
+  return *impl_->dialogs;
+}
+
+const std::filesystem::path& Machine::folder() const {
+  return impl_->folder;
+}
+
+std::vector<std::pair<std::string, std::string>> Machine::Settings() {
+  return impl_->store->Settings();
+}
+
+void Machine::SetSetting(const std::string& name, const std::string& value) {
+  impl_->store->SetSetting(name, value);
+}
+
+std::vector<SpecialFolder> Machine::SpecialFolders() {
+  return impl_->store->SpecialFolders();
+}
+
+void Machine::SetMessageBoxAnswer(int answer) {
+  SetSetting("message_box_answer", std::to_string(answer));
+}
+
+void Machine::RecordEvent(const std::string& kind, const std::string& detail) {
+  impl_->store->RecordEvent(FormatTime(clock().Now()), kind, detail);
+}
+
+std::vector<Event> Machine::Events(std::int64_t since) {
+  return impl_->store->Events(since);
+}
+
+std::filesystem::path Machine::HostPath(const std::string& windowsPath) {
+  Status status = kErrorSuccess;
+  auto path = impl_->files->HostPath(windowsPath, &status);
+  if (status != kErrorSuccess) {
+    throw PlatformError("'" + windowsPath + "' is not a valid path on the machine (error " +
+                        std::to_string(status) + ")");
+  }
+  return path;
+}
+
+}  // namespace dav::platform::sim
