@@ -1,0 +1,232 @@
+// The machine folder: creating, reopening and sharing a simulated PC, its settings, its
+// defaults and its event journal.
+#include "platform/sim/machine.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/code_page.h"
+#include "platform/open_platform.h"
+#include "platform/tests/sim/temp_folder.h"
+
+namespace dav::platform::sim {
+namespace {
+
+using testing::TempFolder;
+
+LocalTime At(int hour, int minute, int second) {
+  using namespace std::chrono;
+  return LocalTime{local_days{year{2024} / February / 29} + hours{hour} + minutes{minute} +
+                   seconds{second}};
+}
+
+// Reads a REG_SZ value as UTF-8 text, or "<missing>".
+std::string ReadText(Platform& pc, KeyHandle hive, const std::string& path,
+                     const std::string& name) {
+  KeyHandle key = kNoKey;
+  if (pc.registry().OpenKey(hive, path, &key) != kErrorSuccess) return "<missing key>";
+  std::uint8_t buffer[512];
+  std::uint32_t size = sizeof buffer;
+  const Status status = pc.registry().QueryValue(key, name, nullptr, buffer, &size);
+  pc.registry().CloseKey(key);
+  if (status != kErrorSuccess || size == 0) return "<missing>";
+  std::string text;
+  DecodeCodePage(pc.system().AnsiCodePage(),
+                 std::string_view(reinterpret_cast<char*>(buffer), size - 1), &text);
+  return text;
+}
+
+void WriteText(Platform& pc, const std::string& path, const std::string& name,
+               const std::string& text) {
+  KeyHandle key = kNoKey;
+  ASSERT_EQ(pc.registry().CreateKey(kHKeyCurrentUser, path, &key), kErrorSuccess);
+  std::string ansi;
+  EncodeCodePage(pc.system().AnsiCodePage(), text, &ansi);
+  ASSERT_EQ(pc.registry().SetValue(key, name, kRegSz, ansi), kErrorSuccess);
+  pc.registry().CloseKey(key);
+}
+
+TEST(MachineFolder, ReopenedMachineKeepsEverything) {
+  TempFolder temp;
+  const auto folder = temp.path() / "pc";
+  EXPECT_FALSE(Machine::Exists(folder));
+  {
+    auto machine = Machine::Create(folder);
+    EXPECT_TRUE(Machine::Exists(folder));
+    WriteText(*machine, "Software\\Kept", "Name", "값 유지");
+    machine->SetSetting("user_name", "student");
+    machine->RecordEvent("test", "before");
+    ASSERT_EQ(machine->files().WriteAll("C:\\kept.txt", "bytes"), kErrorSuccess);
+  }
+  auto machine = Machine::Open(folder);
+  EXPECT_EQ(ReadText(*machine, kHKeyCurrentUser, "Software\\Kept", "Name"), "값 유지");
+  EXPECT_EQ(machine->system().UserName(), "student");
+  ASSERT_EQ(machine->Events().size(), 1u);
+  EXPECT_EQ(machine->Events()[0].detail, "before");
+  std::string bytes;
+  EXPECT_EQ(machine->files().ReadAll("C:\\kept.txt", &bytes), kErrorSuccess);
+  EXPECT_EQ(bytes, "bytes");
+
+  EXPECT_THROW(Machine::Create(folder), PlatformError) << "a machine is never made over another";
+}
+
+TEST(MachineFolder, WhatIsNoMachineIsRefusedAndOpenPlatformCreatesOnce) {
+  TempFolder temp;
+  EXPECT_THROW(Machine::Open(temp.path()), PlatformError);
+  EXPECT_THROW(OpenPlatform(temp.path(), false), PlatformError);
+  WriteText(*OpenPlatform(temp.path(), true), "Software\\Once", "v", "1");
+  EXPECT_EQ(ReadText(*OpenPlatform(temp.path(), true), kHKeyCurrentUser, "Software\\Once", "v"),
+            "1")
+      << "the second call opens the machine the first one made";
+
+  TempFolder damaged;
+  std::ofstream(damaged.path() / "registry.db") << "this is not a database, only some text";
+  EXPECT_FALSE(Machine::Exists(damaged.path()));
+  EXPECT_THROW(Machine::Open(damaged.path()), PlatformError);
+}
+
+TEST(MachineDefaults, AKoreanWindowsXpPc) {
+  TempFolder temp;
+  auto machine = Machine::Create(temp.path());
+  SystemInfo& system = machine->system();
+  const OsVersion v = system.Version();
+  const LocaleFormats l = system.Locale();
+  EXPECT_EQ(std::to_string(v.platformId) + " " + std::to_string(v.major) + "." +
+                std::to_string(v.minor) + "." + std::to_string(v.build) + " " + v.servicePack,
+            "2 5.1.2600 Service Pack 3");
+  EXPECT_EQ(system.AnsiCodePage(), 949u);
+  EXPECT_EQ(system.SystemDirectory() + "|" + system.UserName(), "C:\\WINDOWS\\system32|user");
+  EXPECT_EQ(l.shortDate + "|" + l.time + "|" + l.amDesignator + "|" + l.pmDesignator,
+            "yyyy-MM-dd|tt h:mm:ss|오전|오후");
+
+  std::string path;
+  std::string name;
+  ASSERT_EQ(machine->shell().SpecialFolderPath(kCsidlCommonStartup, &path), kErrorSuccess);
+  EXPECT_EQ(path, "C:\\Documents and Settings\\All Users\\시작 메뉴\\프로그램\\시작프로그램");
+  ASSERT_EQ(machine->shell().SpecialFolderDisplayName(kCsidlDrives, &name), kErrorSuccess);
+  EXPECT_EQ(name, "내 컴퓨터");
+  ASSERT_EQ(
+      machine->shell().ParsingNameDisplayName("::{450D8FBA-AD25-11D0-98A8-0800361B1103}", &name),
+      kErrorSuccess);
+  EXPECT_EQ(name, "내 문서");
+  EXPECT_EQ(machine->shell().SpecialFolderPath(0x30, &path), kErrorFileNotFound);
+
+  for (const SpecialFolder& folder : machine->SpecialFolders()) {
+    if (folder.path.empty()) continue;
+    EXPECT_TRUE(std::filesystem::is_directory(machine->HostPath(folder.path)))
+        << folder.path << " must exist on drive C";
+  }
+}
+
+TEST(MachineDefaults, RegistryKnowsTheShellFolders) {
+  TempFolder temp;
+  auto machine = Machine::Create(temp.path());
+  const std::string shellFolders =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  const std::string userShellFolders =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  EXPECT_EQ(ReadText(*machine, kHKeyCurrentUser, shellFolders, "Start Menu"),
+            "C:\\Documents and Settings\\user\\시작 메뉴");
+  EXPECT_EQ(ReadText(*machine, kHKeyCurrentUser, userShellFolders, "Desktop"),
+            "C:\\Documents and Settings\\user\\바탕 화면");
+  EXPECT_EQ(ReadText(*machine, kHKeyLocalMachine, shellFolders, "Common Programs"),
+            "C:\\Documents and Settings\\All Users\\시작 메뉴\\프로그램");
+  EXPECT_EQ(ReadText(*machine, kHKeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
+                     "ProgramFilesDir"),
+            "C:\\Program Files");
+  for (const KeyHandle hive : {kHKeyLocalMachine, kHKeyCurrentUser}) {
+    KeyHandle run = kNoKey;
+    ASSERT_EQ(machine->registry().OpenKey(hive, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                          &run),
+              kErrorSuccess);
+    KeyInfo info;
+    ASSERT_EQ(machine->registry().QueryInfoKey(run, &info), kErrorSuccess);
+    EXPECT_EQ(info.values + info.subKeys, 0u) << "a new PC starts no programs";
+    machine->registry().CloseKey(run);
+  }
+}
+
+TEST(MachineSettings, ChangesAreCheckedAndTakeEffect) {
+  TempFolder temp;
+  auto machine = Machine::Create(temp.path());
+  const std::pair<const char*, const char*> refused[] = {
+      {"colour", "blue"},          {"code_page", "abc"},    {"code_page", "12345"},
+      {"version", "5.1"},          {"version", "5.x.2600"}, {"platform_id", "3"},
+      {"user_name", "a\\b"},       {"user_name", ""},       {"system_directory", "WINDOWS"},
+      {"message_box_answer", "0"}, {"short_date", ""},
+  };
+  for (const auto& [name, value] : refused) {
+    try {
+      machine->SetSetting(name, value);
+      ADD_FAILURE() << name << " = '" << value << "' was accepted";
+    } catch (const PlatformError& error) {
+      EXPECT_NE(std::string(error.what()).find(name), std::string::npos)
+          << "the message names the setting: " << error.what();
+    }
+  }
+  EXPECT_EQ(machine->Settings()[3], (std::pair<std::string, std::string>("code_page", "949")))
+      << "a refused value changes nothing";
+
+  machine->SetSetting("version", "6.1.7601");
+  machine->SetSetting("code_page", "1252");
+  EXPECT_EQ(machine->system().Version().minor, 1u);
+  EXPECT_EQ(machine->system().Version().build, 7601u);
+  EXPECT_EQ(machine->system().AnsiCodePage(), 1252u);
+}
+
+TEST(MachineEvents, JournalRecordsShellAndMessageBoxes) {
+  TempFolder temp;
+  auto machine = Machine::Create(temp.path());
+  auto clock = std::make_unique<FakeClock>(At(23, 59, 58));
+  FakeClock& time = *clock;
+  machine->ReplaceClock(std::move(clock));
+
+  machine->shell().ChangeNotify(kShcneAssocChanged, 0);
+  time.Advance(std::chrono::seconds(3));
+  machine->SetMessageBoxAnswer(kIdNo);
+  EXPECT_EQ(machine->dialogs().ShowMessage("본문", "제목", kMbYesNo | kMbIconQuestion), kIdNo)
+      << "the box answers what the machine was told";
+
+  const auto events = machine->Events();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].kind, "shell.notify");
+  EXPECT_EQ(events[0].detail, "0x08000000");
+  EXPECT_EQ(events[0].time, "2024-02-29 23:59:58");
+  EXPECT_EQ(events[1].kind, "messagebox");
+  EXPECT_EQ(events[1].detail, "제목 | style 0x24 | 본문");
+  EXPECT_EQ(events[1].time, "2024-03-01 00:00:01") << "the time passes midnight into March";
+  EXPECT_LT(events[0].sequence, events[1].sequence);
+
+  const auto later = machine->Events(events[0].sequence);
+  ASSERT_EQ(later.size(), 1u);
+  EXPECT_EQ(later[0].kind, "messagebox");
+}
+
+TEST(MachineSharing, TwoOpenMachinesSeeEachOthersChanges) {
+  TempFolder temp;
+  auto first = Machine::Create(temp.path());
+  auto second = Machine::Open(temp.path());
+
+  WriteText(*first, "Software\\Shared", "v", "from first");
+  EXPECT_EQ(ReadText(*second, kHKeyCurrentUser, "Software\\Shared", "v"), "from first");
+
+  second->SetSetting("user_name", "other");
+  EXPECT_EQ(first->system().UserName(), "other");
+
+  KeyHandle held = kNoKey;
+  ASSERT_EQ(first->registry().OpenKey(kHKeyCurrentUser, "Software\\Shared", &held), kErrorSuccess);
+  ASSERT_EQ(second->registry().DeleteKey(kHKeyCurrentUser, "Software\\Shared"), kErrorSuccess);
+  EXPECT_EQ(first->registry().SetValue(held, "v", kRegSz, "late"), kErrorKeyDeleted)
+      << "a key deleted by another process is deleted for every handle";
+  first->registry().CloseKey(held);
+
+  first->RecordEvent("first", "");
+  second->RecordEvent("second", "");
+  const auto events = first->Events();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[1].kind, "second");
+}
+
+}  // namespace
+}  // namespace dav::platform::sim

@@ -1,0 +1,53 @@
+// Nested transactions of the machine database: a failure undoes exactly its own part, so
+// that a registry call inside the making of a machine happens whole or not at all.
+#include "platform/sim/sqlite_db.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "platform/tests/sim/temp_folder.h"
+
+namespace dav::platform::sim {
+namespace {
+
+TEST(DatabaseTransactions, FailuresUndoExactlyTheirOwnPart) {
+  testing::TempFolder temp;
+  auto db = Database::Open(temp.path() / "test.db", true);
+  db->Exec("CREATE TABLE t (v INTEGER)");
+  auto insert = [&](int v) { db->Prepare("INSERT INTO t (v) VALUES (?)").Bind(1, v).Run(); };
+  auto count = [&] {
+    auto query = db->Prepare("SELECT count(*) FROM t");
+    return query.Step() ? query.Int(0) : -1;
+  };
+  auto failing = [&](int v) {
+    return [&, v] {
+      insert(v);
+      throw std::runtime_error("failed");
+    };
+  };
+  using Mode = Database::Mode;
+
+  db->Transaction(Mode::kWrite, [&] {
+    insert(1);
+    EXPECT_THROW(db->Transaction(Mode::kWrite, failing(2)), std::runtime_error);
+    insert(3);
+  });
+  EXPECT_EQ(count(), 2) << "the inner failure undoes row 2 only";
+
+  EXPECT_THROW(db->Transaction(Mode::kWrite,
+                               [&] {
+                                 db->Transaction(Mode::kWrite, [&] { insert(4); });
+                                 failing(5)();
+                               }),
+               std::runtime_error);
+  EXPECT_EQ(count(), 2) << "the outer failure undoes the committed inner part too";
+
+  db->Transaction(Mode::kWrite, [&] { insert(6); });
+  EXPECT_EQ(count(), 3) << "the connection stays usable after a rollback";
+  EXPECT_THROW(db->Transaction(Mode::kRead, [&] { db->Transaction(Mode::kWrite, [] {}); }),
+               std::logic_error);
+}
+
+}  // namespace
+}  // namespace dav::platform::sim
