@@ -3,27 +3,16 @@
 #include "platform/sim/sim_ini_files.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <filesystem>
-#include <stdexcept>
 
 #include "platform/sim/sim_file_system.h"
+#include "platform/tests/sim/temp_folder.h"
 
 namespace dav::platform::sim {
 namespace {
 
-namespace fs = std::filesystem;
-
 class SimIniFilesTest : public ::testing::Test {
  protected:
-  static fs::path MakeDrives() {
-    std::string pattern = (fs::temp_directory_path() / "dav-simini-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
-    fs::create_directories(fs::path(pattern) / "C");
-    return pattern;
-  }
-  void TearDown() override { fs::remove_all(drives_); }
+  void SetUp() override { std::filesystem::create_directory(temp_.path() / "C"); }
 
   void Store(const std::string& bytes) { ASSERT_EQ(files_.WriteAll(kFile, bytes), kErrorSuccess); }
   std::string Stored() {
@@ -33,8 +22,8 @@ class SimIniFilesTest : public ::testing::Test {
   }
 
   static constexpr const char* kFile = "C:\\qrlSysConfig.ini";
-  const fs::path drives_ = MakeDrives();
-  SimFileSystem files_{drives_};
+  testing::TempFolder temp_;
+  SimFileSystem files_{temp_.path()};
   SimIniFiles ini_{files_, [] { return 949u; }};
 };
 
