@@ -119,8 +119,22 @@ Status SimRegistry::CreateKey(KeyHandle parent, std::string_view subKey, KeyHand
     if (Utf8Chars(level) > kMaxKeyNameChars) return kErrorInvalidParameter;
   }
   std::int64_t id = 0;
+  // Most calls open a key that exists: find it under a read snapshot first, and take the
+  // write lock only when something has to be created.
+  Status status = Run(Database::Mode::kRead, [&] {
+    std::int64_t parentId = 0;
+    const Status resolved = Resolve(parent, &parentId);
+    return resolved != kErrorSuccess ? resolved : Walk(parentId, subKey, &id);
+  });
+  if (status == kErrorSuccess) {
+    *result = NewHandle(id);
+    if (created != nullptr) *created = false;
+    return kErrorSuccess;
+  }
+  if (status != kErrorFileNotFound) return status;
+
   bool madeNew = false;
-  const Status status = Run(Database::Mode::kWrite, [&] {
+  status = Run(Database::Mode::kWrite, [&] {
     if (const Status resolved = Resolve(parent, &id); resolved != kErrorSuccess) return resolved;
     for (const auto level : levels) {
       const std::int64_t child = madeNew ? 0 : FindChild(id, level);
