@@ -21,6 +21,7 @@ std::uint32_t ReadDosAttributes(const std::filesystem::path& host, bool isDirect
   const std::uint32_t typeBit = isDirectory ? kAttrDirectory : 0;
   char text[32] = {};
   ssize_t length = lgetxattr(host.c_str(), kDosAttributeName, text, sizeof text - 1);
+  while (length > 0 && text[length - 1] == '\0') --length;  // some writers store the 0 too
   if (length <= 2 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) {
     return isDirectory ? kAttrDirectory : kAttrArchive;
   }
