@@ -26,6 +26,8 @@ int Run(int argc, char** argv) {
   CLI::App app{"davhost: runs the desktop lock-down component and inspects the PC it runs on",
                "davhost"};
   app.require_subcommand(1);
+  // Host paths such as /tmp/x are arguments, not Windows-style "/option"s.
+  app.allow_windows_style_options(false);
   app.fallthrough();  // --machine may also follow the command
 #if DAV_PLATFORM_SIM
   app.add_option("--machine", context.machineFolder,
