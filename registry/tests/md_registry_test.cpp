@@ -18,7 +18,8 @@ class MdRegistryTest : public ::testing::Test, public testing::RegistryFixture {
 TEST_F(MdRegistryTest, TypedReadersGiveTheirDefaultsForOtherTypes) {
   SetText(key(), "Text", "1");
   SetDword(key(), "Number", 0xFFFFFFFF);
-  SetText(key(), "Empty", "");
+  Set(key(), "Empty", platform::kRegSz, std::string(1, '\0'));  // as Windows' own tools write it
+  Set(key(), "NoBytes", platform::kRegSz, "");
   EXPECT_EQ(reg.ReadDWORD(kHKeyCurrentUser, key(), "Text", 7), 7)
       << "a REG_SZ is not converted by ReadDWORD";
   EXPECT_EQ(reg.ReadDWORD(kHKeyCurrentUser, key(), "Number", 7), -1);
@@ -27,6 +28,8 @@ TEST_F(MdRegistryTest, TypedReadersGiveTheirDefaultsForOtherTypes) {
   EXPECT_EQ(reg.ReadString(kHKeyCurrentUser, key(), "Number", "def"), "")
       << "a value of another type gives the empty text, not the default";
   EXPECT_EQ(reg.ReadString(kHKeyCurrentUser, key(), "Empty", "def"), "");
+  EXPECT_EQ(reg.ReadString(kHKeyCurrentUser, key(), "NoBytes", "def"), "def")
+      << "a value of size 0 reads as missing";
   EXPECT_FALSE(reg.ReadBinary(kHKeyCurrentUser, key(), "Text").has_value());
 }
 
