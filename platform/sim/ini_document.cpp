@@ -51,11 +51,9 @@ IniDocument::IniDocument(std::string_view bytes, const Decoder& decode) {
       bytes = {};
     } else {
       bytes.remove_prefix(newline + 1);
-      line.end = "\n";
-      if (!text.empty() && text.back() == '\r') {
-        text.remove_suffix(1);
-        line.end = kLineEnd;
-      }
+      const bool crlf = !text.empty() && text.back() == '\r';
+      if (crlf) text.remove_suffix(1);
+      line.end = std::string(crlf ? kLineEnd : kLineEnd.substr(1));
     }
     line.bytes = text;
     Classify(decode(text), &line);

@@ -128,7 +128,10 @@ bool SimIniFiles::WriteString(std::string_view file, std::string_view section,
     if (!line) return true;
     document.EraseLines(*line, *line + 1);
   } else if (!place) {
-    std::string header = "[" + encode(section) + "]";
+    // Built by appending: g++ 12 at -O2 mistakes "[" + text for an overlapping copy.
+    std::string header(1, '[');
+    header += encode(section);
+    header += ']';
     std::string line = encode(*key) + "=" + encode(*value);
     document.AddSection(std::move(header), std::move(line));
   } else if (auto line = document.FindKey(*place, *key)) {
