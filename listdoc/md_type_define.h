@@ -58,7 +58,7 @@ inline constexpr std::string_view kRunKeyAttributes[] = {
 inline constexpr std::string_view kIconAttributes[] = {"FileName", "Checked"};
 
 // The whole document: declaration (encoding ks_c_5601-1987), DocRoot, Configuration with
-// the spec version, the body, with no line breaks added and nothing escaped.
+// the SpecVersion text, the body, with no line breaks added and nothing escaped.
 std::string XMLDocument(std::string_view specVersion, std::string_view body);
 
 // "&" to "&amp;", then the double quote to "&quot;", "<" to "&lt;" and ">" to "&gt;"; the
