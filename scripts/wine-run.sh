@@ -34,17 +34,33 @@ export LC_ALL=ko_KR.UTF-8
 # No Mono and no Gecko: a new prefix would otherwise ask to install them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-# Tests may start in parallel; the first of them creates the prefix, the others wait.
+# The user's regional formats of a Korean Windows XP, as the simulated PC has them by
+# default; Wine's own Korean locale data write dates as "yyyy. M. d." with "AM"/"PM".
+korean_formats() {
+  local name value
+  while read -r name value; do
+    wine reg add 'HKCU\Control Panel\International' /v "$name" /t REG_SZ /d "$value" /f || return
+  done <<'FORMATS'
+sShortDate yyyy-MM-dd
+sTimeFormat tt h:mm:ss
+s1159 오전
+s2359 오후
+FORMATS
+}
+
+# Tests may start in parallel; the first of them makes the prefix, the others wait.
+ready=$prefix/.dav-prefix-ready
 mkdir -p "$(dirname "$prefix")"
-if [ ! -f "$prefix/system.reg" ]; then
+if [ ! -f "$ready" ]; then
   exec 9>"$prefix.lock"
   flock 9
-  if [ ! -f "$prefix/system.reg" ]; then
-    echo "wine-run: creating the Wine prefix $prefix" >&2
-    wine wineboot --init >"$prefix.log" 2>&1 || {
+  if [ ! -f "$ready" ]; then
+    echo "wine-run: making the Wine prefix $prefix" >&2
+    { wine wineboot --init && korean_formats; } </dev/null >"$prefix.log" 2>&1 || {
       cat "$prefix.log" >&2
       exit 2
     }
+    touch "$ready"
   fi
   flock -u 9
   exec 9>&-

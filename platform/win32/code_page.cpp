@@ -73,24 +73,30 @@ bool DecodeStrict(UINT codePage, std::string_view bytes, std::wstring* wide) {
                              length) == length;
 }
 
-// Character by character: what does not convert becomes U+FFFD, and decoding goes on at the
-// next byte.
+// Bytes that may hold broken characters. UTF-8 is Windows' own business: without
+// MB_ERR_INVALID_CHARS, MultiByteToWideChar puts U+FFFD for each broken sequence. Other code
+// pages go character by character: what does not convert becomes U+FFFD, and decoding goes
+// on at the next byte (a double-byte pair whose second byte does not fit gives that byte
+// its own chance; it may be ASCII).
 void DecodeLenient(UINT codePage, std::string_view bytes, std::wstring* wide) {
+  if (codePage == kCodePageUtf8) {
+    const int inLength = static_cast<int>(bytes.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), inLength, nullptr, 0);
+    wide->resize(static_cast<std::size_t>(length));
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), inLength, wide->data(), length);
+    return;
+  }
   std::size_t at = 0;
   while (at < bytes.size()) {
     std::size_t length = 1;
-    if (codePage == kCodePageUtf8) {
-      length = ReadUtf8Sequence(bytes, at).length;
-    } else if (at + 1 < bytes.size() && IsDBCSLeadByteEx(codePage, static_cast<BYTE>(bytes[at]))) {
+    if (at + 1 < bytes.size() && IsDBCSLeadByteEx(codePage, static_cast<BYTE>(bytes[at]))) {
       length = 2;
     }
     if (DecodeStrict(codePage, bytes.substr(at, length), wide)) {
       at += length;
     } else {
       wide->push_back(kReplacementCharacter);
-      // A broken UTF-8 sequence goes as a whole; a double-byte pair whose second byte does
-      // not fit gives that byte its own chance (it may be ASCII).
-      at += codePage == kCodePageUtf8 ? length : 1;
+      at += 1;
     }
   }
 }

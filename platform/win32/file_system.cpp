@@ -87,7 +87,16 @@ Status Win32FileSystem::SetAttributes(std::string_view path, std::uint32_t attri
 }
 
 Status Win32FileSystem::Copy(std::string_view from, std::string_view to, bool failIfExists) {
-  return Result(CopyFileA(ToAnsi(from).c_str(), ToAnsi(to).c_str(), failIfExists));
+  const std::string target = ToAnsi(to);
+  // CopyFileA does not overwrite a hidden or read-only file; Wine checks neither.
+  if (!failIfExists) {
+    const DWORD existing = GetFileAttributesA(target.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY) &&
+        (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN))) {
+      return kErrorAccessDenied;
+    }
+  }
+  return Result(CopyFileA(ToAnsi(from).c_str(), target.c_str(), failIfExists));
 }
 
 Status Win32FileSystem::Delete(std::string_view path) {
