@@ -1,5 +1,7 @@
-# GoogleTest for a cross build: Debian ships it for the build machine only, so the target's
-# copy is built from Debian's sources (package googletest) with the project's compilers.
+# Tests of a cross build. GoogleTest: Debian ships it for the build machine only, so the
+# target's copy is built from Debian's sources (package googletest) with the project's
+# compilers. The tests run through the cross-compiling emulator (scripts/wine-run.sh), in a
+# Wine prefix that the build makes, so that a test run never waits for a new prefix.
 set(DAV_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for cross builds")
 if(NOT EXISTS ${DAV_GOOGLETEST_SOURCE}/CMakeLists.txt)
   message(FATAL_ERROR "No GoogleTest sources in ${DAV_GOOGLETEST_SOURCE} (install googletest)")
@@ -16,3 +18,12 @@ foreach(target gtest gtest_main gmock gmock_main)
     add_library(GTest::${target} ALIAS ${target})
   endif()
 endforeach()
+
+# The emulator is the runner script with the prefix as its first argument; without a program
+# it makes the prefix and starts Wine in it.
+set(DAV_WINE_PREFIX_READY ${CMAKE_BINARY_DIR}/wineprefix/.dav-prefix-ready)
+add_custom_command(OUTPUT ${DAV_WINE_PREFIX_READY}
+  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR}
+  COMMENT "Making the Wine prefix that the tests run in"
+  VERBATIM)
+add_custom_target(dav_wine_prefix ALL DEPENDS ${DAV_WINE_PREFIX_READY})

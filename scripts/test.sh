@@ -6,11 +6,16 @@ cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
 # Stages in the order they run; each is a function stage_<name>.
-STAGES=(default sanitize)
+STAGES=(default sanitize windows)
 declare -A STAGE_HELP=(
   [default]="simulated PC, debug build: every test"
   [sanitize]="simulated PC with AddressSanitizer and UndefinedBehaviorSanitizer: every test"
+  [windows]="real Windows API, cross-built with mingw-w64: every test and davhost under Wine"
 )
+
+# The cross build and its run: the posix-thread mingw-w64 compilers, GoogleTest's sources,
+# Wine, and glibc's locales (Wine takes the ANSI code page 949 from a Korean locale).
+WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix googletest wine wine64 locales)
 
 # Configures, builds and tests one CMake preset.
 run_preset() {
@@ -28,6 +33,29 @@ stage_default() {
 stage_sanitize() {
   ensure_packages "${BUILD_PACKAGES[@]}"
   run_preset sanitize
+}
+
+ensure_korean_locale() {
+  if locale -a 2>/dev/null | grep -qix 'ko_KR\.utf-\?8'; then
+    return 0
+  fi
+  local sudo=()
+  if [[ $(id -u) -ne 0 ]]; then
+    sudo=(sudo)
+  fi
+  echo "Generating the locale ko_KR.UTF-8"
+  "${sudo[@]}" localedef -i ko_KR -f UTF-8 ko_KR.UTF-8
+}
+
+stage_windows() {
+  ensure_packages "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+  ensure_korean_locale
+  local prefix=build/windows/wineprefix
+  cmake --preset windows
+  cmake --build --preset windows -j 2
+  scripts/wine-run.sh "$prefix"  # Wine up before ctest lists the tests
+  ctest --preset windows -j 2
+  scripts/wine-run.sh "$prefix" build/windows/host/davhost.exe --help
 }
 
 usage() {

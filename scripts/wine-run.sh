@@ -2,19 +2,20 @@
 # Runs a Windows program of the cross build under Wine:
 #
 #   scripts/wine-run.sh PREFIX PROGRAM.exe [ARGUMENT...]
+#   scripts/wine-run.sh PREFIX      (only makes the prefix and starts Wine in it)
 #
-# PREFIX is the build's own Wine prefix (created on first use: about 6 s and 700 MB). The
+# PREFIX is the build's own Wine prefix (made on first use: about 10 s and 700 MB). The
 # program sees a Korean Windows (ANSI code page 949), because Wine takes its locale from
 # LANG/LC_ALL; the glibc locale ko_KR.UTF-8 must exist for that. Output lines lose the CR
 # that the Windows C runtime puts before each LF, so that ctest and gtest_discover_tests
 # read them as on Linux. The exit code is the program's.
 set -euo pipefail
 
-if [ $# -lt 2 ]; then
-  echo "usage: $0 PREFIX PROGRAM.exe [ARGUMENT...]" >&2
+if [ $# -lt 1 ]; then
+  echo "usage: $0 PREFIX [PROGRAM.exe [ARGUMENT...]]" >&2
   exit 2
 fi
-prefix=$1
+prefix=$(realpath -m -- "$1")
 shift
 
 if ! command -v wine >/dev/null; then
@@ -70,8 +71,12 @@ fi
 # with the first program that needs them and outlive it by a few seconds. Started here with
 # their output closed (rundll32 asking for the desktop window brings up all of them), they
 # never hold the program's output pipe open, so that ctest sees a test end when its program
-# ends; and while tests follow each other they stay up and need no second start.
-wineserver -p10 </dev/null >/dev/null 2>&1 || true
+# ends; and while tests follow each other they stay up and need no second start (which
+# takes a few seconds, close to the five that gtest_discover_tests gives a listing).
+wineserver -p30 </dev/null >/dev/null 2>&1 || true
 wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 
+if [ $# -eq 0 ]; then
+  exit 0
+fi
 wine "$@" | sed -u 's/\r$//'
