@@ -137,11 +137,14 @@ Status Win32FileSystem::WriteAll(std::string_view path, std::string_view bytes) 
   if (replacing && (oldAttributes & FILE_ATTRIBUTE_DIRECTORY)) return kErrorAccessDenied;
   if (IsReadOnlyFile(target)) return kErrorAccessDenied;
 
-  // The temporary file sits beside the target, so that the rename stays on one volume.
+  // The temporary file sits beside the target, so that the rename stays on one volume; its
+  // name is short, so that it fits wherever the target's name fits. The folder is cut from
+  // the UTF-8 path: in a double-byte code page a backslash byte may end a character.
+  const std::string folder = ToAnsi(path.substr(0, path.find_last_of("\\/") + 1));
   std::string temp;
   HANDLE handle = INVALID_HANDLE_VALUE;
   do {
-    temp = target + "." + std::to_string(GetCurrentProcessId()) + "-" +
+    temp = folder + "~dav" + std::to_string(GetCurrentProcessId()) + "-" +
            std::to_string(++tempCounter_) + ".tmp";
     handle = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
