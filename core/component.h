@@ -1,0 +1,79 @@
+// CCDavIrizevez, the one class the host creates (ProgID DavIrizevez.CCDavIrizevez).
+//
+// A component lives as: created -> IClientComponent_Initialize once -> any number of
+// IClientComponent_Handle calls -> IClientComponent_Terminate. It is created over the PC it
+// runs on and over its component folder, the folder of the component's own file, where its
+// logs, saved documents and ini files go. Everything it keeps lives in the instance.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/component_state.h"
+#include "core/host_interface.h"
+#include "core/host_object.h"
+#include "platform/platform.h"
+#include "util/log.h"
+#include "util/procedure.h"
+
+namespace dav::core {
+
+class CCDavIrizevez : public IClientComponent {
+ public:
+  // The fields of the class: where the component keeps its stores and copies, derived from
+  // the folder and key that the host reports. Texts are empty until set.
+  struct Fields {
+    // GetClientRegistryKey, a key path below HKEY_LOCAL_MACHINE.
+    std::string hostRegistryKey;
+    // The start program store and its three lists.
+    std::string spmStoreKey;     // host key + "\Components\DavIrizevez.CCDavIrizevez\SPManager"
+    std::string startListKey;    // + "\SPMRegStart"
+    std::string offListKey;      // + "\SPMRegDelete"
+    std::string startFolderKey;  // + "\SPMFolder"
+    // Special folder paths; the common ones stay empty off the NT family.
+    std::string userStartFolder;
+    std::string userDesktopFolder;
+    std::string commonStartFolder;
+    std::string commonDesktopFolder;
+    // Copies of approved start programs and desktop icons, below the host's folder.
+    std::string startBackupFolder;
+    std::string desktopBackupFolder;
+    // The desktop icon store: host key + "\Components\DavIrizevez.CCDavIrizevez\DIManager".
+    std::string diStoreKey;
+    // Joining with the start program and desktop icon managers: the start exclusion list
+    // ("desktop.ini"), the desktop filtering list and the special icon count.
+  };
+
+  CCDavIrizevez(platform::Platform& platform, std::string componentFolder);
+
+  void IClientComponent_Initialize(std::shared_ptr<HostApplication> app, bool debugMode) override;
+  void IClientComponent_Handle(const std::string& cmd, const std::string& protocol) override;
+  void IClientComponent_Terminate() override;
+
+  std::string Company() const override;
+  std::string Name() const override;
+  std::string Version() const override;
+  bool Installed() const override { return true; }
+
+  const Fields& fields() const { return fields_; }
+  const ComponentState& state() const { return state_; }
+  const std::string& componentFolder() const { return log_.componentFolder(); }
+
+ private:
+  // Fixes the Windows generation of the document sections from the host's version text,
+  // once: only while the spec version is still empty.
+  void SetOSVersion();
+
+  // Runs the command that cmd names, as one of IClientComponent_Handle's steps; a failure
+  // propagates to Handle's handler, which logs it and ends the command. The command table
+  // lives in dispatcher.cpp.
+  void RunCommand(util::Procedure& handle, const std::string& cmd, const std::string& protocol);
+
+  platform::Platform& platform_;
+  util::Log log_;
+  HostObject host_;
+  Fields fields_;
+  ComponentState state_;
+};
+
+}  // namespace dav::core

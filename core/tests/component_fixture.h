@@ -1,0 +1,83 @@
+// A fresh PC with a fake clock, a component folder and a host whose registry key below
+// HKEY_LOCAL_MACHINE belongs to the test alone (removed afterwards, so the tests also run
+// against the real registry under Wine).
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "core/component.h"
+#include "core/tests/fake_host.h"
+#include "platform/tests/test_environment.h"
+#include "util/ansi_text.h"
+
+namespace dav::core::testing {
+
+class ComponentFixture {
+ public:
+  ComponentFixture() : env_(platform::testing::MakeTestEnvironment()) {
+    using namespace std::chrono;
+    platform().ReplaceClock(std::make_unique<platform::FakeClock>(
+        platform::LocalTime{local_days{year{2026} / 12 / 8} + hours{15} + minutes{4}}));
+    host_ = MakeHost();
+  }
+  ~ComponentFixture() {
+    // Deepest first; a key is only deleted once it has no subkeys left.
+    for (const std::string& key :
+         {HostKey() + "\\Components\\DavIrizevez.CCDavIrizevez", HostKey() + "\\Components",
+          HostKey(), std::string("Software\\DavTest")}) {
+      platform().registry().DeleteKey(platform::kHKeyLocalMachine, key);
+    }
+  }
+
+  platform::Platform& platform() { return env_->platform(); }
+
+  // A key path of the test's own below HKEY_LOCAL_MACHINE.
+  const std::string& HostKey() const { return env_->scratchKey(); }
+
+  // A host answering with the test's key.
+  std::shared_ptr<FakeHost> MakeHost() {
+    auto host = std::make_shared<FakeHost>();
+    host->clientKey = HostKey();
+    return host;
+  }
+  FakeHost& host() { return *host_; }
+  std::shared_ptr<FakeHost> sharedHost() { return host_; }
+
+  // A component over a folder of the scratch folder (made here).
+  std::unique_ptr<CCDavIrizevez> MakeComponent(const std::string& name = "DavIrizevez") {
+    const std::string folder = env_->scratchFolder() + "\\" + name;
+    platform().files().MakeDirectory(folder);
+    return std::make_unique<CCDavIrizevez>(platform(), folder);
+  }
+
+  // Sets a REG_SZ value of the component key below the host key.
+  void SetComponentValue(const std::string& name, const std::string& value) {
+    platform::KeyHandle key = platform::kNoKey;
+    platform().registry().CreateKey(platform::kHKeyLocalMachine,
+                                    HostKey() + "\\Components\\DavIrizevez.CCDavIrizevez", &key);
+    platform().registry().SetValue(key, name, platform::kRegSz, value);
+    platform().registry().CloseKey(key);
+  }
+
+  // Today's log or debug log of a component folder, decoded, or "<missing>".
+  std::string LogText(const CCDavIrizevez& component) {
+    return Read(component.componentFolder() + "\\log\\DavIrizevez261208.log");
+  }
+  std::string DebugText(const CCDavIrizevez& component) {
+    return Read(component.componentFolder() + "\\New_Debug_2026-12-08.log");
+  }
+
+ private:
+  std::string Read(const std::string& path) {
+    std::string bytes;
+    if (platform().files().ReadAll(path, &bytes) != platform::kErrorSuccess) return "<missing>";
+    return util::FromAnsi(platform(), bytes);
+  }
+
+  std::unique_ptr<platform::testing::TestEnvironment> env_;
+  std::shared_ptr<FakeHost> host_;
+};
+
+}  // namespace dav::core::testing
