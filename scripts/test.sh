@@ -51,6 +51,7 @@ stage_windows() {
   ensure_packages "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
   ensure_korean_locale
   local prefix=build/windows/wineprefix
+  scripts/fetch-debian-source.sh pugixml libpugixml-dev build/deps
   cmake --preset windows
   cmake --build --preset windows -j 2
   scripts/wine-run.sh "$prefix"  # Wine up before ctest lists the tests

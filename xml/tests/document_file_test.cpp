@@ -1,35 +1,20 @@
 // Documents in files of the machine: the declared encoding on load and save.
-#include <errno.h>
-#include <iconv.h>
-
 #include <gtest/gtest.h>
 
 #include "platform/tests/test_environment.h"
 #include "util/run_time_error.h"
 #include "xml/document.h"
+#include "xml/tests/independent_codec.h"
 
 namespace dav::xml {
 namespace {
 
-// Converts with glibc iconv directly, independently of the platform's code page functions.
-// Returns false when the input holds a sequence that is not valid in `from`.
-bool Iconv(const char* to, const char* from, std::string_view in, std::string* out) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  out->assign(in.size() * 4 + 16, '\0');
-  char* inPtr = const_cast<char*>(in.data());
-  std::size_t inLeft = in.size();
-  char* outPtr = out->data();
-  std::size_t outLeft = out->size();
-  const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
-  iconv_close(cd);
-  out->resize(out->size() - outLeft);
-  return ok && inLeft == 0;
-}
+using testing::Convert;
+using testing::Encoding;
 
 std::string Cp949(std::string_view utf8) {
   std::string bytes;
-  EXPECT_TRUE(Iconv("CP949", "UTF-8", utf8, &bytes)) << utf8;
+  EXPECT_TRUE(Convert(Encoding::kCp949, Encoding::kUtf8, utf8, &bytes)) << utf8;
   return bytes;
 }
 
@@ -68,7 +53,7 @@ TEST_F(DocumentFileTest, KoreanDocumentIsSavedAsValidCp949AndLoadsBackUnchanged)
 
   const std::string bytes = Bytes(Path("WinConfig.qsf"));
   std::string decoded;
-  ASSERT_TRUE(Iconv("UTF-8", "CP949", bytes, &decoded))
+  ASSERT_TRUE(Convert(Encoding::kUtf8, Encoding::kCp949, bytes, &decoded))
       << "the saved file must be valid CP949 for an independent decoder";
   EXPECT_NE(decoded.find("C:\\바탕 화면\\똠방각하"), std::string::npos)
       << "Korean, the extended syllable 똠 included, is stored as CP949 characters:\n"
@@ -91,8 +76,8 @@ TEST_F(DocumentFileTest, FilesAreDecodedByTheirDeclarationOrByteOrderMark) {
     std::string bytes;
   };
   std::string utf16;
-  ASSERT_TRUE(
-      Iconv("UTF-16LE", "UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + body, &utf16));
+  ASSERT_TRUE(Convert(Encoding::kUtf16Le, Encoding::kUtf8,
+                      "<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + body, &utf16));
   const Case cases[] = {
       {"ks_c_5601-1987", Cp949("<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?>" + body)},
       {"euc-kr in capitals", Cp949("<?xml version='1.0' encoding='EUC-KR'?>" + body)},
