@@ -119,7 +119,7 @@ struct MkdirOptions {
 void RunMkdir(HostContext& context, const MkdirOptions& options) {
   platform::FileSystem& files = context.platform().files();
   if (!options.parents) {
-    Check(files.MakeDirectory(options.path), "cannot create '" + options.path + "'");
+    Check(files.MakeFolder(options.path), "cannot create '" + options.path + "'");
     return;
   }
   // Each level from the drive down; levels that are already folders are fine.
@@ -127,7 +127,7 @@ void RunMkdir(HostContext& context, const MkdirOptions& options) {
   for (std::size_t end = path.find_first_of("\\/", 3);; end = path.find_first_of("\\/", end + 1)) {
     const std::string level = path.substr(0, end);
     if (!IsDirectory(files, level)) {
-      Check(files.MakeDirectory(level), "cannot create '" + level + "'");
+      Check(files.MakeFolder(level), "cannot create '" + level + "'");
     }
     if (end == std::string::npos) break;
   }

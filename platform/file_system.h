@@ -63,10 +63,10 @@ class FileSystem {
 
   // CreateDirectoryA: one level; the parent must exist. An existing entry gives
   // kErrorAlreadyExists.
-  virtual Status MakeDirectory(std::string_view path) = 0;
+  virtual Status MakeFolder(std::string_view path) = 0;
 
   // RemoveDirectoryA: only an empty folder (else kErrorDirNotEmpty).
-  virtual Status RemoveDirectory(std::string_view path) = 0;
+  virtual Status RemoveFolder(std::string_view path) = 0;
 
   // Reads a whole file's bytes.
   virtual Status ReadAll(std::string_view path, std::string* bytes) = 0;

@@ -26,7 +26,7 @@ void Log::Write(std::string_view message, std::string_view prefix) noexcept {
     auto& files = platform_.files();
     const std::string logFolder = folder_ + "\\log";
     if (files.GetAttributes(logFolder) == platform::kInvalidAttributes) {
-      files.MakeDirectory(logFolder);
+      files.MakeFolder(logFolder);
     }
     const std::string line =
         "[" + FormatLogStamp(platform_.clock().Now()) + "]\t" + std::string(message) + "\r\n";

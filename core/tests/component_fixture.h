@@ -48,7 +48,7 @@ class ComponentFixture {
   // A component over a folder of the scratch folder (made here).
   std::unique_ptr<CCDavIrizevez> MakeComponent(const std::string& name = "DavIrizevez") {
     const std::string folder = env_->scratchFolder() + "\\" + name;
-    platform().files().MakeDirectory(folder);
+    platform().files().MakeFolder(folder);
     return std::make_unique<CCDavIrizevez>(platform(), folder);
   }
 

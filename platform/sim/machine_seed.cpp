@@ -101,7 +101,7 @@ void CreateSpecialFolders(FileSystem& files, const std::vector<SpecialFolder>& f
     while (pos != std::string::npos) {
       pos = folder.path.find('\\', pos + 1);
       const std::string level = folder.path.substr(0, pos);
-      const Status status = files.MakeDirectory(level);
+      const Status status = files.MakeFolder(level);
       if (status != kErrorSuccess && status != kErrorAlreadyExists) {
         Check(status, "create folder " + level);
       }

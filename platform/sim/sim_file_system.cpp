@@ -216,7 +216,7 @@ Status SimFileSystem::Delete(std::string_view path) {
   return ::unlink(entry.host.c_str()) == 0 ? kErrorSuccess : StatusFromErrno(errno);
 }
 
-Status SimFileSystem::MakeDirectory(std::string_view path) {
+Status SimFileSystem::MakeFolder(std::string_view path) {
   Entry entry;
   Status status = Resolve(path, &entry);
   if (status != kErrorSuccess) return status;
@@ -224,7 +224,7 @@ Status SimFileSystem::MakeDirectory(std::string_view path) {
   return ::mkdir(entry.host.c_str(), 0755) == 0 ? kErrorSuccess : StatusFromErrno(errno);
 }
 
-Status SimFileSystem::RemoveDirectory(std::string_view path) {
+Status SimFileSystem::RemoveFolder(std::string_view path) {
   Entry entry;
   Status status = Resolve(path, &entry);
   if (status != kErrorSuccess) return status;

@@ -37,8 +37,8 @@ class SimFileSystem : public FileSystem {
   Status SetAttributes(std::string_view path, std::uint32_t attributes) override;
   Status Copy(std::string_view from, std::string_view to, bool failIfExists) override;
   Status Delete(std::string_view path) override;
-  Status MakeDirectory(std::string_view path) override;
-  Status RemoveDirectory(std::string_view path) override;
+  Status MakeFolder(std::string_view path) override;
+  Status RemoveFolder(std::string_view path) override;
   Status ReadAll(std::string_view path, std::string* bytes) override;
   Status WriteAll(std::string_view path, std::string_view bytes) override;
   Status Append(std::string_view path, std::string_view bytes) override;

@@ -62,7 +62,7 @@ TEST_F(FileSystemContractTest, AttributeMasksChooseWhatAListingGives) {
   Write("readonly.txt", "r", kAttrReadOnly);
   Write("hidden.txt", "h", kAttrHidden);
   Write("system.txt", "s", kAttrSystem);
-  ASSERT_EQ(fs().MakeDirectory(At("Sub")), kErrorSuccess);
+  ASSERT_EQ(fs().MakeFolder(At("Sub")), kErrorSuccess);
 
   EXPECT_EQ(List("*.*", 0), (Names{"plain.txt", "readonly.txt"}))
       << "mask 0: plain files, read-only ones too, no hidden, system or folder";
@@ -83,7 +83,7 @@ TEST_F(FileSystemContractTest, AttributeMasksChooseWhatAListingGives) {
 TEST_F(FileSystemContractTest, PatternsMatchAsFindFirstFileDoes) {
   Write("file.txt", "abc");
   Write("noext", "");
-  ASSERT_EQ(fs().MakeDirectory(At("Sub")), kErrorSuccess);
+  ASSERT_EQ(fs().MakeFolder(At("Sub")), kErrorSuccess);
 
   EXPECT_EQ(List("*.*", 0), (Names{"file.txt", "noext"})) << "\"*.*\" matches names without dot";
   EXPECT_EQ(List("?ILE.*", 0), Names{"file.txt"}) << "\"?\" is one character; case is ignored";
@@ -113,16 +113,16 @@ TEST_F(FileSystemContractTest, PathsIgnoreLetterCase) {
   Write("mixed.TXT", "two");
   EXPECT_EQ(List("*.txt", 0), Names{"Mixed.txt"}) << "replaced under its stored name";
   EXPECT_EQ(Read("MIXED.txt"), "two");
-  ASSERT_EQ(fs().MakeDirectory(At("NewFolder")), kErrorSuccess);
+  ASSERT_EQ(fs().MakeFolder(At("NewFolder")), kErrorSuccess);
   Write("newfolder\\inner.txt", "x");
   EXPECT_EQ(List("NEWFOLDER", kAttrDirectory), Names{"NewFolder"});
-  EXPECT_EQ(fs().MakeDirectory(At("NEWFOLDER")), kErrorAlreadyExists);
+  EXPECT_EQ(fs().MakeFolder(At("NEWFOLDER")), kErrorAlreadyExists);
 }
 
 TEST_F(FileSystemContractTest, CopyWithFailIfExistsNeverOverwrites) {
   Write("source.txt", "new content", kAttrHidden | kAttrReadOnly);
   Write("existing.txt", "old");
-  ASSERT_EQ(fs().MakeDirectory(At("Folder")), kErrorSuccess);
+  ASSERT_EQ(fs().MakeFolder(At("Folder")), kErrorSuccess);
 
   EXPECT_EQ(fs().Copy(At("source.txt"), At("existing.txt"), true), kErrorFileExists);
   EXPECT_EQ(Read("existing.txt"), "old") << "fail-if-exists leaves the target alone";
@@ -137,7 +137,7 @@ TEST_F(FileSystemContractTest, CopyWithFailIfExistsNeverOverwrites) {
 
 TEST_F(FileSystemContractTest, DeleteRefusesReadOnlyFilesAndFolders) {
   Write("locked.txt", "x", kAttrReadOnly | kAttrHidden);
-  ASSERT_EQ(fs().MakeDirectory(At("Folder")), kErrorSuccess);
+  ASSERT_EQ(fs().MakeFolder(At("Folder")), kErrorSuccess);
   EXPECT_EQ(fs().Delete(At("locked.txt")), kErrorAccessDenied);
   EXPECT_EQ(Read("locked.txt"), "x") << "a refused delete leaves the file";
   ASSERT_EQ(fs().SetAttributes(At("locked.txt"), kAttrNormal), kErrorSuccess);
@@ -154,15 +154,15 @@ TEST_F(FileSystemContractTest, DeleteRefusesReadOnlyFilesAndFolders) {
 }
 
 TEST_F(FileSystemContractTest, FoldersAreMadeAndRemovedOneLevelAtATime) {
-  EXPECT_EQ(fs().MakeDirectory(At("a\\b")), kErrorPathNotFound) << "the parent must exist";
-  ASSERT_EQ(fs().MakeDirectory(At("a")), kErrorSuccess);
+  EXPECT_EQ(fs().MakeFolder(At("a\\b")), kErrorPathNotFound) << "the parent must exist";
+  ASSERT_EQ(fs().MakeFolder(At("a")), kErrorSuccess);
   Write("a\\inner.txt", "x");
-  EXPECT_EQ(fs().MakeDirectory(At("a\\inner.txt")), kErrorAlreadyExists) << "a file in the way";
-  EXPECT_EQ(fs().RemoveDirectory(At("a")), kErrorDirNotEmpty);
-  EXPECT_EQ(fs().RemoveDirectory(At("a\\inner.txt")), kErrorDirectory) << "a file is no folder";
+  EXPECT_EQ(fs().MakeFolder(At("a\\inner.txt")), kErrorAlreadyExists) << "a file in the way";
+  EXPECT_EQ(fs().RemoveFolder(At("a")), kErrorDirNotEmpty);
+  EXPECT_EQ(fs().RemoveFolder(At("a\\inner.txt")), kErrorDirectory) << "a file is no folder";
   ASSERT_EQ(fs().Delete(At("a\\inner.txt")), kErrorSuccess);
-  EXPECT_EQ(fs().RemoveDirectory(At("A")), kErrorSuccess);
-  EXPECT_EQ(fs().RemoveDirectory(At("a")), kErrorFileNotFound);
+  EXPECT_EQ(fs().RemoveFolder(At("A")), kErrorSuccess);
+  EXPECT_EQ(fs().RemoveFolder(At("a")), kErrorFileNotFound);
   EXPECT_EQ(fs().GetAttributes(At("a\\b")), kInvalidAttributes) << "below a missing folder";
   EXPECT_EQ(fs().GetAttributes(At("a?b")), kInvalidAttributes) << "a wildcard is no name";
 }

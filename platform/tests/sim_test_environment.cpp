@@ -35,7 +35,7 @@ class SimTestEnvironment : public TestEnvironment {
       throw PlatformError("cannot create the scratch key");
     }
     machine_->registry().CloseKey(key);
-    if (machine_->files().MakeDirectory(scratchFolder_) != kErrorSuccess) {
+    if (machine_->files().MakeFolder(scratchFolder_) != kErrorSuccess) {
       throw PlatformError("cannot create the scratch folder");
     }
   }

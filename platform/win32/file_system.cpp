@@ -103,11 +103,11 @@ Status Win32FileSystem::Delete(std::string_view path) {
   return Result(DeleteFileA(ToAnsi(path).c_str()));
 }
 
-Status Win32FileSystem::MakeDirectory(std::string_view path) {
+Status Win32FileSystem::MakeFolder(std::string_view path) {
   return Result(CreateDirectoryA(ToAnsi(path).c_str(), nullptr));
 }
 
-Status Win32FileSystem::RemoveDirectory(std::string_view path) {
+Status Win32FileSystem::RemoveFolder(std::string_view path) {
   return Result(RemoveDirectoryA(ToAnsi(path).c_str()));
 }
 

@@ -106,13 +106,13 @@ TEST_F(SimFileSystemTest, DosAttributesLiveInTheExtendedAttribute) {
 }
 
 TEST_F(SimFileSystemTest, ReadOnlyRefusalsThatWineRunningAsRootDoesNotMake) {
-  ASSERT_EQ(files_.MakeDirectory("C:\\Locked"), kErrorSuccess);
+  ASSERT_EQ(files_.MakeFolder("C:\\Locked"), kErrorSuccess);
   ASSERT_EQ(files_.SetAttributes("C:\\Locked", kAttrReadOnly), kErrorSuccess);
-  EXPECT_EQ(files_.RemoveDirectory("C:\\Locked"), kErrorAccessDenied) << "a read-only folder";
+  EXPECT_EQ(files_.RemoveFolder("C:\\Locked"), kErrorAccessDenied) << "a read-only folder";
   ASSERT_EQ(files_.WriteAll("C:\\Locked\\log.txt", "one"), kErrorSuccess);
   ASSERT_EQ(files_.SetAttributes("C:\\Locked\\log.txt", kAttrReadOnly), kErrorSuccess);
   EXPECT_EQ(files_.Append("C:\\Locked\\log.txt", "two"), kErrorAccessDenied) << "a read-only file";
-  EXPECT_EQ(files_.RemoveDirectory("C:\\"), kErrorAccessDenied) << "a drive's root stays";
+  EXPECT_EQ(files_.RemoveFolder("C:\\"), kErrorAccessDenied) << "a drive's root stays";
 }
 
 TEST_F(SimFileSystemTest, ListingsSortAndLeaveOutNamesWindowsCannotHave) {
