@@ -121,16 +121,81 @@ class Converter {
   iconv_t cd_;
 };
 
-// Length of the UTF-8 character at the start of text: the length its lead byte announces
-// when the continuation bytes are all there, else 1 (an invalid byte).
-std::size_t Utf8CharLength(std::string_view text) {
-  auto lead = static_cast<unsigned char>(text[0]);
-  std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-  if (length > text.size()) return 1;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 1;
+// One UTF-8 sequence read from the start of text. An ill-formed sequence reports the length
+// of its longest well-formed beginning (at least one byte), so that a broken or cut-off
+// character counts once, as Windows counts it.
+struct Utf8Sequence {
+  std::size_t length = 1;
+  bool valid = false;
+  std::uint32_t codePoint = 0;
+};
+
+Utf8Sequence ReadUtf8Sequence(std::string_view text) {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  if (lead < 0x80) return {1, true, lead};
+  std::size_t need = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    need = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    need = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    need = 4;
+    if (lead == 0xF0) low = 0x90;   // no overlong forms
+    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+  } else {
+    return {};
   }
-  return length;
+  std::uint32_t point = lead & (0x7Fu >> need);
+  std::size_t length = 1;
+  while (length < need && length < text.size()) {
+    const auto next = static_cast<unsigned char>(text[length]);
+    if (next < (length == 1 ? low : 0x80) || next > (length == 1 ? high : 0xBF)) break;
+    point = (point << 6) | (next & 0x3Fu);
+    ++length;
+  }
+  return {length, length == need, length == need ? point : 0};
+}
+
+// Bytes that the code page leaves undefined but Windows converts all the same, to and from
+// the code point of the same number (0x81 is U+0081 in 1252); iconv refuses them.
+bool IsByteWindowsPassesThrough(std::uint32_t codePage, std::uint32_t byte) {
+  switch (codePage) {
+    case 1252:
+      return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+    case 949:
+      return byte == 0x80;
+    default:
+      return false;
+  }
+}
+
+// UTF-8 "decoded" as Windows decodes it: every ill-formed sequence becomes one U+FFFD.
+void DecodeUtf8(std::string_view bytes, std::string* utf8) {
+  while (!bytes.empty()) {
+    const Utf8Sequence sequence = ReadUtf8Sequence(bytes);
+    utf8->append(sequence.valid ? bytes.substr(0, sequence.length) : kReplacementUtf8);
+    bytes.remove_prefix(sequence.length);
+  }
+}
+
+// UTF-8 "encoded" into UTF-8: every ill-formed sequence becomes one "?".
+bool EncodeUtf8(std::string_view utf8, std::string* bytes) {
+  bool complete = true;
+  while (!utf8.empty()) {
+    const Utf8Sequence sequence = ReadUtf8Sequence(utf8);
+    if (sequence.valid) {
+      bytes->append(utf8.substr(0, sequence.length));
+    } else {
+      bytes->push_back('?');
+      complete = false;
+    }
+    utf8.remove_prefix(sequence.length);
+  }
+  return complete;
 }
 
 }  // namespace
@@ -141,42 +206,60 @@ bool IsCodePageSupported(std::uint32_t codePage) {
 }
 
 bool DecodeCodePage(std::uint32_t codePage, std::string_view bytes, std::string* utf8) {
+  utf8->clear();
   const char* name = IconvName(codePage);
   if (name == nullptr) return false;
+  if (codePage == kCodePageUtf8) {
+    DecodeUtf8(bytes, utf8);
+    return true;
+  }
   Converter converter("UTF-8", name);
   if (!converter.ok()) return false;
-  utf8->clear();
   while (true) {
     bool failed = false;
     bytes.remove_prefix(converter.Convert(bytes, utf8, &failed));
-    if (!failed) return true;
+    if (!failed || bytes.empty()) return true;
     // A byte that starts no character of the code page: U+FFFD, and go on after it.
-    utf8->append(kReplacementUtf8);
+    const auto byte = static_cast<unsigned char>(bytes.front());
+    if (IsByteWindowsPassesThrough(codePage, byte)) {
+      utf8->push_back('\xC2');  // U+0080 .. U+00BF in UTF-8
+      utf8->push_back(static_cast<char>(byte));
+    } else {
+      utf8->append(kReplacementUtf8);
+    }
     bytes.remove_prefix(1);
   }
 }
 
 bool EncodeCodePage(std::uint32_t codePage, std::string_view utf8, std::string* bytes) {
+  bytes->clear();
   const char* name = IconvName(codePage);
   if (name == nullptr) {
     bytes->assign(utf8);  // an unknown code page: the text as it is, and a failure
     return false;
   }
+  if (codePage == kCodePageUtf8) return EncodeUtf8(utf8, bytes);
   Converter converter(name, "UTF-8");
   if (!converter.ok()) {
     bytes->assign(utf8);
     return false;
   }
-  bytes->clear();
   bool complete = true;
   while (true) {
     bool failed = false;
     utf8.remove_prefix(converter.Convert(utf8, bytes, &failed));
-    if (!failed) return complete;
-    // A character the code page cannot hold, or bytes that are not UTF-8.
-    bytes->push_back('?');
-    utf8.remove_prefix(Utf8CharLength(utf8));
-    complete = false;
+    if (!failed || utf8.empty()) return complete;
+    // A character the code page cannot hold becomes one "?" per UTF-16 unit, as
+    // WideCharToMultiByte gives it ("??" for one outside the BMP); bytes that are not
+    // UTF-8 become one "?" per broken sequence.
+    const Utf8Sequence sequence = ReadUtf8Sequence(utf8);
+    if (sequence.valid && IsByteWindowsPassesThrough(codePage, sequence.codePoint)) {
+      bytes->push_back(static_cast<char>(sequence.codePoint));
+    } else {
+      bytes->append(sequence.valid && sequence.codePoint > 0xFFFF ? 2 : 1, '?');
+      complete = false;
+    }
+    utf8.remove_prefix(sequence.length);
   }
 }
 

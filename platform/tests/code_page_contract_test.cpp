@@ -40,27 +40,56 @@ TEST(CodePageContractTest, KoreanRoundTripsThrough949) {
 TEST(CodePageContractTest, WhatACodePageCannotHoldBecomesAQuestionMark) {
   EXPECT_EQ(Encode(949, "aกb", false), "a?b") << "Thai is not in 949";
   EXPECT_EQ(Encode(1252, "x가y", false), "x?y") << "Korean is not in 1252";
+  EXPECT_EQ(Encode(949, "a😀b", false), "a??b")
+      << "WideCharToMultiByte gives one \"?\" per UTF-16 unit: two for a character outside the BMP";
   EXPECT_EQ(Encode(949,
                    "a\xFF"
                    "b",
                    false),
             "a?b")
       << "invalid UTF-8 cannot be held either";
+  EXPECT_EQ(Encode(949,
+                   "a\xE2\x82"
+                   "b",
+                   false),
+            "a?b")
+      << "a cut-off UTF-8 sequence is one character that cannot be held, not one per byte";
   EXPECT_EQ(Encode(1252, "café €"), "caf\xE9 \x80");
+}
+
+TEST(CodePageContractTest, BytesThatFormNoCharacter) {
+  const std::string undefined1252 = "\x81\x8D\x8F\x90\x9D";
+  EXPECT_EQ(Decode(1252, undefined1252), "\u0081\u008D\u008F\u0090\u009D")
+      << "MultiByteToWideChar passes the five bytes 1252 leaves undefined through as U+0081 ...";
+  EXPECT_EQ(Encode(1252, "\u0081\u008D\u008F\u0090\u009D"), undefined1252)
+      << "and WideCharToMultiByte takes them back";
+  EXPECT_EQ(Decode(949, "a\x80z"), "a\u0080z") << "949 decodes a lone 0x80 to U+0080";
+  EXPECT_EQ(Encode(949, "\u0080"), "\x80");
+  EXPECT_EQ(Decode(949, "a\xB0"), "a\uFFFD") << "a double-byte character cut off at the end";
+
   EXPECT_EQ(Decode(kCodePageUtf8,
                    "a\xFF"
                    "b"),
-            "a\xEF\xBF\xBD"
+            "a\uFFFD"
             "b")
       << "a stray byte: U+FFFD";
+  EXPECT_EQ(Decode(kCodePageUtf8, "a\xE2\x82"), "a\uFFFD")
+      << "a UTF-8 sequence cut off at the end is one U+FFFD, not one per byte";
+  EXPECT_EQ(Decode(kCodePageUtf8,
+                   "\xF0\x9F\x98"
+                   "b"),
+            "\uFFFD"
+            "b")
+      << "a cut-off four-byte sequence before an ASCII letter is one U+FFFD";
 }
 
 TEST(CodePageContractTest, KnownAndUnknownCodePages) {
   for (std::uint32_t codePage : {437u, 932u, 936u, 949u, 950u, 1250u, 1251u, 1252u, 65001u}) {
     EXPECT_TRUE(IsCodePageSupported(codePage)) << codePage;
   }
-  std::string out;
+  std::string out = "old text";
   EXPECT_FALSE(DecodeCodePage(12345, "abc", &out)) << "an unknown code page fails";
+  EXPECT_EQ(out, "") << "a failed decode leaves nothing of the old text";
 }
 
 }  // namespace
