@@ -2,12 +2,16 @@
 //
 // Key handles are 32-bit numbers: 0 means "no key"; the predefined hives 0x80000000 ..
 // 0x80000004 are accepted wherever a handle is and never need closing. Other handles come
-// from OpenKey/CreateKey and are closed with CloseKey.
+// from OpenKey/CreateKey and are closed with CloseKey. HKEY_PERFORMANCE_DATA is no tree of
+// keys: opening a subkey of it, creating, deleting, enumerating or writing there gives
+// kErrorInvalidHandle.
 //
 // Key and value names are UTF-8 and compare without regard to letter case (case is kept
-// as first written). Value data are the bytes the ANSI calls exchange: string types
-// (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) hold text in the machine's ANSI code page.
-// Every call is atomic: it happens completely or not at all, also if the process dies.
+// as first written). They cross the ANSI calls in the machine's code page, so a character
+// that the code page cannot hold is stored as "?". Value data are the bytes the ANSI calls
+// exchange: string types (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) hold text in the machine's
+// ANSI code page. Every call is atomic: it happens completely or not at all, also if the
+// process dies.
 //
 // A subKey path may not start with "\" (kErrorBadPathname); runs of "\" between levels
 // count as one and a trailing "\" is ignored.
@@ -47,8 +51,10 @@ inline constexpr bool IsStringType(ValueType type) {
   return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
 }
 
-// What RegQueryInfoKeyA reports of a key. Lengths are in bytes of the ANSI form and do not
-// count a terminating NUL.
+// What RegQueryInfoKeyA reports of a key. Windows measures what it stores, not the ANSI
+// form: maxSubKeyLen and maxValueNameLen count characters (UTF-16 units, without a
+// terminating NUL), and maxValueLen counts bytes as stored, UTF-16 for the string types (a
+// REG_EXPAND_SZ "%PATH%" with its NUL is 14, though QueryValue hands back 7 ANSI bytes).
 struct KeyInfo {
   std::uint32_t subKeys = 0;
   std::uint32_t maxSubKeyLen = 0;
@@ -77,9 +83,9 @@ class Registry {
   // has subkeys is not deleted (kErrorAccessDenied), as on the NT family.
   virtual Status DeleteKey(KeyHandle parent, std::string_view subKey) = 0;
 
-  // RegSetValueExA. The empty name is the key's default value. String data that do not end
-  // in a NUL are stored with one appended, as Windows does for a C string whose length was
-  // given without its terminator.
+  // RegSetValueExA. The empty name is the key's default value. Non-empty string data that
+  // do not end in a NUL are stored with one appended, as Windows does for a C string whose
+  // length was given without its terminator; empty string data stay zero bytes long.
   virtual Status SetValue(KeyHandle key, std::string_view name, ValueType type,
                           std::string_view data) = 0;
 

@@ -32,15 +32,20 @@ Status SplitKeyPath(std::string_view path, std::vector<std::string_view>* levels
   return kErrorSuccess;
 }
 
-std::size_t Utf8Chars(std::string_view text) {
-  return std::count_if(text.begin(), text.end(),
-                       [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+// The length of UTF-8 text in UTF-16 units, the form in which the registry keeps names and
+// strings (a character outside the BMP takes two).
+std::uint32_t Utf16Units(std::string_view utf8) {
+  std::uint32_t units = 0;
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80) ++units;
+    if (byte >= 0xF0) ++units;
+  }
+  return units;
 }
 
-std::uint32_t AnsiLength(std::uint32_t codePage, std::string_view utf8) {
-  std::string bytes;
-  EncodeCodePage(codePage, utf8, &bytes);
-  return static_cast<std::uint32_t>(bytes.size());
+bool IsPerformanceData(std::int64_t id) {
+  return id == RootId(kHKeyPerformanceData);
 }
 
 }  // namespace
@@ -55,6 +60,21 @@ Status SimRegistry::Run(Database::Mode mode, Body&& body) {
   } catch (const SqliteError&) {
     return kErrorRegistryIoFailed;
   }
+}
+
+std::string SimRegistry::AsStored(std::string_view name) {
+  const std::uint32_t codePage = codePage_();
+  std::string ansi;
+  EncodeCodePage(codePage, name, &ansi);
+  std::string stored;
+  DecodeCodePage(codePage, ansi, &stored);
+  return stored;
+}
+
+Status SimRegistry::ResolveOrdinary(KeyHandle key, std::int64_t* id) {
+  const Status status = Resolve(key, id);
+  if (status == kErrorSuccess && IsPerformanceData(*id)) return kErrorInvalidHandle;
+  return status;
 }
 
 Status SimRegistry::Resolve(KeyHandle key, std::int64_t* id) {
@@ -100,11 +120,15 @@ KeyHandle SimRegistry::NewHandle(std::int64_t id) {
 
 Status SimRegistry::OpenKey(KeyHandle parent, std::string_view subKey, KeyHandle* result) {
   if (result == nullptr) return kErrorInvalidParameter;
+  const std::string path = AsStored(subKey);
   std::int64_t id = 0;
   const Status status = Run(Database::Mode::kRead, [&] {
     std::int64_t parentId = 0;
-    const Status resolved = Resolve(parent, &parentId);
-    return resolved != kErrorSuccess ? resolved : Walk(parentId, subKey, &id);
+    // HKEY_PERFORMANCE_DATA opens as itself only; it has no subkeys to open.
+    const Status resolved = path.find_first_not_of('\\') == std::string::npos
+                                ? Resolve(parent, &parentId)
+                                : ResolveOrdinary(parent, &parentId);
+    return resolved != kErrorSuccess ? resolved : Walk(parentId, path, &id);
   });
   if (status == kErrorSuccess) *result = NewHandle(id);
   return status;
@@ -113,18 +137,19 @@ Status SimRegistry::OpenKey(KeyHandle parent, std::string_view subKey, KeyHandle
 Status SimRegistry::CreateKey(KeyHandle parent, std::string_view subKey, KeyHandle* result,
                               bool* created) {
   if (result == nullptr) return kErrorInvalidParameter;
+  const std::string path = AsStored(subKey);
   std::vector<std::string_view> levels;
-  if (const Status status = SplitKeyPath(subKey, &levels); status != kErrorSuccess) return status;
+  if (const Status status = SplitKeyPath(path, &levels); status != kErrorSuccess) return status;
   for (const auto level : levels) {
-    if (Utf8Chars(level) > kMaxKeyNameChars) return kErrorInvalidParameter;
+    if (Utf16Units(level) > kMaxKeyNameChars) return kErrorInvalidParameter;
   }
   std::int64_t id = 0;
   // Most calls open a key that exists: find it under a read snapshot first, and take the
   // write lock only when something has to be created.
   Status status = Run(Database::Mode::kRead, [&] {
     std::int64_t parentId = 0;
-    const Status resolved = Resolve(parent, &parentId);
-    return resolved != kErrorSuccess ? resolved : Walk(parentId, subKey, &id);
+    const Status resolved = ResolveOrdinary(parent, &parentId);
+    return resolved != kErrorSuccess ? resolved : Walk(parentId, path, &id);
   });
   if (status == kErrorSuccess) {
     *result = NewHandle(id);
@@ -135,7 +160,9 @@ Status SimRegistry::CreateKey(KeyHandle parent, std::string_view subKey, KeyHand
 
   bool madeNew = false;
   status = Run(Database::Mode::kWrite, [&] {
-    if (const Status resolved = Resolve(parent, &id); resolved != kErrorSuccess) return resolved;
+    if (const Status resolved = ResolveOrdinary(parent, &id); resolved != kErrorSuccess) {
+      return resolved;
+    }
     for (const auto level : levels) {
       const std::int64_t child = madeNew ? 0 : FindChild(id, level);
       if (child != 0) {
@@ -163,10 +190,13 @@ Status SimRegistry::CloseKey(KeyHandle key) {
 }
 
 Status SimRegistry::DeleteKey(KeyHandle parent, std::string_view subKey) {
+  const std::string path = AsStored(subKey);
   return Run(Database::Mode::kWrite, [&] {
     std::int64_t id = 0;
-    if (const Status resolved = Resolve(parent, &id); resolved != kErrorSuccess) return resolved;
-    if (const Status walked = Walk(id, subKey, &id); walked != kErrorSuccess) return walked;
+    if (const Status resolved = ResolveOrdinary(parent, &id); resolved != kErrorSuccess) {
+      return resolved;
+    }
+    if (const Status walked = Walk(id, path, &id); walked != kErrorSuccess) return walked;
     // A hive root cannot be deleted, nor a key that still has subkeys.
     if (id <= RootId(kHKeyPerformanceData)) return kErrorAccessDenied;
     auto children = db_.Prepare("SELECT 1 FROM reg_keys WHERE parent = ? LIMIT 1");
@@ -179,18 +209,21 @@ Status SimRegistry::DeleteKey(KeyHandle parent, std::string_view subKey) {
 
 Status SimRegistry::SetValue(KeyHandle key, std::string_view name, ValueType type,
                              std::string_view data) {
+  const std::string storedName = AsStored(name);
   std::string stored(data);
   if (IsStringType(type) && !stored.empty() && stored.back() != '\0') stored.push_back('\0');
   return Run(Database::Mode::kWrite, [&] {
     std::int64_t id = 0;
-    if (const Status resolved = Resolve(key, &id); resolved != kErrorSuccess) return resolved;
+    if (const Status resolved = ResolveOrdinary(key, &id); resolved != kErrorSuccess) {
+      return resolved;
+    }
     // A value set again keeps its name as first written and its place in the order.
     db_.Prepare(
            "INSERT INTO reg_values (key, name, position, type, data) VALUES (?1, ?2, "
            "(SELECT coalesce(max(position), 0) + 1 FROM reg_values WHERE key = ?1), ?3, ?4) "
            "ON CONFLICT (key, name) DO UPDATE SET type = excluded.type, data = excluded.data")
         .Bind(1, id)
-        .Bind(2, name)
+        .Bind(2, storedName)
         .Bind(3, static_cast<std::int64_t>(type))
         .BindBlob(4, stored)
         .Run();
@@ -201,11 +234,12 @@ Status SimRegistry::SetValue(KeyHandle key, std::string_view name, ValueType typ
 Status SimRegistry::QueryValue(KeyHandle key, std::string_view name, ValueType* type,
                                std::uint8_t* data, std::uint32_t* size) {
   if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
+  const std::string storedName = AsStored(name);
   return Run(Database::Mode::kRead, [&] {
     std::int64_t id = 0;
     if (const Status resolved = Resolve(key, &id); resolved != kErrorSuccess) return resolved;
     auto query = db_.Prepare("SELECT type, data FROM reg_values WHERE key = ? AND name = ?");
-    if (!query.Bind(1, id).Bind(2, name).Step()) return kErrorFileNotFound;
+    if (!query.Bind(1, id).Bind(2, storedName).Step()) return kErrorFileNotFound;
     if (type != nullptr) *type = static_cast<ValueType>(query.Int(0));
     const std::string bytes = query.Blob(1);
     const auto needed = static_cast<std::uint32_t>(bytes.size());
@@ -222,15 +256,18 @@ Status SimRegistry::QueryValue(KeyHandle key, std::string_view name, ValueType* 
 }
 
 Status SimRegistry::DeleteValue(KeyHandle key, std::string_view name) {
+  const std::string storedName = AsStored(name);
   return Run(Database::Mode::kWrite, [&] {
     std::int64_t id = 0;
-    if (const Status resolved = Resolve(key, &id); resolved != kErrorSuccess) return resolved;
+    if (const Status resolved = ResolveOrdinary(key, &id); resolved != kErrorSuccess) {
+      return resolved;
+    }
     auto found = db_.Prepare("SELECT position FROM reg_values WHERE key = ? AND name = ?");
-    if (!found.Bind(1, id).Bind(2, name).Step()) return kErrorFileNotFound;
+    if (!found.Bind(1, id).Bind(2, storedName).Step()) return kErrorFileNotFound;
     const std::int64_t position = found.Int(0);
     db_.Prepare("DELETE FROM reg_values WHERE key = ? AND name = ?")
         .Bind(1, id)
-        .Bind(2, name)
+        .Bind(2, storedName)
         .Run();
     // Close the gap, so that the positions stay 1..n.
     db_.Prepare("UPDATE reg_values SET position = position - 1 WHERE key = ? AND position > ?")
@@ -245,7 +282,9 @@ Status SimRegistry::EnumKey(KeyHandle key, std::uint32_t index, std::string* nam
   if (name == nullptr) return kErrorInvalidParameter;
   return Run(Database::Mode::kRead, [&] {
     std::int64_t id = 0;
-    if (const Status resolved = Resolve(key, &id); resolved != kErrorSuccess) return resolved;
+    if (const Status resolved = ResolveOrdinary(key, &id); resolved != kErrorSuccess) {
+      return resolved;
+    }
     auto query = db_.Prepare(
         "SELECT name FROM reg_keys WHERE parent = ? ORDER BY name COLLATE WINUPPER "
         "LIMIT 1 OFFSET ?");
@@ -261,7 +300,9 @@ Status SimRegistry::EnumValue(KeyHandle key, std::uint32_t index, std::string* n
                               ValueType* type, std::string* data) {
   return Run(Database::Mode::kRead, [&] {
     std::int64_t id = 0;
-    if (const Status resolved = Resolve(key, &id); resolved != kErrorSuccess) return resolved;
+    if (const Status resolved = ResolveOrdinary(key, &id); resolved != kErrorSuccess) {
+      return resolved;
+    }
     auto query =
         db_.Prepare("SELECT name, type, data FROM reg_values WHERE key = ? AND position = ?");
     if (!query.Bind(1, id).Bind(2, static_cast<std::int64_t>(index) + 1).Step()) {
@@ -279,21 +320,31 @@ Status SimRegistry::QueryInfoKey(KeyHandle key, KeyInfo* info) {
   const std::uint32_t codePage = codePage_();
   return Run(Database::Mode::kRead, [&] {
     std::int64_t id = 0;
-    if (const Status resolved = Resolve(key, &id); resolved != kErrorSuccess) return resolved;
+    if (const Status resolved = ResolveOrdinary(key, &id); resolved != kErrorSuccess) {
+      return resolved;
+    }
+    // Windows measures what it stores: names in UTF-16 units, string data in UTF-16 bytes
+    // (so "%PATH%" with its NUL counts 14, though a query hands back 7 ANSI bytes).
     KeyInfo result;
     auto keys = db_.Prepare("SELECT name FROM reg_keys WHERE parent = ?");
     keys.Bind(1, id);
     while (keys.Step()) {
       ++result.subKeys;
-      result.maxSubKeyLen = std::max(result.maxSubKeyLen, AnsiLength(codePage, keys.Text(0)));
+      result.maxSubKeyLen = std::max(result.maxSubKeyLen, Utf16Units(keys.Text(0)));
     }
-    auto values = db_.Prepare("SELECT name, length(data) FROM reg_values WHERE key = ?");
+    auto values = db_.Prepare("SELECT name, type, data FROM reg_values WHERE key = ?");
     values.Bind(1, id);
     while (values.Step()) {
       ++result.values;
-      result.maxValueNameLen =
-          std::max(result.maxValueNameLen, AnsiLength(codePage, values.Text(0)));
-      result.maxValueLen = std::max(result.maxValueLen, static_cast<std::uint32_t>(values.Int(1)));
+      result.maxValueNameLen = std::max(result.maxValueNameLen, Utf16Units(values.Text(0)));
+      const std::string data = values.Blob(2);
+      std::uint32_t stored = static_cast<std::uint32_t>(data.size());
+      if (IsStringType(static_cast<ValueType>(values.Int(1)))) {
+        std::string text;
+        DecodeCodePage(codePage, data, &text);
+        stored = 2 * Utf16Units(text);
+      }
+      result.maxValueLen = std::max(result.maxValueLen, stored);
     }
     *info = result;
     return kErrorSuccess;

@@ -28,7 +28,9 @@ namespace dav::platform::sim {
 
 class SimRegistry : public Registry {
  public:
-  // codePage gives the machine's ANSI code page, in which QueryInfoKey measures names.
+  // codePage gives the machine's ANSI code page. Names pass through it as through the ANSI
+  // calls (a character it cannot hold is stored as "?"), and QueryInfoKey decodes string
+  // data with it to measure them as Windows stores them.
   SimRegistry(Database& db, std::function<std::uint32_t()> codePage);
 
   Status OpenKey(KeyHandle parent, std::string_view subKey, KeyHandle* result) override;
@@ -50,6 +52,12 @@ class SimRegistry : public Registry {
   // The key id a handle stands for: kErrorInvalidHandle for 0 or an unknown handle,
   // kErrorKeyDeleted when the key is gone. Runs inside the caller's transaction.
   Status Resolve(KeyHandle key, std::int64_t* id);
+  // As Resolve, for a call that needs a key able to hold subkeys and values: every key but
+  // the root of HKEY_PERFORMANCE_DATA, which gives kErrorInvalidHandle as on Windows.
+  Status ResolveOrdinary(KeyHandle key, std::int64_t* id);
+  // A key or value name as the registry stores it when it comes through the ANSI calls:
+  // encoded into the machine's code page and decoded again.
+  std::string AsStored(std::string_view name);
   // Follows the path's levels down from id; kErrorFileNotFound when a level is missing.
   Status Walk(std::int64_t id, std::string_view path, std::int64_t* found);
   std::int64_t FindChild(std::int64_t parent, std::string_view name);

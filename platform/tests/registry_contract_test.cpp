@@ -109,6 +109,16 @@ TEST_F(RegistryContract, NullAndClosedHandlesAreInvalid) {
   EXPECT_EQ(reg().CloseKey(kHKeyCurrentUser), kErrorSuccess);
   EXPECT_EQ(reg().OpenKey(kHKeyCurrentUser, env_->scratchKey(), &key), kErrorSuccess);
   reg().CloseKey(key);
+
+  // HKEY_PERFORMANCE_DATA is a hive only in name: it has no keys below it.
+  EXPECT_EQ(reg().OpenKey(kHKeyPerformanceData, "Software", &key), kErrorInvalidHandle)
+      << "RegOpenKeyExA of a subkey of HKEY_PERFORMANCE_DATA";
+  EXPECT_EQ(reg().CreateKey(kHKeyPerformanceData, "DavTest", &key), kErrorInvalidHandle)
+      << "RegCreateKeyExA below HKEY_PERFORMANCE_DATA";
+  EXPECT_EQ(reg().SetValue(kHKeyPerformanceData, "v", kRegSz, "x"), kErrorInvalidHandle)
+      << "RegSetValueExA on HKEY_PERFORMANCE_DATA";
+  EXPECT_EQ(reg().EnumKey(kHKeyPerformanceData, 0, &name), kErrorInvalidHandle)
+      << "RegEnumKeyExA on HKEY_PERFORMANCE_DATA";
 }
 
 TEST_F(RegistryContract, HandleToAKeyDeletedElsewhereReportsKeyDeleted) {
@@ -220,6 +230,8 @@ TEST_F(RegistryContract, EnumerationOrderAndKeyInfo) {
   std::string name;
   EXPECT_EQ(reg().EnumKey(scratch_, 3, &name), kErrorNoMoreItems);
 
+  // The values are created in name order: Wine lists values sorted by name (and "_" before
+  // letters), where Windows keeps the order of creation, so only this order holds on both.
   const std::string tenBytes = "0123456789";
   ASSERT_EQ(reg().SetValue(scratch_, "a", kRegDword, std::string(4, '\0')), kErrorSuccess);
   ASSERT_EQ(reg().SetValue(scratch_, "bb", kRegBinary, tenBytes), kErrorSuccess);
@@ -242,6 +254,50 @@ TEST_F(RegistryContract, EnumerationOrderAndKeyInfo) {
   EXPECT_EQ(info.values, 3u);
   EXPECT_EQ(info.maxValueNameLen, 3u) << "the longest value name, without its NUL";
   EXPECT_EQ(info.maxValueLen, 10u) << "the longest value data in bytes";
+}
+
+TEST_F(RegistryContract, KeyInfoMeasuresNamesAndStringsAsStoredInUtf16) {
+  if (env_->platform().system().AnsiCodePage() != 949) {
+    GTEST_SKIP() << "needs a Korean machine (ANSI code page 949)";
+  }
+  reg().CloseKey(Create(scratch_, "시작 프로그램"));
+  reg().CloseKey(Create(scratch_, "abcdef"));
+  ASSERT_EQ(reg().SetValue(scratch_, "바탕 화면", kRegExpandSz, "%PATH%"), kErrorSuccess);
+  ASSERT_EQ(reg().SetValue(scratch_, "abcd", kRegBinary, "0123456789"), kErrorSuccess);
+  KeyInfo info;
+  ASSERT_EQ(reg().QueryInfoKey(scratch_, &info), kErrorSuccess);
+  EXPECT_EQ(info.maxSubKeyLen, 7u)
+      << "RegQueryInfoKeyA counts the characters of \"시작 프로그램\", not its 13 ANSI bytes";
+  EXPECT_EQ(info.maxValueNameLen, 5u)
+      << "RegQueryInfoKeyA counts the characters of \"바탕 화면\", not its 9 ANSI bytes";
+  EXPECT_EQ(info.maxValueLen, 14u)
+      << "RegQueryInfoKeyA counts \"%PATH%\" and its NUL as stored in UTF-16 (14 bytes), "
+         "not the 7 ANSI bytes a query returns";
+
+  std::string korean;
+  ASSERT_TRUE(EncodeCodePage(949, "바탕화면바탕화면", &korean));
+  ASSERT_EQ(reg().SetValue(scratch_, "k", kRegSz, korean), kErrorSuccess);
+  ASSERT_EQ(reg().QueryInfoKey(scratch_, &info), kErrorSuccess);
+  EXPECT_EQ(info.maxValueLen, 18u)
+      << "eight Hangul syllables and a NUL: 17 ANSI bytes, 18 bytes in UTF-16";
+}
+
+TEST_F(RegistryContract, NamesTheCodePageCannotHoldAreStoredWithQuestionMarks) {
+  if (env_->platform().system().AnsiCodePage() == kCodePageUtf8) {
+    GTEST_SKIP() << "a UTF-8 machine holds every character";
+  }
+  KeyHandle key = Create(scratch_, "Thai ก");
+  EXPECT_EQ(SubKeys(scratch_), std::vector<std::string>{"Thai ?"})
+      << "RegCreateKeyExA gets \"?\" for a character the ANSI code page lacks";
+  reg().CloseKey(key);
+  ASSERT_EQ(reg().OpenKey(scratch_, "thai ข", &key), kErrorSuccess)
+      << "another missing character becomes the same \"?\" and so names the same key";
+  ASSERT_EQ(reg().SetValue(key, "Smile 😀", kRegSz, "x"), kErrorSuccess);
+  EXPECT_EQ(ValueNames(key), std::vector<std::string>{"Smile ??"})
+      << "a character outside the BMP is two UTF-16 units and so two \"?\"";
+  EXPECT_EQ(Bytes(key, "Smile ??"), std::string("x\0", 2));
+  EXPECT_EQ(reg().DeleteValue(key, "Smile 😃"), kErrorSuccess) << "the same two \"?\"";
+  reg().CloseKey(key);
 }
 
 TEST_F(RegistryContract, KoreanNamesAndDataRoundTrip) {
