@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 
 #include "host/command_error.h"
 #include "host/hive_names.h"
@@ -67,6 +68,21 @@ void RunInfo(HostContext& context) {
   std::cout << FormatTable(hives, 2, {1, 2});
 }
 
+struct SetOptions {
+  std::string name;
+  std::string value;
+};
+
+void RunSet(HostContext& context, const SetOptions& options) {
+  auto* machine = dynamic_cast<Machine*>(&context.platform());
+  if (machine == nullptr) throw CommandError("machine set needs the simulated PC");
+  try {
+    machine->SetSetting(options.name, options.value);
+  } catch (const platform::PlatformError& e) {
+    throw CommandError(e.what());
+  }
+}
+
 }  // namespace
 
 void AddMachineCommands(CLI::App& app, HostContext& context) {
@@ -76,6 +92,14 @@ void AddMachineCommands(CLI::App& app, HostContext& context) {
       ->callback([&context] { RunInit(context); });
   machine->add_subcommand("info", "Show settings, special folders and a registry summary")
       ->callback([&context] { RunInfo(context); });
+
+  auto set = std::make_shared<SetOptions>();
+  CLI::App* setCommand =
+      machine->add_subcommand("set", "Change one setting (machine info lists them)");
+  setCommand->add_option("NAME", set->name, "The setting, as code_page or client_folder")
+      ->required();
+  setCommand->add_option("VALUE", set->value, "Its new value")->required();
+  setCommand->callback([&context, set] { RunSet(context, *set); });
 }
 
 }  // namespace dav::host

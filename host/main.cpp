@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "host/command_error.h"
+#include "host/component_commands.h"
 #include "host/fs_commands.h"
 #include "host/host_context.h"
 #include "host/reg_commands.h"
@@ -34,6 +35,7 @@ int Run(int argc, char** argv) {
                  "Folder of the simulated PC (default: $DAVHOST_MACHINE, else ./machine)");
   dav::host::AddMachineCommands(app, context);
 #endif
+  dav::host::AddComponentCommands(app, context);
   dav::host::AddRegCommands(app, context);
   dav::host::AddFsCommands(app, context);
 #if DAV_HAS_DOCUMENTS

@@ -30,10 +30,14 @@ TemporaryFolder::~TemporaryFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-RunResult RunDavhost(const std::vector<std::string>& arguments, const std::string* machineEnv) {
+RunResult RunDavhost(const std::vector<std::string>& arguments, const std::string* machineEnv,
+                     const std::string* input) {
   TemporaryFolder capture;
   const std::filesystem::path outFile = capture.path() / "out";
   const std::filesystem::path errFile = capture.path() / "err";
+  const std::filesystem::path inFile =
+      input ? capture.path() / "in" : std::filesystem::path("/dev/null");
+  if (input) std::ofstream(inFile, std::ios::binary) << *input;
 
   std::vector<std::string> argv{DAVHOST_PATH};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -44,7 +48,7 @@ RunResult RunDavhost(const std::vector<std::string>& arguments, const std::strin
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
-    const int in = open("/dev/null", O_RDONLY);
+    const int in = open(inFile.c_str(), O_RDONLY);
     const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || out < 0 || err < 0) _exit(126);

@@ -14,9 +14,9 @@ struct RunResult {
 };
 
 // Runs davhost with the arguments (DAVHOST_MACHINE unset unless machineEnv is given), stdin
-// from /dev/null.
+// from /dev/null or, when given, the input text.
 RunResult RunDavhost(const std::vector<std::string>& arguments,
-                     const std::string* machineEnv = nullptr);
+                     const std::string* machineEnv = nullptr, const std::string* input = nullptr);
 
 // A new empty folder, removed with everything in it when the object goes.
 class TemporaryFolder {

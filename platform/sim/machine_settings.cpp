@@ -66,6 +66,9 @@ const std::vector<SettingDefault>& DefaultSettings() {
       {setting::kAm, "오전"},
       {setting::kPm, "오후"},
       {setting::kMessageBoxAnswer, "1"},
+      {setting::kClientFolder, "C:\\Program Files\\brisal client"},
+      {setting::kClientKey, "Software\\quorel\\brisal client"},
+      {setting::kSpecVersion, "2.5.1"},
   };
   return kDefaults;
 }
@@ -89,7 +92,14 @@ std::string CheckSetting(std::string_view name, std::string_view value) {
     if (value.empty()) problem = "must not be empty";
   } else if (name == setting::kMessageBoxAnswer) {
     problem = CheckNumberIn(value, 1, 7);
-  } else if (name != setting::kServicePack && name != setting::kAm && name != setting::kPm) {
+  } else if (name == setting::kClientFolder) {
+    problem = CheckWindowsFolder(value);
+  } else if (name == setting::kClientKey) {
+    if (value.empty() || value.front() == '\\' || value.back() == '\\') {
+      problem = "must be a key path without a hive name or a backslash at either end";
+    }
+  } else if (name != setting::kServicePack && name != setting::kAm && name != setting::kPm &&
+             name != setting::kSpecVersion) {
     std::string known;
     for (const auto& entry : DefaultSettings())
       known += (known.empty() ? "" : ", ") + std::string(entry.name);

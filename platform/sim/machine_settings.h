@@ -20,6 +20,10 @@ inline constexpr const char* kTimeFormat = "time_format";               // LOCAL
 inline constexpr const char* kAm = "am";                                // LOCALE_S1159
 inline constexpr const char* kPm = "pm";                                // LOCALE_S2359
 inline constexpr const char* kMessageBoxAnswer = "message_box_answer";  // IDOK (1) .. IDNO (7)
+// What the PC-management client installed on this PC reports to the component.
+inline constexpr const char* kClientFolder = "client_folder";  // its installation folder
+inline constexpr const char* kClientKey = "client_key";        // its key below HKLM
+inline constexpr const char* kSpecVersion = "spec_version";    // its version text
 }  // namespace setting
 
 struct SettingDefault {

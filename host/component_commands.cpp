@@ -1,0 +1,119 @@
+#include "host/component_commands.h"
+
+#include <iostream>
+#include <memory>
+
+#include "core/component.h"
+#include "host/client_options.h"
+#include "host/command_error.h"
+#include "host/component_run.h"
+#include "host/document_text.h"
+#include "host/log_command.h"
+#include "host/session_line.h"
+#include "host/text_table.h"
+
+namespace dav::host {
+namespace {
+
+// --- identity -------------------------------------------------------------------------
+
+void RunIdentity(HostContext& context, const ClientOptions& client) {
+  const ClientSettings settings = client.Resolve(context.platform());
+  const core::CCDavIrizevez component(context.platform(), settings.ComponentFolder());
+  std::cout << FormatTable({{"Company", component.Company()},
+                            {"Name", component.Name()},
+                            {"Version", component.Version()},
+                            {"Installed", component.Installed() ? "True" : "False"}},
+                           0);
+}
+
+// --- handle ---------------------------------------------------------------------------
+
+struct HandleOptions {
+  std::string command;
+  std::string protocol;
+  std::string documentFile;
+  std::string restart;
+  CLI::Option* protocolOption = nullptr;
+  CLI::Option* restartOption = nullptr;
+};
+
+void RunHandle(HostContext& context, const ClientOptions& client, const HandleOptions& options) {
+  if (options.protocolOption->count() && !options.documentFile.empty()) {
+    throw CommandError("give either PROTOCOL or --doc, not both");
+  }
+  // The document is read before the component starts, so that a bad file changes nothing.
+  std::string protocol =
+      options.documentFile.empty() ? options.protocol : ReadDocumentText(options.documentFile);
+  if (options.restartOption->count()) protocol += "\x1d" + options.restart;
+
+  const ClientSettings settings = client.Resolve(context.platform());
+  ComponentRun run(context.platform(), settings, std::cout);
+  run.Handle(options.command, protocol);
+  run.Terminate();
+}
+
+// --- session --------------------------------------------------------------------------
+
+void RunSession(HostContext& context, const ClientOptions& client) {
+  const ClientSettings settings = client.Resolve(context.platform());
+  ComponentRun run(context.platform(), settings, std::cout);
+  std::string text;
+  for (long number = 1; std::getline(std::cin, text); ++number) {
+    SessionLine line;
+    std::string error;
+    if (!ParseSessionLine(text, &line, &error)) {
+      throw CommandError("session line " + std::to_string(number) + ": " + error);
+    }
+    if (line.blank) continue;
+    std::string protocol = line.protocol;
+    if (!line.documentFile.empty()) {
+      try {
+        protocol = ReadDocumentText(line.documentFile) + protocol;
+      } catch (const CommandError& e) {
+        throw CommandError("session line " + std::to_string(number) + ": " + e.what());
+      }
+    }
+    run.Handle(line.command, protocol);
+  }
+  run.Terminate();
+}
+
+}  // namespace
+
+void AddComponentCommands(CLI::App& app, HostContext& context) {
+  const std::shared_ptr<ClientOptions> client = ClientOptions::Add(app);
+
+  app.add_subcommand("identity", "Print the component's Company, Name, Version and Installed")
+      ->callback([&context, client] { RunIdentity(context, *client); });
+
+  auto handle = std::make_shared<HandleOptions>();
+  CLI::App* handleCommand = app.add_subcommand(
+      "handle",
+      "Run one component lifetime (initialise, one command, terminate); print notices and "
+      "replies as they come");
+  handleCommand->add_option("CMD", handle->command, "The command, as REQ_WINCONF")->required();
+  handle->protocolOption =
+      handleCommand->add_option("PROTOCOL", handle->protocol, "The command's protocol text");
+  handleCommand
+      ->add_option("--doc", handle->documentFile,
+                   "A document file of this computer as the protocol (decoded by its declared "
+                   "encoding)")
+      ->check(CLI::ExistingFile);
+  handle->restartOption =
+      handleCommand
+          ->add_option("--restart", handle->restart,
+                       "Append the character 29 and this flag, as APL_WINCONF takes it")
+          ->check(CLI::IsMember({"True", "False"}, CLI::ignore_case));
+  handleCommand->callback([&context, client, handle] { RunHandle(context, *client, *handle); });
+
+  app.add_subcommand("session",
+                     "Run one component lifetime over the commands of stdin, one per line: "
+                     "CMD TAB PROTOCOL, with \\t \\n \\r \\xHH \\\\ escapes and @FILE for a "
+                     "document file")
+      ->callback([&context, client] { RunSession(context, *client); });
+
+  AddLogCommand(app, context, client);
+}
+
+}  // namespace dav::host

@@ -1,0 +1,49 @@
+#include "host/host_application.h"
+
+namespace dav::host {
+namespace {
+
+class PrintingChannel : public core::ReplyChannel {
+ public:
+  explicit PrintingChannel(std::ostream& out) : out_(out) {}
+
+  core::HResult SendReply(std::string& text, std::int32_t& /*flags*/) override {
+    out_ << text << "\n";
+    out_.flush();
+    return core::kHostOk;
+  }
+
+ private:
+  std::ostream& out_;
+};
+
+}  // namespace
+
+core::HResult HostApplicationObject::PostNotice(const std::string& component,
+                                                const std::string& code, std::int32_t stage) {
+  out_ << "NOTICE " << component << " " << code << " " << stage << "\n";
+  out_.flush();  // a script driving a session sees each notice when it is posted
+  return core::kHostOk;
+}
+
+core::HResult HostApplicationObject::GetReplyChannel(std::unique_ptr<core::ReplyChannel>* channel) {
+  *channel = std::make_unique<PrintingChannel>(out_);
+  return core::kHostOk;
+}
+
+core::HResult HostApplicationObject::GetClientFolder(std::string* folder) {
+  *folder = settings_.folder;
+  return core::kHostOk;
+}
+
+core::HResult HostApplicationObject::GetClientRegistryKey(std::string* key) {
+  *key = settings_.registryKey;
+  return core::kHostOk;
+}
+
+core::HResult HostApplicationObject::GetSpecVersion(std::string* version) {
+  *version = settings_.specVersion;
+  return core::kHostOk;
+}
+
+}  // namespace dav::host

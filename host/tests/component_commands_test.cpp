@@ -1,0 +1,149 @@
+// davhost as the component's host, driven as a person drives it: identity, one lifetime per
+// handle, a session over stdin, the day's log, and the client settings.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "host/tests/davhost_runner.h"
+
+namespace dav::host::testing {
+namespace {
+
+using namespace std::string_literals;
+
+class ComponentCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Ok({"machine", "init"}); }
+
+  RunResult Run(std::vector<std::string> arguments, const std::string* input = nullptr) {
+    arguments.insert(arguments.begin(), {"--machine", (folder_.path() / "m").string()});
+    return RunDavhost(arguments, nullptr, input);
+  }
+  std::string Ok(const std::vector<std::string>& arguments, const std::string* input = nullptr) {
+    const RunResult r = Run(arguments, input);
+    EXPECT_EQ(r.exitCode, 0) << "davhost " << ::testing::PrintToString(arguments) << "\n" << r.err;
+    return r.out;
+  }
+  std::string HostFile(const std::string& name, const std::string& bytes) {
+    const std::filesystem::path file = folder_.path() / name;
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file.string();
+  }
+  void ExpectOneErrorLine(const RunResult& r, const std::string& what) {
+    EXPECT_NE(r.exitCode, 0) << what << " must fail";
+    EXPECT_EQ(r.err.rfind("davhost: ", 0), 0u) << what << ": " << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what << ": " << r.err;
+  }
+  static long Count(const std::string& text, const std::string& part) {
+    long n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+  }
+
+  TemporaryFolder folder_;
+};
+
+const std::string kComponentKey =
+    "HKLM\\Software\\quorel\\brisal client\\Components\\DavIrizevez.CCDavIrizevez";
+
+TEST_F(ComponentCommandsTest, IdentityAndOneLifetimeInTheDaysLog) {
+  EXPECT_EQ(Ok({"identity"}),
+            "Company    QUOREL\n"
+            "Name       DavIrizevez\n"
+            "Version    " DAV_PROJECT_VERSION
+            "\n"
+            "Installed  True\n");
+
+  EXPECT_EQ(Ok({"handle", "REQ_NOTHING"}), "") << "an unknown command prints nothing";
+  const std::string log = Ok({"log"});
+  const std::string expected[] = {
+      "\tCCDavIrizevez.IClientComponent_Handle Start\n", "\tCCDavIrizevez.SetOSVersion Start\n",
+      "\tCCDavIrizevez.SetOSVersion End\n", "\tCCDavIrizevez.IClientComponent_Handle End\n",
+      "\tDavIrizevez Terminate\n"};
+  std::size_t at = 0;
+  for (const std::string& line : expected) {
+    at = log.find(line, at);
+    ASSERT_NE(at, std::string::npos) << "the day's log lacks, in order, " << line << log;
+  }
+  EXPECT_EQ(log.find('\r'), std::string::npos) << "log lines are printed with LF";
+  EXPECT_NE(Ok({"log", "--debug"}).find(" : 스타트\n"), std::string::npos)
+      << "the debug log is decoded from code page 949";
+  EXPECT_NE(Ok({"fs", "ls", "C:\\Program Files\\brisal client\\Components\\DavIrizevez\\log"})
+                .find("DavIrizevez"),
+            std::string::npos)
+      << "the component's folder is the client folder + \\Components\\DavIrizevez";
+}
+
+TEST_F(ComponentCommandsTest, SessionIsOneLifetimeOverManyCommands) {
+  Ok({"reg", "set", kComponentKey, "EnableAutoDocumentURL", "REG_SZ", "1"});
+  const std::string doc =
+      HostFile("SysConfig.qsf",
+               "<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?><DocRoot a=\"\xb0\xa1\"/>");
+  const std::string input =
+      "REQ_NOTHING\n"
+      "\n"
+      "APL_SYSCONF\t<DocRoot/>\\x1dTrue\r\n"
+      "APL_SYSCONF\t@" +
+      doc + "\\x1dFalse\n";
+  EXPECT_EQ(Ok({"session"}, &input), "NOTICE DavIrizevez APL_DOCURL 1\n")
+      << "the notice of initialisation comes once per lifetime";
+  const std::string log = Ok({"log"});
+  EXPECT_EQ(Count(log, "IClientComponent_Handle Start"), 3) << log;
+  EXPECT_EQ(Count(log, "DavIrizevez Terminate"), 1) << log;
+  EXPECT_EQ(Count(Ok({"log", "--debug"}), "스타트"), 1);
+}
+
+TEST_F(ComponentCommandsTest, ClientSettingsComeFromTheMachineAndTheCommandLine) {
+  Ok({"reg", "set", kComponentKey, "EnableAutoDocumentURL", "REG_SZ", "1"});
+  EXPECT_EQ(Ok({"handle", "REQ_NOTHING"}), "NOTICE DavIrizevez APL_DOCURL 1\n");
+  EXPECT_EQ(Ok({"handle", "REQ_NOTHING", "--client-key", "Software\\other client"}), "")
+      << "the component reads its key below the client key the host reports";
+
+  Ok({"handle", "REQ_NOTHING", "--client-folder", "C:\\Clients\\second\\"});
+  EXPECT_NE(Ok({"log", "--client-folder", "C:\\Clients\\second"}).find("Terminate"),
+            std::string::npos)
+      << "a client folder that is missing is made, and its component folder with it";
+
+  Ok({"machine", "set", "client_folder", "C:\\Clients\\second"});
+  EXPECT_NE(Ok({"log"}).find("Terminate"), std::string::npos)
+      << "the machine's client_folder setting is the default";
+  ExpectOneErrorLine(Run({"machine", "set", "client_folder", "Clients"}),
+                     "a client folder that is no full path");
+}
+
+TEST_F(ComponentCommandsTest, BadInputGivesOneLineAndRunsNothing) {
+  const std::string missing = (folder_.path() / "missing.qsf").string();
+  const std::string broken = HostFile(
+      "broken.qsf", "<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?><DocRoot a=\"\xff\xff\"/>");
+  const std::string good = HostFile("good.qsf", "<DocRoot/>");
+  const std::string badEscape = "REQ_NOTHING\tC:\\Temp\n";
+  const std::string missingAt = "APL_SYSCONF\t@" + missing + "\n";
+  ExpectOneErrorLine(Run({"log"}), "a log of a day without one");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"handle"}, "handle without a command"},
+      {{"handle", "APL_WINCONF", "--doc", missing}, "a missing document file"},
+      {{"handle", "APL_WINCONF", "--doc", broken}, "a document its encoding cannot decode"},
+      {{"handle", "APL_WINCONF", "x", "--doc", good}, "a protocol and a document"},
+      {{"handle", "APL_WINCONF", "--doc", good, "--restart", "maybe"}, "a restart flag"},
+      {{"handle", "X", "--client-folder", "relative"}, "a client folder without a drive"},
+      {{"handle", "X", "--client-key", "HKEY_LOCAL_MACHINE\\Software"}, "a key with its hive"},
+      {{"log", "--date", "261332"}, "a day that does not exist"},
+      {{"log", "--date", "20261208"}, "a date not as yymmdd"},
+      {{"log", "--date", "991231"}, "a day without a log"},
+  };
+  for (const auto& [arguments, what] : cases) {
+    const RunResult r = Run(arguments);
+    ExpectOneErrorLine(r, what);
+    EXPECT_EQ(r.out, "") << what;
+  }
+  ExpectOneErrorLine(Run({"session"}, &badEscape), "a session line with a bad escape");
+  const RunResult r = Run({"session"}, &missingAt);
+  ExpectOneErrorLine(r, "a session line naming a missing document");
+  EXPECT_NE(r.err.find("session line 1"), std::string::npos) << r.err;
+  const std::string undecodable = Run({"handle", "X", "--doc", broken}).err;
+  EXPECT_NE(undecodable.find("cannot decode"), std::string::npos) << undecodable;
+}
+
+}  // namespace
+}  // namespace dav::host::testing
