@@ -9,11 +9,14 @@
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/display.h"
 #include "platform/file_system.h"
 #include "platform/ini_files.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system_info.h"
+#include "platform/top_level_windows.h"
 
 namespace dav::platform {
 
@@ -36,7 +39,9 @@ class Platform {
   virtual SystemInfo& system() = 0;
   virtual Shell& shell() = 0;
   virtual Dialogs& dialogs() = 0;
-  // Processes, top-level windows and display modes join here.
+  virtual Display& display() = 0;
+  virtual Processes& processes() = 0;
+  virtual TopLevelWindows& windows() = 0;
 
   Clock& clock() { return *clock_; }
   // Tests put a FakeClock in place of the real one.

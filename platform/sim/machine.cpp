@@ -8,11 +8,14 @@
 #include "platform/sim/machine_store.h"
 #include "platform/sim/real_clock.h"
 #include "platform/sim/sim_dialogs.h"
+#include "platform/sim/sim_display.h"
 #include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_ini_files.h"
+#include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_system_info.h"
+#include "platform/sim/sim_windows.h"
 #include "platform/sim/sqlite_db.h"
 
 namespace dav::platform::sim {
@@ -64,6 +67,9 @@ struct Machine::Impl {
   std::unique_ptr<SimSystemInfo> system;
   std::unique_ptr<SimShell> shell;
   std::unique_ptr<SimDialogs> dialogs;
+  std::unique_ptr<SimDisplay> display;
+  std::unique_ptr<SimProcesses> processes;
+  std::unique_ptr<SimWindows> windows;
 };
 
 Machine::Machine(std::unique_ptr<Impl> impl)
@@ -80,6 +86,9 @@ Machine::Machine(std::unique_ptr<Impl> impl)
   };
   m.shell = std::make_unique<SimShell>(*m.store, record);
   m.dialogs = std::make_unique<SimDialogs>(*m.store, record);
+  m.display = std::make_unique<SimDisplay>(*m.db, record);
+  m.processes = std::make_unique<SimProcesses>(*m.db, record);
+  m.windows = std::make_unique<SimWindows>(*m.db, record);
 }
 
 Machine::~Machine() = default;
@@ -158,6 +167,16 @@ Dialogs& Machine::dialogs() {
   return *impl_->dialogs;
 }
 
+Display& Machine::display() {
+  return *impl_->display;
+}
+Processes& Machine::processes() {
+  return *impl_->processes;
+}
+TopLevelWindows& Machine::windows() {
+  return *impl_->windows;
+}
+
 const std::filesystem::path& Machine::folder() const {
   return impl_->folder;
 }
@@ -176,6 +195,31 @@ std::vector<SpecialFolder> Machine::SpecialFolders() {
 
 void Machine::SetMessageBoxAnswer(int answer) {
   SetSetting("message_box_answer", std::to_string(answer));
+}
+
+std::vector<DisplayMode> Machine::DisplayModes() {
+  return impl_->display->Modes();
+}
+
+void Machine::SetDisplayModes(const std::vector<DisplayMode>& modes) {
+  impl_->display->SetModes(modes);
+}
+
+std::vector<ProcessInfo> Machine::RunningProcesses() {
+  return impl_->processes->Running();
+}
+
+std::uint32_t Machine::StartProcess(const std::string& path, bool isProtected) {
+  return impl_->processes->StartProgram(path, isProtected);
+}
+
+std::vector<WindowInfo> Machine::TopWindows() {
+  return impl_->windows->List();
+}
+
+WindowHandle Machine::OpenWindow(const std::string& title, const std::string& className,
+                                 std::uint32_t processId) {
+  return impl_->windows->Open(title, className, processId);
 }
 
 void Machine::RecordEvent(const std::string& kind, const std::string& detail) {

@@ -1,12 +1,12 @@
 // The simulated Windows PC, kept in one machine folder:
 //
 //   <folder>/registry.db   SQLite (WAL): registry, machine settings, special folders,
-//                          event journal (and later processes, windows, display modes)
+//                          event journal, display modes, processes, top-level windows
 //   <folder>/drives/C/...  the drives; Windows paths resolve onto them without regard to
 //                          letter case; DOS attributes are kept in an extended attribute
 //
-// A new machine gets the defaults of a Korean Windows XP PC. Two processes may open one
-// machine at the same time.
+// A new machine gets the defaults of a Korean Windows XP PC, with explorer.exe running as
+// its shell. Two processes may open one machine at the same time.
 #pragma once
 
 #include <cstdint>
@@ -26,13 +26,31 @@ struct SpecialFolder {
 };
 
 // One line of the machine's event journal: what was done to the machine that a person or a
-// test wants to see afterwards (shell notifications, message boxes; later process starts
-// and ends, window closes, display changes).
+// test wants to see afterwards: "shell.notify", "messagebox", "display.change",
+// "display.refused", "process.start", "process.end", "window.open", "window.close".
 struct Event {
   std::int64_t sequence = 0;
   std::string time;  // "yyyy-mm-dd hh:nn:ss" of the machine's clock
   std::string kind;  // for example "shell.notify", "messagebox"
   std::string detail;
+};
+
+// A running process of the machine.
+struct ProcessInfo {
+  std::uint32_t processId = 0;
+  std::uint32_t parentId = 0;
+  std::string path;  // the executable's full path; empty for the kernel's own processes
+  std::string exeFile;
+  bool isProtected = false;  // runs under another account: the user cannot open it
+  bool isShell = false;      // the user's shell, started again by Windows when it ends
+};
+
+// A top-level window of the machine.
+struct WindowInfo {
+  WindowHandle handle = kNoWindow;
+  std::string title;
+  std::string className;
+  std::uint32_t processId = 0;  // the process it belongs to
 };
 
 class Machine : public Platform {
@@ -53,6 +71,9 @@ class Machine : public Platform {
   SystemInfo& system() override;
   Shell& shell() override;
   Dialogs& dialogs() override;
+  Display& display() override;
+  Processes& processes() override;
+  TopLevelWindows& windows() override;
 
   const std::filesystem::path& folder() const;
 
@@ -66,6 +87,22 @@ class Machine : public Platform {
 
   // The answer the simulated message box gives (kIdOk by default).
   void SetMessageBoxAnswer(int answer);
+
+  // The display adapter's modes in its order; a new list leaves the mode in use as it is.
+  std::vector<DisplayMode> DisplayModes();
+  void SetDisplayModes(const std::vector<DisplayMode>& modes);
+
+  // The running processes, oldest first. StartProcess starts a program (nothing is run; a
+  // protected one refuses to be opened) and returns its process id; a path that is no
+  // absolute Windows path is a PlatformError.
+  std::vector<ProcessInfo> RunningProcesses();
+  std::uint32_t StartProcess(const std::string& path, bool isProtected = false);
+
+  // The top-level windows, oldest first. OpenWindow opens one that belongs to a running
+  // process (else a PlatformError) and returns its handle.
+  std::vector<WindowInfo> TopWindows();
+  WindowHandle OpenWindow(const std::string& title, const std::string& className,
+                          std::uint32_t processId);
 
   void RecordEvent(const std::string& kind, const std::string& detail);
   // Events with a sequence number greater than since, oldest first.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/sim/default_devices.h"
 
 namespace dav::platform::sim {
 namespace {
@@ -58,6 +59,47 @@ CREATE TABLE events (
 );
 )sql";
 
+// Version 2: the display adapter, the processes and the top-level windows. A machine made
+// before gets the defaults of a new one: its adapter's modes, a running shell.
+//
+// Display modes are numbered 0..n-1 in the adapter's order, as EnumDisplaySettings counts
+// them. Processes that have ended stay in the table (running = 0), so that an id is never
+// given out twice. Window handles are never reused either (AUTOINCREMENT).
+constexpr const char* kVersion2 = R"sql(
+CREATE TABLE display_modes (
+  number INTEGER PRIMARY KEY,
+  width INTEGER NOT NULL,
+  height INTEGER NOT NULL,
+  bits INTEGER NOT NULL,
+  frequency INTEGER NOT NULL
+);
+CREATE TABLE display_settings (
+  name TEXT PRIMARY KEY CHECK (name IN ('current', 'registry')),
+  width INTEGER NOT NULL,
+  height INTEGER NOT NULL,
+  bits INTEGER NOT NULL,
+  frequency INTEGER NOT NULL
+) WITHOUT ROWID;
+CREATE TABLE processes (
+  pid INTEGER PRIMARY KEY,
+  parent INTEGER NOT NULL,
+  path TEXT NOT NULL,
+  exe_file TEXT NOT NULL,
+  protected INTEGER NOT NULL DEFAULT 0,
+  shell INTEGER NOT NULL DEFAULT 0,
+  running INTEGER NOT NULL DEFAULT 1,
+  exit_code INTEGER
+);
+CREATE INDEX processes_running ON processes (running, pid);
+CREATE TABLE windows (
+  handle INTEGER PRIMARY KEY AUTOINCREMENT,
+  title TEXT NOT NULL,
+  class TEXT NOT NULL,
+  pid INTEGER NOT NULL
+);
+CREATE INDEX windows_of_process ON windows (pid);
+)sql";
+
 bool HasTables(Database& db) {
   auto query = db.Prepare("SELECT count(*) FROM sqlite_schema");
   return query.Step() && query.Int(0) > 0;
@@ -78,6 +120,10 @@ void UpgradeMachineSchema(Database& db) {
     }
     if (version == kMachineSchemaVersion) return;
     if (version < 1) db.Exec(kVersion1);
+    if (version < 2) {
+      db.Exec(kVersion2);
+      SeedDevices(db);
+    }
     db.SetUserVersion(kMachineSchemaVersion);
   });
 }

@@ -1,5 +1,5 @@
 // The tables of the machine database and their versions. The version lives in SQLite's
-// user_version; each later feature (processes, windows, display modes) adds a step.
+// user_version; each later feature adds a step.
 #pragma once
 
 #include "platform/sim/sqlite_db.h"
@@ -7,7 +7,7 @@
 namespace dav::platform::sim {
 
 // The version a machine made by this build has.
-inline constexpr int kMachineSchemaVersion = 1;
+inline constexpr int kMachineSchemaVersion = 2;
 
 // Brings the database up to kMachineSchemaVersion inside one transaction: creates every
 // table on an empty database, runs the missing steps on an older one. A database of a
