@@ -264,31 +264,26 @@ void GetXMLFileOpt(catalogue::SectionContext& ctx, const xml::NodeList& rows) {
     // misplaced row can never move a clean-up request onto another kind of file.
     std::string packed = kNothingCleaned;
     std::string rebootWinOpt = "0";
-    std::optional<std::string> tempFile;
-    std::optional<std::string> cookie;
+    std::string tempFile;
+    std::string cookie;
+    bool tempFilesRow = false;
+    const std::array<std::string*, 6> valueOf = {&requests.garbage,     &tempFile,
+                                                 &requests.tempFolders, &cookie,
+                                                 &requests.history,     &requests.documents};
     proc.Line(20);
     catalogue::ForEachRow(rows, [&](const catalogue::Row& row) {
-      if (Is(row, "rebootwinopt")) {
-        rebootWinOpt = row.value;
-        return;
-      }
+      if (Is(row, "rebootwinopt")) rebootWinOpt = row.value;
       for (std::size_t i = 0; i < kFileOptIds.size(); ++i) {
         if (!Is(row, kFileOptIds[i])) continue;
         packed[i] = row.value == "1" ? '1' : '0';
-        if (i == 0) requests.garbage = row.value;
-        if (i == 1) tempFile = row.value;
-        if (i == 2) requests.tempFolders = row.value;
-        if (i == 3) cookie = row.value;
-        if (i == 4) requests.history = row.value;
-        if (i == 5) requests.documents = row.value;
+        *valueOf[i] = row.value;
+        tempFilesRow = tempFilesRow || valueOf[i] == &tempFile || valueOf[i] == &cookie;
       }
     });
     proc.Line(30);
-    // Cookies are cleaned with the temporary files. The request follows the rows like the
+    // Cookies are cleaned with the temporary files. The request follows its rows like the
     // other four, so that a later document with both "0" asks for no clean-up.
-    if (tempFile || cookie) {
-      requests.tempFiles = (tempFile == "1" || cookie == "1") ? "1" : "0";
-    }
+    if (tempFilesRow) requests.tempFiles = (tempFile == "1" || cookie == "1") ? "1" : "0";
     proc.Line(40);
     if (rebootWinOpt == "0") packed = kNothingCleaned;
     proc.Line(50);
