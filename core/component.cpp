@@ -63,9 +63,10 @@ void CCDavIrizevez::SetOSVersion() {
 void CCDavIrizevez::IClientComponent_Terminate() {
   // 10: the start program store is brought in step with the Run keys (SyncReg) here.
   log_.Write(std::string(kComponentName) + " Terminate");
-  // Released last; the start exclusion list, the desktop filtering list and the display
-  // catalogue go with it when they join.
+  // Released last; the start exclusion list and the desktop filtering list go with them
+  // when they join.
   host_.Release();
+  state_.displayCatalogue.reset();
 }
 
 }  // namespace dav::core

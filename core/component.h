@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/component_state.h"
 #include "core/host_interface.h"
@@ -59,7 +60,43 @@ class CCDavIrizevez : public IClientComponent {
   const ComponentState& state() const { return state_; }
   const std::string& componentFolder() const { return log_.componentFolder(); }
 
+  // Applies a whole window (system) document: the text sXML or, when sXML is blank, the
+  // file sPath. bLogin marks a re-application of the saved user document (log-off,
+  // APL_WINSET), which skips what only an administrator's fresh document may change. A
+  // document that came as text is saved as WinConfig.qsf (SysConfig.qsf) in the component
+  // folder; one that does not parse is neither applied nor saved. Failures are logged.
+  void ApplyWinConfigXML(const std::string& sXML, const std::string& sPath, bool bLogin);
+  void ApplySysConfigXML(const std::string& sXML, const std::string& sPath, bool bLogin);
+
  private:
+  // The body (sections, no frame) of the window and system documents, read from the
+  // machine. A failing section is left out; the failure is logged.
+  std::string MakeWinConfigXML();
+  std::string MakeSysConfigXML();
+
+  // Brings the start program store in step with the Run keys.
+  void SyncReg(bool applyFolders);
+
+  // Applies the manager document at path: the lenient values of both documents, without
+  // start programs, desktop icons, folder access, clean-up notices or a save.
+  void ApplyManagerLogin(const std::string& path);
+
+  // The dispatcher's common steps.
+  void CloseRestrictedWindows();
+  void ShellRestart();
+  void DisplayChange();
+  void SaveConfigurationDocument(const std::string& text, std::string path);
+  // A file of the component folder, and whether a file of that name is there.
+  std::string ComponentFile(std::string_view name) const;
+  bool ComponentFileExists(std::string_view name);
+
+  // The commands of the table, each a step of IClientComponent_Handle.
+  void SendDocument(util::Procedure& handle, const std::string& code, bool system);
+  void ApplyDocumentCommand(util::Procedure& handle, const std::string& cmd,
+                            const std::string& protocol, bool system);
+  void ReapplyUserDocuments(util::Procedure& handle);
+  void ManagerLogin(util::Procedure& handle, const std::string& protocol, bool warn);
+
   // Fixes the Windows generation of the document sections from the host's version text,
   // once: only while the spec version is still empty.
   void SetOSVersion();

@@ -5,7 +5,12 @@
 // two components in one process never see each other's state.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
+
+#include "catalogue/section_context.h"
+#include "display/cls_available_info.h"
 
 namespace dav::core {
 
@@ -31,17 +36,18 @@ struct ComponentState {
   // HKEY_LOCAL_MACHINE.
   std::string componentKey;
 
-  // Joining with the subsystems that use them:
-  //  - the display mode catalogue (clsAvailableInfo), created at Initialize and released
-  //    at Terminate, and the display request (width, height, colour bits, refresh rate as
-  //    texts) that a document or the window editor leaves for the display change;
-  //  - the clean-up requests (garbage, temporary files, temporary folders, history,
-  //    documents; "1" means asked for) set by the FileOpt section;
-  //  - the window-closing flags (System Properties window, command prompt, registry
-  //    editor, task manager) read when restricted windows are closed;
-  //  - the editor closing choice (2 closed, 6 restart the shell now, 7 at the next reboot);
-  //  - the start program manager's two working lists;
-  //  - the special icon count (4 or 5) at the head of the desktop icon list.
+  // The display mode catalogue, created at Initialize and released at Terminate.
+  std::unique_ptr<clsAvailableInfo> displayCatalogue;
+
+  // What applying a document leaves for the commands that follow: the display request, the
+  // clean-up requests ("1" means asked for) and the window-closing flags.
+  catalogue::SectionRequests requests;
+
+  // The editors' closing choice: 2 closed, 6 restart the shell now, 7 at the next reboot.
+  std::int32_t editorClosingChoice = 0;
+
+  // Joining with the subsystems that use them: the start program manager's two working
+  // lists and the special icon count (4 or 5) at the head of the desktop icon list.
 };
 
 }  // namespace dav::core

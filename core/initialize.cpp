@@ -3,6 +3,7 @@
 // number; a failing step is written to the debug log as "에러라인 -> <line> , <description>"
 // and the next step runs, so initialisation never fails towards the host.
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -40,7 +41,10 @@ void CCDavIrizevez::IClientComponent_Initialize(std::shared_ptr<HostApplication>
   step(20, [&] { log_.Debug("스타트"); });
   step(30, [&] { host_ = HostObject(std::move(app)); });
   step(40, [&] { state_.debugMode = debugMode; });
-  // 50: the display mode catalogue (clsAvailableInfo) is created here.
+  step(50, [&] {
+    state_.displayCatalogue =
+        std::make_unique<clsAvailableInfo>(platform_.display(), platform_.clock());
+  });
   step(60, [&] { state_.browserName = "Microsoft Internet Explorer"; });
 
   step(80, [&] {

@@ -1,0 +1,193 @@
+// Applying and producing whole documents through the component: the section order and
+// paths, what a re-application from the saved file skips, the saved copies, and documents
+// that do not parse.
+#include <gtest/gtest.h>
+
+#include "core/component.h"
+#include "core/tests/component_fixture.h"
+#include "registry/md_registry.h"
+#include "xml/document.h"
+
+namespace dav::core::testing {
+namespace {
+
+const char kSystemPolicies[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+const char kCommandPolicies[] = "Software\\Policies\\Microsoft\\Windows\\System";
+const char kExplorerPolicies[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+
+std::string Document(const std::string& body) {
+  return "<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?><DocRoot><Configuration "
+         "SpecVersion=\"1.0.0\">" +
+         body + "</Configuration></DocRoot>";
+}
+
+std::string UsedAccess(const std::string& cmdPrompt, const std::string& taskManager) {
+  return "<UsedAccess><Row ID=\"CMDPROMPT\" Value=\"" + cmdPrompt +
+         "\" /><Row ID=\"TaskManager\" Value=\"" + taskManager + "\" /></UsedAccess>";
+}
+
+const std::string kCleanUpEverything =
+    "<FileOpt><Row ID=\"RebootWinOpt\" Value=\"1\" /><Row ID=\"Garbage\" Value=\"1\" />"
+    "<Row ID=\"TempFile\" Value=\"1\" /><Row ID=\"TempFolder\" Value=\"0\" />"
+    "<Row ID=\"History\" Value=\"1\" /><Row ID=\"Doc\" Value=\"1\" /></FileOpt>";
+
+class DocumentApplyTest : public ::testing::Test, public ComponentFixture {
+ protected:
+  void SetUp() override {
+    component_ = MakeComponent();
+    component_->IClientComponent_Initialize(sharedHost(), false);
+  }
+  // Fixes the generation: the first command asks the host for its version text.
+  void Generation(const std::string& version) {
+    host().specVersion = version;
+    component_->IClientComponent_Handle("REQ_NOTHING", "");
+  }
+  std::int32_t Dword(platform::KeyHandle hive, const char* key, const char* name) {
+    util::Log log(platform(), component_->componentFolder());
+    return mdRegistry(log).ReadDWORD(hive, key, name, -1);
+  }
+  std::string Saved(const std::string& name) {
+    std::string bytes;
+    if (platform().files().ReadAll(component_->componentFolder() + "\\" + name, &bytes) !=
+        platform::kErrorSuccess) {
+      return "<missing>";
+    }
+    return bytes;
+  }
+  std::vector<std::string> Notices() {
+    std::vector<std::string> notices;
+    for (const std::string& call : host().calls) {
+      if (call.rfind("PostNotice ", 0) == 0) notices.push_back(call);
+    }
+    return notices;
+  }
+
+  std::unique_ptr<CCDavIrizevez> component_;
+};
+
+TEST_F(DocumentApplyTest, SystemDocumentIsAppliedAndSavedInTheKoreanCodePage) {
+  Generation("2.5.1");
+  component_->ApplySysConfigXML(
+      Document(UsedAccess("1", "0") + "<FolderAccess><Row ID=\"FolderAccess\" Value=\"1\" />"
+                                      "<Row ID=\"Path\" Value=\"C:\\보안\" /></FolderAccess>"),
+      "", false);
+  EXPECT_EQ(Dword(platform::kHKeyCurrentUser, kCommandPolicies, "DisableCMD"), 1)
+      << "a case-insensitive CmdPrompt row must block the command prompt";
+  EXPECT_EQ(Dword(platform::kHKeyCurrentUser, kSystemPolicies, "DisableTaskMgr"), 0);
+  EXPECT_TRUE(component_->state().requests.closing.commandPrompt);
+
+  const std::string saved = Saved("SysConfig.qsf");
+  EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?>", 0), 0u) << saved;
+  EXPECT_NE(saved.find("C:\\\xba\xb8\xbe\xc8"), std::string::npos)
+      << "SysConfig.qsf must hold 보안 in code page 949: " << saved;
+  EXPECT_EQ(Saved("WinConfig.qsf"), "<missing>");
+}
+
+TEST_F(DocumentApplyTest, DocumentThatDoesNotParseChangesAndSavesNothing) {
+  Generation("2.5.1");
+  component_->ApplySysConfigXML(Document(UsedAccess("0", "0")), "", false);
+  const std::string before = Saved("SysConfig.qsf");
+  component_->ApplySysConfigXML(Document(UsedAccess("1", "1")) + "<DocRoot>", "", false);
+  component_->ApplyWinConfigXML("<DocRoot><Configuration>", "", false);
+
+  EXPECT_EQ(Dword(platform::kHKeyCurrentUser, kCommandPolicies, "DisableCMD"), 0)
+      << "a document with two roots must not be applied at all";
+  EXPECT_EQ(Saved("SysConfig.qsf"), before) << "nor saved over the last good one";
+  EXPECT_EQ(Saved("WinConfig.qsf"), "<missing>");
+  const std::string log = LogText(*component_);
+  std::size_t at = 0;
+  for (const char* field :
+       {"errorCode", "filepos", "Line", "linepos", "reason", "srcText", "URL"}) {
+    const std::string line = std::string("\tErr (") + field + ") -> ";
+    EXPECT_NE(at = log.find(line, at), std::string::npos) << "missing, in order: " << line << log;
+  }
+  EXPECT_NE(DebugText(*component_).find("XML 내용 : "), std::string::npos);
+}
+
+TEST_F(DocumentApplyTest, ReapplyingFromTheSavedFileSkipsWhatOnlyAFreshDocumentChanges) {
+  Generation("2.5.1");
+  const std::string windowDoc = Document(kCleanUpEverything);
+  component_->ApplyWinConfigXML(windowDoc, "", false);
+  EXPECT_EQ(Notices(),
+            (std::vector<std::string>{
+                "PostNotice ZezOvezorara APL_GARBAGE 1", "PostNotice ZezOvezorara APL_TEMPFILE 1",
+                "PostNotice ZezOvezorara APL_HISTORY 1", "PostNotice ZezOvezorara APL_DOC 1"}))
+      << "each clean-up asked for with \"1\" becomes a notice, in the fixed order";
+
+  host().calls.clear();
+  const std::string savedPath = component_->componentFolder() + "\\WinConfig.qsf";
+  component_->ApplyWinConfigXML("", savedPath, true);
+  EXPECT_TRUE(Notices().empty()) << "log-off must not ask for the clean-ups again";
+
+  // Folder access is kept only from a fresh document.
+  component_->ApplySysConfigXML(
+      Document("<FolderAccess><Row ID=\"Path\" Value=\"C:\\a\" /></FolderAccess>"), "", false);
+  const std::string sysPath = component_->componentFolder() + "\\SysConfig.qsf";
+  const std::string ini = component_->componentFolder() + "\\qrlSysConfig.ini";
+  std::string iniBefore;
+  platform().files().ReadAll(ini, &iniBefore);
+  component_->ApplySysConfigXML(
+      Document("<FolderAccess><Row ID=\"Path\" Value=\"C:\\b\" /></FolderAccess>"), "", false);
+  std::string iniAfter;
+  platform().files().ReadAll(ini, &iniAfter);
+  ASSERT_NE(iniBefore, iniAfter);
+  platform().files().WriteAll(ini, iniBefore);
+  component_->ApplySysConfigXML("", sysPath, true);
+  std::string iniLogoff;
+  platform().files().ReadAll(ini, &iniLogoff);
+  EXPECT_EQ(iniLogoff, iniBefore) << "a re-applied system document must leave folder access";
+}
+
+TEST_F(DocumentApplyTest, BlankTextLoadsThePathAndSavesIt) {
+  Generation("2.5.1");
+  const std::string path = component_->componentFolder() + "\\elsewhere.qsf";
+  platform().files().WriteAll(path, Document(UsedAccess("1", "1")));
+  component_->ApplySysConfigXML("   ", path, true);
+  EXPECT_EQ(Dword(platform::kHKeyCurrentUser, kSystemPolicies, "DisableTaskMgr"), 1);
+  EXPECT_NE(Saved("SysConfig.qsf"), "<missing>")
+      << "blanks are a text for the save, so the loaded file is saved";
+  host().calls.clear();
+  component_->ApplySysConfigXML("", path, true);
+  EXPECT_EQ(LogText(*component_).find("[err:"), std::string::npos) << LogText(*component_);
+}
+
+TEST_F(DocumentApplyTest, FormStepPicksOneControlPanelFormOrBoth) {
+  const std::string doc = Document(
+      "<ControlMngr><WinXP><Row ID=\"NoControlPanel\" Value=\"1\" /></WinXP>"
+      "<Win7><Row ID=\"NoControlPanel\" Value=\"0\" /></Win7></ControlMngr>");
+  Generation("2.5.1");
+  component_->ApplySysConfigXML(doc, "", false);
+  EXPECT_EQ(Dword(platform::kHKeyLocalMachine, kExplorerPolicies, "NoControlPanel"), 1)
+      << "with the WinXP flag only the WinXP rows apply";
+
+  auto neither = MakeComponent("Neither");
+  auto host = MakeHost();
+  host->specVersion = "3.0";
+  neither->IClientComponent_Initialize(host, false);
+  neither->IClientComponent_Handle("REQ_NOTHING", "");
+  neither->ApplySysConfigXML(doc, "", false);
+  EXPECT_EQ(Dword(platform::kHKeyLocalMachine, kExplorerPolicies, "NoControlPanel"), 0)
+      << "with neither flag the rows of both forms apply, in document order";
+}
+
+TEST_F(DocumentApplyTest, ProducedDocumentsComeBackWithTheAppliedRows) {
+  Generation("2.5.1");
+  component_->ApplySysConfigXML(Document(UsedAccess("1", "1")), "", false);
+  component_->IClientComponent_Handle("REQ_SYSCONF", "");
+  ASSERT_EQ(host().Count("GetReplyChannel"), 1);
+  const std::string& reply = host().calls.back();
+  EXPECT_NE(reply.find("<Row ID=\"CmdPrompt\" Value=\"1\" />\r\n"), std::string::npos) << reply;
+  EXPECT_NE(reply.find("<Row ID=\"TaskManager\" Value=\"1\" />\r\n"), std::string::npos) << reply;
+  EXPECT_NE(reply.find("<ControlMngr>"), std::string::npos) << reply;
+  EXPECT_NE(reply.find("<FolderAccess>"), std::string::npos) << reply;
+
+  component_->IClientComponent_Handle("REQ_WINCONF_SAVE", "");
+  const std::string& window = host().calls.back();
+  EXPECT_EQ(window.rfind("SendReply DavIrizevez\tGIWC_SAVE\t<?xml", 0), 0u) << window;
+  for (const char* section : {"<StartMenu>", "<WinSkill>", "<ExplorerConfig", "<FileOpt>"}) {
+    EXPECT_NE(window.find(section), std::string::npos) << section << " missing: " << window;
+  }
+}
+
+}  // namespace
+}  // namespace dav::core::testing
