@@ -31,7 +31,6 @@ constexpr std::string_view kAdminToolsKey =
 constexpr std::string_view kNetworkItemKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\NonEnum";
 constexpr std::string_view kNetworkItem = "{7007ACC7-3202-11D1-AAD2-00805FC1270E}";
-constexpr std::string_view kNoControlPanel = "nocontrolpanel";
 constexpr platform::KeyHandle kBothHives[] = {kHKeyCurrentUser, kHKeyLocalMachine};
 
 std::string NameSpaceKey(std::string_view applet) {
@@ -131,12 +130,12 @@ void ApplyWin7Applet(SectionContext& ctx, util::Procedure& proc, const xml::Node
   }
 }
 
-// The NoControlPanel row: 1 closes the control panel; any other number opens it and also
-// lifts NoSetFolders. Other identifiers name no setting of this section and are skipped.
+// The section's rows (NoControlPanel): each names an Explorer policy value by its
+// lowercased identifier; 1 sets it, any other number clears it and also lifts
+// NoSetFolders. A row's identifier is only ever a value name in that one key.
 template <typename ToNumber>
 void ApplyControlPanelRows(SectionContext& ctx, const xml::NodeList& rows, ToNumber toNumber) {
   catalogue::ForEachRow(rows, [&](const Row& row) {
-    if (row.id != kNoControlPanel) return;
     if (toNumber(row.value) == 1) {
       ctx.registry.WriteDWORD(kHKeyLocalMachine, kExplorerPolicies, row.id, 1);
     } else {
