@@ -12,8 +12,9 @@
 
 namespace dav::platform::sim {
 
-// The special folders of user "user" with their Korean display names; virtual folders
-// (My Computer, My Network Places, the Recycle Bin, the Control Panel) have no path.
+// The special folders of user "user" with their Korean display names, at the places
+// Windows XP gives them; virtual folders (My Computer, My Network Places, the Recycle Bin,
+// the Control Panel, Printers and Faxes, Internet Explorer) have no path.
 std::vector<SpecialFolder> DefaultSpecialFolders();
 
 // Creates every folder that has a path, with its parents. A PlatformError when one cannot

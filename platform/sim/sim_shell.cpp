@@ -15,6 +15,7 @@ constexpr ShellObject kShellObjects[] = {
     {"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", kCsidlDrives},
     {"{208D2C60-3AEA-1069-A2D7-08002B30309D}", kCsidlNetwork},
     {"{645FF040-5081-101B-9F08-00AA002F954E}", kCsidlBitBucket},
+    {"{871C5380-42A0-1069-A2EA-08002B30309D}", kCsidlInternet},
 };
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
@@ -30,14 +31,14 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 Status SimShell::SpecialFolderPath(int csidl, std::string* path) {
   const auto folder = store_.FindSpecialFolder(csidl);
-  if (!folder) return kErrorFileNotFound;
+  if (!folder) return kErrorInvalidParameter;
   *path = folder->path;
   return kErrorSuccess;
 }
 
 Status SimShell::SpecialFolderDisplayName(int csidl, std::string* name) {
   const auto folder = store_.FindSpecialFolder(csidl);
-  if (!folder) return kErrorFileNotFound;
+  if (!folder) return kErrorInvalidParameter;
   *name = folder->displayName;
   return kErrorSuccess;
 }

@@ -17,11 +17,13 @@ class SimShell : public Shell {
  public:
   SimShell(MachineStore& store, EventRecorder record) : store_(store), record_(std::move(record)) {}
 
-  // A folder number the machine does not know gives kErrorFileNotFound.
+  // A folder number the machine does not know gives kErrorInvalidParameter, as Windows
+  // answers for a number it does not know.
   Status SpecialFolderPath(int csidl, std::string* path) override;
   Status SpecialFolderDisplayName(int csidl, std::string* name) override;
-  // Knows "::{CLSID}" of My Documents, My Computer, My Network Places and the Recycle Bin
-  // (the CLSID without regard to case); anything else gives kErrorFileNotFound.
+  // Knows "::{CLSID}" of My Documents, My Computer, My Network Places, the Recycle Bin and
+  // Internet Explorer (the CLSID without regard to case); anything else gives
+  // kErrorFileNotFound.
   Status ParsingNameDisplayName(std::string_view parsingName, std::string* name) override;
   // Records "shell.notify" with the event id in hex, and the flags when there are any.
   void ChangeNotify(std::int32_t eventId, std::uint32_t flags) override;

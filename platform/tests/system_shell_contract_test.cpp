@@ -40,7 +40,8 @@ TEST_F(SystemShellContract, SystemFacts) {
 TEST_F(SystemShellContract, FileSystemFoldersHaveExistingPaths) {
   for (const int csidl :
        {kCsidlDesktopDirectory, kCsidlPrograms, kCsidlStartMenu, kCsidlStartup,
-        kCsidlCommonPrograms, kCsidlCommonStartup, kCsidlWindows, kCsidlProgramFiles}) {
+        kCsidlCommonPrograms, kCsidlCommonStartup, kCsidlWindows, kCsidlProgramFiles,
+        kCsidlFavorites, kCsidlRecent, kCsidlFonts, kCsidlLocalAppData, kCsidlCommonAppData}) {
     std::string path;
     ASSERT_EQ(pc().shell().SpecialFolderPath(csidl, &path), kErrorSuccess) << "CSIDL " << csidl;
     EXPECT_TRUE(IsAbsoluteWindowsPath(path)) << "CSIDL " << csidl << " gave '" << path << "'";
@@ -51,7 +52,8 @@ TEST_F(SystemShellContract, FileSystemFoldersHaveExistingPaths) {
 }
 
 TEST_F(SystemShellContract, VirtualFoldersHaveNoPathButADisplayName) {
-  for (const int csidl : {kCsidlDrives, kCsidlBitBucket, kCsidlNetwork, kCsidlControls}) {
+  for (const int csidl : {kCsidlDrives, kCsidlBitBucket, kCsidlNetwork, kCsidlControls,
+                          kCsidlPrinters, kCsidlInternet}) {
     std::string path = "unchanged";
     EXPECT_EQ(pc().shell().SpecialFolderPath(csidl, &path), kErrorSuccess)
         << "SHGetSpecialFolderLocation of virtual CSIDL " << csidl;
@@ -61,8 +63,11 @@ TEST_F(SystemShellContract, VirtualFoldersHaveNoPathButADisplayName) {
     EXPECT_FALSE(name.empty()) << "display name of CSIDL " << csidl;
   }
   std::string path;
-  EXPECT_NE(pc().shell().SpecialFolderPath(0x7f, &path), kErrorSuccess)
-      << "an unknown CSIDL must fail";
+  std::string name;
+  EXPECT_EQ(pc().shell().SpecialFolderPath(0x7f, &path), kErrorInvalidParameter)
+      << "SHGetSpecialFolderLocation of an unknown CSIDL fails with E_INVALIDARG";
+  EXPECT_EQ(pc().shell().SpecialFolderDisplayName(0x7f, &name), kErrorInvalidParameter)
+      << "SHGetSpecialFolderLocation of an unknown CSIDL fails with E_INVALIDARG";
 }
 
 TEST_F(SystemShellContract, ParsingNamesOfShellObjects) {
@@ -73,7 +78,8 @@ TEST_F(SystemShellContract, ParsingNamesOfShellObjects) {
   for (const Case& c : {Case{"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", kCsidlDrives},
                         Case{"::{20d04fe0-3aea-1069-a2d8-08002b30309d}", kCsidlDrives},
                         Case{"::{645FF040-5081-101B-9F08-00AA002F954E}", kCsidlBitBucket},
-                        Case{"::{208D2C60-3AEA-1069-A2D7-08002B30309D}", kCsidlNetwork}}) {
+                        Case{"::{208D2C60-3AEA-1069-A2D7-08002B30309D}", kCsidlNetwork},
+                        Case{"::{871C5380-42A0-1069-A2EA-08002B30309D}", kCsidlInternet}}) {
     std::string parsed;
     std::string expected;
     ASSERT_EQ(pc().shell().ParsingNameDisplayName(c.parsingName, &parsed), kErrorSuccess)

@@ -110,7 +110,7 @@ TEST(MachineDefaults, AKoreanWindowsXpPc) {
       machine->shell().ParsingNameDisplayName("::{450D8FBA-AD25-11D0-98A8-0800361B1103}", &name),
       kErrorSuccess);
   EXPECT_EQ(name, "내 문서");
-  EXPECT_EQ(machine->shell().SpecialFolderPath(0x30, &path), kErrorFileNotFound);
+  EXPECT_EQ(machine->shell().SpecialFolderPath(0x30, &path), kErrorInvalidParameter);
 
   for (const SpecialFolder& folder : machine->SpecialFolders()) {
     if (folder.path.empty()) continue;
