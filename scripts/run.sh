@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds davhost and shows the simulated PC in ./machine (created on the first run).
+# Builds davhost and runs the main job on the simulated PC in ./machine (created on the
+# first run): the example PC room lock-down applied, and what changed (scripts/main-job.sh).
 # With arguments, runs davhost with them instead: scripts/run.sh reg export HKCU\\Software
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,4 +19,4 @@ fi
 if [[ $# -gt 0 ]]; then
   exec "$davhost" "$@"
 fi
-exec "$davhost" machine info
+exec scripts/main-job.sh "$davhost"
