@@ -26,7 +26,8 @@ xml::NodeList Rows(const xml::Document& doc, const char* form) {
 
 Values FormValues(const std::string& section, const char* form) {
   Values values;
-  for (const xml::Node& row : Rows(LoadDocument(section), form)) {
+  const xml::Document doc = LoadDocument(section);
+  for (const xml::Node& row : Rows(doc, form)) {
     values.push_back(ReadRow(row).value);
   }
   return values;

@@ -37,7 +37,8 @@ void Apply(SectionContext& ctx, const xml::Document& doc, bool managerLogin = fa
 
 std::string Values(const std::string& text, const std::string& section) {
   std::string values;
-  for (const xml::Node& row : LoadDocument(text).selectNodes(SectionRowsPath(section))) {
+  const xml::Document doc = LoadDocument(text);
+  for (const xml::Node& row : doc.selectNodes(SectionRowsPath(section))) {
     values += ReadRow(row).value + ",";
   }
   return values;
