@@ -6,11 +6,15 @@
 
 #include "host/command_error.h"
 #include "host/component_commands.h"
+#include "host/display_commands.h"
 #include "host/fs_commands.h"
 #include "host/host_context.h"
+#include "host/process_commands.h"
 #include "host/reg_commands.h"
 #include "host/utf8_arguments.h"
+#include "host/window_commands.h"
 #if DAV_PLATFORM_SIM
+#include "host/event_commands.h"
 #include "host/machine_commands.h"
 #endif
 #if DAV_HAS_DOCUMENTS
@@ -34,10 +38,14 @@ int Run(int argc, char** argv) {
   app.add_option("--machine", context.machineFolder,
                  "Folder of the simulated PC (default: $DAVHOST_MACHINE, else ./machine)");
   dav::host::AddMachineCommands(app, context);
+  dav::host::AddEventCommands(app, context);
 #endif
   dav::host::AddComponentCommands(app, context);
   dav::host::AddRegCommands(app, context);
   dav::host::AddFsCommands(app, context);
+  dav::host::AddDisplayCommands(app, context);
+  dav::host::AddProcessCommands(app, context);
+  dav::host::AddWindowCommands(app, context);
 #if DAV_HAS_DOCUMENTS
   dav::host::AddDocCommands(app, context);
 #endif
