@@ -1,0 +1,133 @@
+// Applying and producing whole configuration documents on the simulated PC, log writes
+// included: the example PC room documents, and a system document whose control panel form
+// lists 1,000 applets, to show how the cost grows with a document. Times are wall-clock
+// (UseRealTime): every registry write is a durable transaction of the machine.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "core/component.h"
+#include "platform/sim/machine.h"
+#include "util/ansi_text.h"
+
+namespace dav::core {
+namespace {
+
+// A client that takes every notice and reply and reports the default settings.
+class QuietHost : public HostApplication {
+ public:
+  HResult PostNotice(const std::string&, const std::string&, std::int32_t) override {
+    return kHostOk;
+  }
+  HResult GetReplyChannel(std::unique_ptr<ReplyChannel>* channel) override {
+    *channel = std::make_unique<Channel>();
+    return kHostOk;
+  }
+  HResult GetClientFolder(std::string* folder) override {
+    *folder = "C:\\Program Files\\brisal client";
+    return kHostOk;
+  }
+  HResult GetClientRegistryKey(std::string* key) override {
+    *key = "Software\\quorel\\brisal client";
+    return kHostOk;
+  }
+  HResult GetSpecVersion(std::string* version) override {
+    *version = "2.5.1";
+    return kHostOk;
+  }
+
+ private:
+  class Channel : public ReplyChannel {
+   public:
+    HResult SendReply(std::string&, std::int32_t&) override { return kHostOk; }
+  };
+};
+
+// A new machine with an initialised component, removed afterwards.
+class BenchComponent {
+ public:
+  BenchComponent() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "dav-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
+    folder_ = pattern;
+    machine_ = platform::sim::Machine::Create(folder_);
+    const std::string componentFolder = "C:\\Program Files\\brisal client\\Components\\DavIrizevez";
+    for (const char* path :
+         {"C:\\Program Files\\brisal client", "C:\\Program Files\\brisal client\\Components",
+          componentFolder.c_str()}) {
+      machine_->files().MakeFolder(path);
+    }
+    component_ = std::make_unique<CCDavIrizevez>(*machine_, componentFolder);
+    component_->IClientComponent_Initialize(std::make_shared<QuietHost>(), false);
+    component_->IClientComponent_Handle("REQ_NOTHING", "");  // fixes the WinXP form
+  }
+  ~BenchComponent() {
+    component_->IClientComponent_Terminate();
+    component_.reset();
+    machine_.reset();
+    std::filesystem::remove_all(folder_);
+  }
+  CCDavIrizevez& component() { return *component_; }
+
+  // An example document as the client hands it over: decoded from code page 949.
+  std::string Example(const std::string& name) {
+    std::ifstream in(std::string(DAV_EXAMPLES_DIR) + "/" + name, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (bytes.empty()) throw std::runtime_error("missing example " + name);
+    return util::FromAnsi(*machine_, bytes);
+  }
+
+ private:
+  std::filesystem::path folder_;
+  std::unique_ptr<platform::sim::Machine> machine_;
+  std::unique_ptr<CCDavIrizevez> component_;
+};
+
+// The example system document with n more applets in its WinXP control panel form.
+std::string WithApplets(std::string doc, int n) {
+  std::string applets;
+  for (int i = 0; i < n; ++i) {
+    applets += "<CPLList ID=\"bench" + std::to_string(i) + ".cpl\" DisplayName=\"벤치 " +
+               std::to_string(i) + "\" Value=\"" + (i % 2 ? "1" : "0") + "\" />\r\n";
+  }
+  const std::size_t at = doc.find("<Row ID=\"NoControlPanel\"");
+  return doc.insert(at, applets);
+}
+
+void BM_ApplySysConfig(benchmark::State& state) {
+  BenchComponent pc;
+  const std::string doc = WithApplets(pc.Example("SysConfig.qsf"), state.range(0));
+  for (auto _ : state) pc.component().ApplySysConfigXML(doc, "", false);
+}
+BENCHMARK(BM_ApplySysConfig)->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ApplyWinConfig(benchmark::State& state) {
+  BenchComponent pc;
+  const std::string doc = pc.Example("WinConfig.qsf");
+  for (auto _ : state) pc.component().ApplyWinConfigXML(doc, "", false);
+}
+BENCHMARK(BM_ApplyWinConfig)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Producing goes through the request commands, as the client asks for a document.
+void BM_ProduceSysConfig(benchmark::State& state) {
+  BenchComponent pc;
+  pc.component().ApplySysConfigXML(WithApplets(pc.Example("SysConfig.qsf"), state.range(0)), "",
+                                   false);
+  for (auto _ : state) pc.component().IClientComponent_Handle("REQ_SYSCONF", "");
+}
+BENCHMARK(BM_ProduceSysConfig)->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ProduceWinConfig(benchmark::State& state) {
+  BenchComponent pc;
+  pc.component().ApplyWinConfigXML(pc.Example("WinConfig.qsf"), "", false);
+  for (auto _ : state) pc.component().IClientComponent_Handle("REQ_WINCONF", "");
+}
+BENCHMARK(BM_ProduceWinConfig)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace dav::core
