@@ -1,8 +1,10 @@
 // Files of the machine, addressed by Windows paths ("C:\Documents and Settings\...").
 //
-// Paths are UTF-8, compare without regard to letter case, and may use "\" or "/". Every
-// file carries the DOS attributes below. Method names avoid the Windows API macros
-// (CopyFile, DeleteFile ...) so that this header mixes with <windows.h>.
+// Paths are UTF-8, compare without regard to letter case, and may use "\" or "/". A file's
+// name with a separator after it ("a.txt\") names no file: the calls refuse it, most of
+// them with kErrorInvalidName. Every file carries the DOS attributes below. Method names
+// avoid the Windows API macros (CopyFile, DeleteFile ...) so that this header mixes with
+// <windows.h>.
 #pragma once
 
 #include <cstdint>
@@ -54,8 +56,9 @@ class FileSystem {
   // SetFileAttributesA. kAttrNormal (or 0) clears every attribute but the directory bit.
   virtual Status SetAttributes(std::string_view path, std::uint32_t attributes) = 0;
 
-  // CopyFileA. With failIfExists an existing target is left alone (kErrorFileExists).
-  // The copy keeps the source's attributes.
+  // CopyFileA. With failIfExists an existing target is left alone (kErrorFileExists);
+  // without it, a read-only or hidden target refuses (kErrorAccessDenied). The copy keeps
+  // the source's attributes.
   virtual Status Copy(std::string_view from, std::string_view to, bool failIfExists) = 0;
 
   // DeleteFileA. A read-only file refuses (kErrorAccessDenied); so does a folder.
@@ -75,7 +78,8 @@ class FileSystem {
   // or the new content, never a part. Creates the file when missing; the folder must exist.
   virtual Status WriteAll(std::string_view path, std::string_view bytes) = 0;
 
-  // Appends bytes to a file, creating it when missing (log files).
+  // Appends bytes to a file, creating it when missing (log files). A read-only file
+  // refuses (kErrorAccessDenied).
   virtual Status Append(std::string_view path, std::string_view bytes) = 0;
 };
 

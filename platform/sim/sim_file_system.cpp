@@ -93,7 +93,8 @@ Status SimFileSystem::Resolve(std::string_view windowsPath, Entry* entry) const 
   std::string name = FindChild(folder, path.names.back());
   entry->host = folder / (name.empty() ? path.names.back() : name);
   entry->type = LookUpHostEntry(entry->host);
-  if (path.trailingSeparator && entry->type == HostEntryType::kFile) return kErrorPathNotFound;
+  entry->trailingSeparator = path.trailingSeparator;
+  if (path.trailingSeparator && entry->type == HostEntryType::kFile) return kErrorInvalidName;
   return kErrorSuccess;
 }
 
@@ -191,9 +192,13 @@ Status SimFileSystem::Copy(std::string_view from, std::string_view to, bool fail
   Entry target;
   status = Resolve(to, &target);
   if (status != kErrorSuccess) return status;
+  if (target.trailingSeparator && target.type == HostEntryType::kMissing) return kErrorInvalidName;
   if (target.type != HostEntryType::kMissing) {
     if (failIfExists) return kErrorFileExists;
-    if (target.type != HostEntryType::kFile || IsReadOnly(target.host, false)) {
+    // CopyFileA opens the target as CreateFileA with CREATE_ALWAYS does, which refuses a
+    // read-only file and a hidden one.
+    if (target.type != HostEntryType::kFile ||
+        (ReadDosAttributes(target.host, false) & (kAttrReadOnly | kAttrHidden)) != 0) {
       return kErrorAccessDenied;
     }
     if (target.host == source.host) return kErrorSharingViolation;
@@ -219,8 +224,9 @@ Status SimFileSystem::Delete(std::string_view path) {
 Status SimFileSystem::MakeFolder(std::string_view path) {
   Entry entry;
   Status status = Resolve(path, &entry);
-  if (status != kErrorSuccess) return status;
+  // An entry in the way, a file named with a separator after it too.
   if (entry.type != HostEntryType::kMissing) return kErrorAlreadyExists;
+  if (status != kErrorSuccess) return status;
   return ::mkdir(entry.host.c_str(), 0755) == 0 ? kErrorSuccess : StatusFromErrno(errno);
 }
 
@@ -252,6 +258,12 @@ Status SimFileSystem::ReadAll(std::string_view path, std::string* bytes) {
 Status SimFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   Entry entry;
   Status status = ResolveForWrite(path, &entry);
+  // The temporary file of a whole-file write goes into the folder that holds the target;
+  // with a separator after the target's name that folder is the target, which is none.
+  if (entry.trailingSeparator && entry.type != HostEntryType::kDirectory &&
+      (status == kErrorSuccess || status == kErrorInvalidName)) {
+    return kErrorPathNotFound;
+  }
   if (status != kErrorSuccess) return status;
   std::optional<std::uint32_t> attributes;
   if (entry.type == HostEntryType::kFile) attributes = ReadDosAttributes(entry.host, false);
@@ -262,6 +274,7 @@ Status SimFileSystem::Append(std::string_view path, std::string_view bytes) {
   Entry entry;
   Status status = ResolveForWrite(path, &entry);
   if (status != kErrorSuccess) return status;
+  if (entry.trailingSeparator && entry.type == HostEntryType::kMissing) return kErrorInvalidName;
   return AppendHostFile(entry.host, bytes);
 }
 

@@ -47,15 +47,17 @@ class SimFileSystem : public FileSystem {
   // A Windows path resolved onto the host.
   struct Entry {
     std::filesystem::path host;
-    HostEntryType type = HostEntryType::kMissing;
+    HostEntryType type = HostEntryType::kMissing;  // also when the folder was not found
     bool isRoot = false;
+    bool trailingSeparator = false;  // the path ended in "\" or "/" after a name
   };
 
   // Resolves the drive folder and the folders named by names[0, count) onto the host.
   Status ResolveFolder(const WindowsPath& path, std::size_t count,
                        std::filesystem::path* folder) const;
   // Parses and resolves a path without wildcards; the folder holding the last name must
-  // exist. A trailing separator after a file is kErrorPathNotFound, as on Windows.
+  // exist. A file's name with a separator after it names no file, and the calls that open
+  // files refuse it as Windows does: kErrorInvalidName.
   Status Resolve(std::string_view windowsPath, Entry* entry) const;
   // Resolves a file to be written whole or appended to: it may be missing, but a folder,
   // a symbolic link or a read-only file is kErrorAccessDenied.

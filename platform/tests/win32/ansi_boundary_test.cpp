@@ -1,6 +1,6 @@
 // The Windows backend calls the ANSI functions: names travel as UTF-8 inside and in the ANSI
 // code page (949) across the boundary. These cases look at what Windows itself then holds,
-// through the wide functions, and at the refusals that the backend makes in Wine's place.
+// through the wide functions.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -58,22 +58,6 @@ TEST_F(AnsiBoundary, RegistryNamesOutsideTheCodePageBecomeQuestionMarks) {
   ASSERT_EQ(registry().EnumKey(scratch, 0, &name), kErrorSuccess);
   EXPECT_EQ(name, "?") << "949 has no \"Ä\": the ANSI call is handed \"?\" in its place";
   registry().CloseKey(scratch);
-}
-
-TEST_F(AnsiBoundary, CopyDoesNotOverwriteReadOnlyOrHiddenFiles) {
-  ASSERT_EQ(files().WriteAll(At("source.txt"), "new"), kErrorSuccess);
-  for (const std::uint32_t attribute : {kAttrReadOnly, kAttrHidden}) {
-    ASSERT_EQ(files().WriteAll(At("target.txt"), "old"), kErrorSuccess);
-    ASSERT_EQ(files().SetAttributes(At("target.txt"), attribute), kErrorSuccess);
-    EXPECT_EQ(files().Copy(At("source.txt"), At("target.txt"), false), kErrorAccessDenied)
-        << "CopyFileA onto a file with attribute " << attribute;
-    std::string bytes;
-    ASSERT_EQ(files().ReadAll(At("target.txt"), &bytes), kErrorSuccess);
-    EXPECT_EQ(bytes, "old");
-    ASSERT_EQ(files().SetAttributes(At("target.txt"), kAttrNormal), kErrorSuccess);
-  }
-  EXPECT_EQ(files().Copy(At("source.txt"), At("target.txt"), false), kErrorSuccess)
-      << "a plain file is overwritten";
 }
 
 }  // namespace
