@@ -1,5 +1,6 @@
 // Ini files with the behaviour of the profile-string calls. Files are Windows paths of
-// the machine and are stored in the machine's ANSI code page; the texts here are UTF-8.
+// the machine (a bare name such as "rel.ini" is a file in the Windows folder) and are
+// stored in the machine's ANSI code page; the texts here are UTF-8.
 #pragma once
 
 #include <cstddef>

@@ -80,7 +80,11 @@ Machine::Machine(std::unique_ptr<Impl> impl)
   auto codePage = [system = m.system.get()] { return system->AnsiCodePage(); };
   m.registry = std::make_unique<SimRegistry>(*m.db, codePage);
   m.files = std::make_unique<SimFileSystem>(m.folder / kDrivesFolder);
-  m.ini = std::make_unique<SimIniFiles>(*m.files, codePage);
+  auto windowsFolder = [store = m.store.get()] {
+    const auto folder = store->FindSpecialFolder(kCsidlWindows);
+    return folder ? folder->path : std::string();
+  };
+  m.ini = std::make_unique<SimIniFiles>(*m.files, codePage, windowsFolder);
   auto record = [this](const std::string& kind, const std::string& detail) {
     RecordEvent(kind, detail);
   };

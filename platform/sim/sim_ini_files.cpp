@@ -55,8 +55,19 @@ bool HasLineBreak(std::string_view text) {
 
 }  // namespace
 
-SimIniFiles::SimIniFiles(FileSystem& files, std::function<std::uint32_t()> codePage)
-    : files_(files), codePage_(std::move(codePage)) {}
+SimIniFiles::SimIniFiles(FileSystem& files, std::function<std::uint32_t()> codePage,
+                         std::function<std::string()> windowsFolder)
+    : files_(files), codePage_(std::move(codePage)), windowsFolder_(std::move(windowsFolder)) {}
+
+std::string SimIniFiles::FilePath(std::string_view file) const {
+  // "C:rel.ini" and "sub\rel.ini" are relative to a current folder, which the simulated PC
+  // does not have; they stay as they are and so name no file.
+  if (file.empty() || file.find_first_of("\\/:") != std::string_view::npos) {
+    return std::string(file);
+  }
+  const std::string folder = windowsFolder_();
+  return folder.empty() ? std::string(file) : folder + "\\" + std::string(file);
+}
 
 std::string SimIniFiles::ReadString(std::string_view file, std::string_view section,
                                     std::string_view key, std::string_view defaultValue,
@@ -65,7 +76,7 @@ std::string SimIniFiles::ReadString(std::string_view file, std::string_view sect
   std::string result;
   std::string bytes;
   bool found = false;
-  if (files_.ReadAll(file, &bytes) == kErrorSuccess) {
+  if (files_.ReadAll(FilePath(file), &bytes) == kErrorSuccess) {
     std::string_view content = bytes;
     IniDocument document(content, DecoderFor(FileCodePage(&content, ansiCodePage)));
     if (auto place = document.FindSection(section)) {
@@ -101,8 +112,9 @@ bool SimIniFiles::WriteString(std::string_view file, std::string_view section,
   }
   if (value && HasLineBreak(*value)) return false;
 
+  const std::string path = FilePath(file);
   std::string bytes;
-  Status status = files_.ReadAll(file, &bytes);
+  Status status = files_.ReadAll(path, &bytes);
   if (status != kErrorSuccess && status != kErrorFileNotFound) return false;
   std::string_view content = bytes;
   const std::uint32_t codePage = FileCodePage(&content, codePage_());
@@ -143,7 +155,7 @@ bool SimIniFiles::WriteString(std::string_view file, std::string_view section,
   if (!encodable) return false;
   std::string written = marked ? std::string(kUtf8Mark) : std::string();
   written += document.Bytes();
-  return files_.WriteAll(file, written) == kErrorSuccess;
+  return files_.WriteAll(path, written) == kErrorSuccess;
 }
 
 }  // namespace dav::platform::sim

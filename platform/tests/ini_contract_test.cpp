@@ -66,6 +66,22 @@ TEST_F(IniContractTest, WritingCreatesSectionsAndKeyLines) {
       << "a file in a folder that does not exist cannot be written";
 }
 
+TEST_F(IniContractTest, ABareFileNameLiesInTheWindowsFolder) {
+  std::string windows;
+  ASSERT_EQ(env_->platform().shell().SpecialFolderPath(kCsidlWindows, &windows), kErrorSuccess);
+  const std::string name = "DavContractTest.ini";
+  const std::string full = windows + "\\" + name;
+  FileSystem& files = env_->platform().files();
+  files.Delete(full);  // left over from an earlier run that stopped half-way
+  ASSERT_TRUE(ini().WriteString(name, "s", "k", "bare"));
+  std::string bytes;
+  EXPECT_EQ(files.ReadAll(full, &bytes), kErrorSuccess)
+      << "WritePrivateProfileStringA puts a file given by its bare name in the Windows folder";
+  EXPECT_EQ(ini().ReadString(name, "s", "k", "", 50), "bare");
+  EXPECT_EQ(ini().ReadString(full, "s", "k", "", 50), "bare") << "the same file by its full path";
+  EXPECT_EQ(files.Delete(full), kErrorSuccess);
+}
+
 TEST_F(IniContractTest, CaseBlanksQuotesAndDuplicates) {
   Store(
       "[ Settings ]\r\n  Path  =  C:\\Data  \r\n\tTab\t=\t\"quoted\"\t\r\nsingle='s'\r\n"

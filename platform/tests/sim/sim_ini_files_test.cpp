@@ -24,7 +24,7 @@ class SimIniFilesTest : public ::testing::Test {
   static constexpr const char* kFile = "C:\\qrlSysConfig.ini";
   testing::TempFolder temp_;
   SimFileSystem files_{temp_.path()};
-  SimIniFiles ini_{files_, [] { return 949u; }};
+  SimIniFiles ini_{files_, [] { return 949u; }, [] { return std::string("C:\\WINDOWS"); }};
 };
 
 TEST_F(SimIniFilesTest, AWriteChangesOnlyItsOwnLines) {
