@@ -128,17 +128,6 @@ TEST_F(Catalogue, UnknownLookupsLeaveTheCountAlone) {
   EXPECT_EQ(count, 99) << "a depth the resolution does not have";
 }
 
-TEST_F(Catalogue, ReturnedListsAreCopies) {
-  clsAvailableInfo& info = Make({Mode(1024, 768, 32, 60)});
-  std::int32_t count = 0;
-  info.GetResolutionW(count)[0] = 1;
-  info.GetColorBit(1024, 768, count)[0] = 1;
-  info.GetRefresh(1024, 768, 32, count)[0] = 1;
-  EXPECT_EQ(info.GetResolutionW(count)[0], 1024);
-  EXPECT_EQ(info.GetColorBit(1024, 768, count)[0], 32);
-  EXPECT_EQ(info.GetRefresh(1024, 768, 32, count)[0], 60);
-}
-
 TEST_F(Catalogue, InitScreenInfoIsReadAtEveryCall) {
   clsAvailableInfo& info = Make({Mode(1024, 768, 32, 60)}, Mode(1024, 768, 32, 60));
   display_->SetCurrent(Mode(800, 600, 16, 75));

@@ -79,16 +79,6 @@ std::vector<std::string> EventsOfKind(platform::sim::Machine& machine, const std
   return details;
 }
 
-TEST_F(PlatformCatalogue, SimulatedAdapterLooksLikeARealOne) {
-  std::int32_t count = 0;
-  EXPECT_EQ(info_->GetResolutionW(count), (std::vector<std::int32_t>{800, 1024, 1152, 1280}))
-      << "640 x 480 is left out; the rest in the adapter's order";
-  EXPECT_EQ(info_->GetColorBit(1024, 768, count), (std::vector<std::int16_t>{8, 16, 32}));
-  EXPECT_EQ(info_->GetRefresh(1024, 768, 32, count), (std::vector<std::int32_t>{60, 70, 75}))
-      << "the mode the adapter reports twice is listed once";
-  EXPECT_EQ(Screen(), (ScreenInfo{1024, 768, 32, 60}));
-}
-
 TEST_F(PlatformCatalogue, OfferedModeBecomesCurrentAndIsKept) {
   info_->SetDisplayChange(800, 600, 16, 75);
   EXPECT_EQ(Screen(), (ScreenInfo{800, 600, 16, 75}));
@@ -98,13 +88,6 @@ TEST_F(PlatformCatalogue, OfferedModeBecomesCurrentAndIsKept) {
   EXPECT_EQ(EventsOfKind(MachineOf(pc()), "display.change"),
             (std::vector<std::string>{"800x600x16@75 (flags 0x1)", "800x600x16@75 (flags 0x1)"}))
       << "both calls of the change are journaled";
-}
-
-TEST_F(PlatformCatalogue, ModeTheAdapterDoesNotOfferLeavesTheDisplay) {
-  info_->SetDisplayChange(1280, 1024, 32, 85);
-  EXPECT_EQ(Screen(), (ScreenInfo{1024, 768, 32, 60}));
-  EXPECT_EQ(EventsOfKind(MachineOf(pc()), "display.refused").size(), 2u);
-  EXPECT_TRUE(EventsOfKind(MachineOf(pc()), "display.change").empty());
 }
 #endif
 

@@ -98,13 +98,6 @@ TEST_F(ProcessCut, TwoProcessesOfOneNameNeedTwoCalls) {
   EXPECT_EQ(FindProcessId(pc(), name_), 0u);
 }
 
-TEST_F(ProcessCut, NameWithAFolderEndsNothing) {
-  const std::uint32_t processId = Start();
-  TerminateProcessByName(pc(), path_);
-  TerminateProcessByName(pc(), "");
-  EXPECT_EQ(FindProcessId(pc(), name_), processId) << "the process still runs";
-}
-
 #if DAV_PLATFORM_SIM
 platform::sim::Machine& MachineOf(platform::Platform& pc) {
   return dynamic_cast<platform::sim::Machine&>(pc);
