@@ -2,6 +2,7 @@
 
 #include "util/conversions.h"
 #include "util/procedure.h"
+#include "util/xml_escape.h"
 
 namespace dav::mdTypeDefine {
 namespace {
@@ -37,36 +38,7 @@ std::string XMLDocument(std::string_view specVersion, std::string_view body) {
 }
 
 std::string XMLValueReplace(util::Log& log, std::string_view text) {
-  int line = 0;
-  try {
-    std::string out;
-    out.reserve(text.size());
-    line = 10;
-    for (char c : text) {
-      switch (c) {
-        case '&':
-          out += "&amp;";
-          break;
-        case '"':
-          out += "&quot;";
-          break;
-        case '<':
-          out += "&lt;";
-          break;
-        case '>':
-          out += "&gt;";
-          break;
-        default:
-          out += c;
-      }
-    }
-    return out;
-  } catch (...) {
-    const util::Failure f = util::CurrentFailure();
-    log.ReportError("mdTypeDefine.XMLValueReplace", f.number,
-                    "Line : " + std::to_string(line) + ", " + f.description, false);
-    return {};
-  }
+  return util::EscapeReportingTo(log, "mdTypeDefine.XMLValueReplace", text);
 }
 
 std::string XMLStringSPMList(util::Log& log, bool isProtected,

@@ -1,6 +1,7 @@
 #include "util/mod_main.h"
 
 #include "util/procedure.h"
+#include "util/xml_escape.h"
 
 namespace dav::modMain {
 
@@ -14,36 +15,7 @@ std::string Strz2Str(std::string_view text) {
 }
 
 std::string XMLValueReplace(util::Log& log, std::string_view text) {
-  int line = 0;
-  try {
-    std::string out;
-    out.reserve(text.size());
-    line = 10;
-    for (char c : text) {
-      switch (c) {
-        case '&':
-          out += "&amp;";
-          break;
-        case '"':
-          out += "&quot;";
-          break;
-        case '<':
-          out += "&lt;";
-          break;
-        case '>':
-          out += "&gt;";
-          break;
-        default:
-          out += c;
-      }
-    }
-    return out;
-  } catch (...) {
-    const util::Failure f = util::CurrentFailure();
-    log.ReportError("modMain.XMLValueReplace", f.number,
-                    "Line : " + std::to_string(line) + ", " + f.description, false);
-    return {};
-  }
+  return util::EscapeReportingTo(log, "modMain.XMLValueReplace", text);
 }
 
 std::string GetSpecialFolderPath(util::Log& log, int csidl) {
