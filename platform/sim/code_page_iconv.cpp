@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/code_page.h"
+#include "platform/utf8_sequence.h"
 
 namespace dav::platform {
 namespace {
@@ -120,45 +121,6 @@ class Converter {
  private:
   iconv_t cd_;
 };
-
-// One UTF-8 sequence read from the start of text. An ill-formed sequence reports the length
-// of its longest well-formed beginning (at least one byte), so that a broken or cut-off
-// character counts once, as Windows counts it.
-struct Utf8Sequence {
-  std::size_t length = 1;
-  bool valid = false;
-  std::uint32_t codePoint = 0;
-};
-
-Utf8Sequence ReadUtf8Sequence(std::string_view text) {
-  const auto lead = static_cast<unsigned char>(text[0]);
-  if (lead < 0x80) return {1, true, lead};
-  std::size_t need = 0;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    need = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    need = 3;
-    if (lead == 0xE0) low = 0xA0;   // no overlong forms
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    need = 4;
-    if (lead == 0xF0) low = 0x90;   // no overlong forms
-    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-  } else {
-    return {};
-  }
-  std::uint32_t point = lead & (0x7Fu >> need);
-  std::size_t length = 1;
-  while (length < need && length < text.size()) {
-    const auto next = static_cast<unsigned char>(text[length]);
-    if (next < (length == 1 ? low : 0x80) || next > (length == 1 ? high : 0xBF)) break;
-    point = (point << 6) | (next & 0x3Fu);
-    ++length;
-  }
-  return {length, length == need, length == need ? point : 0};
-}
 
 // Bytes that the code page leaves undefined but Windows converts all the same, to and from
 // the code point of the same number (0x81 is U+0081 in 1252); iconv refuses them.

@@ -1,5 +1,6 @@
 // Code page conversion through MultiByteToWideChar and WideCharToMultiByte.
 #include "platform/code_page.h"
+#include "platform/utf8_sequence.h"
 
 #include <cstddef>
 
@@ -10,44 +11,6 @@ namespace dav::platform {
 namespace {
 
 constexpr wchar_t kReplacementCharacter = 0xFFFD;
-
-// Well-formed UTF-8 per sequence: the length of the sequence at text[at], and whether it is
-// a whole character. An ill-formed sequence reports the length of its longest well-formed
-// beginning (at least one byte), so that one broken character counts as one.
-struct Utf8Sequence {
-  std::size_t length = 1;
-  bool valid = false;
-};
-
-Utf8Sequence ReadUtf8Sequence(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  if (lead < 0x80) return {1, true};
-  std::size_t need = 0;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    need = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    need = 3;
-    if (lead == 0xE0) low = 0xA0;   // no overlong forms
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    need = 4;
-    if (lead == 0xF0) low = 0x90;   // no overlong forms
-    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-  } else {
-    return {1, false};
-  }
-  std::size_t length = 1;
-  while (length < need && at + length < text.size()) {
-    const auto next = static_cast<unsigned char>(text[at + length]);
-    const unsigned char min = length == 1 ? low : 0x80;
-    const unsigned char max = length == 1 ? high : 0xBF;
-    if (next < min || next > max) break;
-    ++length;
-  }
-  return {length, length == need};
-}
 
 // MB_ERR_INVALID_CHARS and the best-fit flags are refused by a few code pages (UTF-7, the
 // ISO-2022 family ...); those convert without them.
@@ -171,7 +134,7 @@ bool EncodeCodePage(std::uint32_t codePage, std::string_view utf8, std::string* 
     }
   };
   while (at < utf8.size()) {
-    const Utf8Sequence sequence = ReadUtf8Sequence(utf8, at);
+    const Utf8Sequence sequence = ReadUtf8Sequence(utf8.substr(at));
     if (!sequence.valid) {
       flushRun(at);
       bytes->push_back('?');
