@@ -20,6 +20,8 @@ constexpr std::array<HiveSpelling, 5> kHives = {{
     {"HKEY_PERFORMANCE_DATA", "", platform::kHKeyPerformanceData},
 }};
 
+}  // namespace
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -30,8 +32,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   }
   return true;
 }
-
-}  // namespace
 
 std::string KeyPath::Full() const {
   std::string full(HiveName(hive));

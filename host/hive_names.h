@@ -20,6 +20,10 @@ struct KeyPath {
 // The long name of a predefined hive ("HKEY_CURRENT_USER"); empty for another handle.
 std::string_view HiveName(platform::KeyHandle hive);
 
+// True when two registry names are the same as the registry compares them: ASCII letters
+// without regard to case.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 // Parses a key path. Accepts HKEY_CLASSES_ROOT/HKCR, HKEY_CURRENT_USER/HKCU,
 // HKEY_LOCAL_MACHINE/HKLM, HKEY_USERS/HKU and HKEY_PERFORMANCE_DATA in any letter case; one
 // trailing "\" is ignored. An unknown hive or an empty key name ("a\\b") is refused with a

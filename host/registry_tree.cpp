@@ -1,7 +1,7 @@
 #include "host/registry_tree.h"
 
-#include <cctype>
 
+#include "host/hive_names.h"
 #include "host/status_text.h"
 #include "host/value_encoding.h"
 
@@ -11,17 +11,6 @@ namespace {
 using platform::kErrorNoMoreItems;
 using platform::kErrorSuccess;
 using platform::Status;
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 Status SubKeyNames(platform::Registry& registry, platform::KeyHandle key,
                    std::vector<std::string>* names) {
@@ -98,7 +87,7 @@ Status OpenKeyPath(platform::Registry& registry, const KeyPath& path, ScopedKey*
     std::string found(wanted);
     if (SubKeyNames(registry, current, &names) == kErrorSuccess) {
       for (const std::string& name : names) {
-        if (SameName(name, wanted)) found = name;
+        if (EqualsIgnoringCase(name, wanted)) found = name;
       }
     }
     stored->subKey += (stored->subKey.empty() ? "" : "\\") + found;
