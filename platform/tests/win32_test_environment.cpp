@@ -57,9 +57,9 @@ std::wstring CreateScratchFolder() {
   for (unsigned n = 0;; ++n) {
     const std::wstring path = root + L"\\" + ScratchName(n);
     if (CreateDirectoryW(path.c_str(), nullptr)) return path;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) {
-      ADD_FAILURE() << "CreateDirectoryW(" << win32::FromWide(path)
-                    << ") failed: " << GetLastError();
+    const DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS) {
+      ADD_FAILURE() << "CreateDirectoryW(" << win32::FromWide(path) << ") failed: " << error;
       return path;
     }
   }
@@ -104,8 +104,9 @@ class Win32TestEnvironment : public TestEnvironment {
     RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, keyPath_.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, kScratchKeyRoot);  // only when no other test uses it
+    // The shared parent folder stays: removing it when it looks empty races with a test in
+    // another process that has just created it and is about to make its own folder inside.
     RemoveTree(folderPath_);
-    RemoveDirectoryW(folderPath_.substr(0, folderPath_.rfind(L'\\')).c_str());  // when empty
   }
 
   Platform& platform() override { return *platform_; }
