@@ -14,7 +14,11 @@ using namespace std::string_literals;
 
 class ComponentCommandsTest : public ::testing::Test {
  protected:
-  void SetUp() override { Ok({"machine", "init"}); }
+  // The component's waits move the machine's clock on instead of sleeping.
+  void SetUp() override {
+    Ok({"machine", "init"});
+    Ok({"machine", "set", "waits", "skip"});
+  }
 
   RunResult Run(std::vector<std::string> arguments, const std::string* input = nullptr) {
     arguments.insert(arguments.begin(), {"--machine", (folder_.path() / "m").string()});

@@ -5,6 +5,7 @@
 
 #include "platform/sim/machine_schema.h"
 #include "platform/sim/machine_seed.h"
+#include "platform/sim/machine_settings.h"
 #include "platform/sim/machine_store.h"
 #include "platform/sim/real_clock.h"
 #include "platform/sim/sim_dialogs.h"
@@ -149,7 +150,11 @@ std::unique_ptr<Machine> Machine::Open(const std::filesystem::path& folder) {
   }
   // The drives are plain folders; one removed by hand comes back empty.
   MakeFolder(folder / kDrivesFolder / "C");
-  return std::unique_ptr<Machine>(new Machine(std::move(impl)));
+  std::unique_ptr<Machine> machine(new Machine(std::move(impl)));
+  if (machine->impl_->store->Setting(setting::kWaits) == "skip") {
+    machine->ReplaceClock(std::make_unique<SkippingClock>());
+  }
+  return machine;
 }
 
 Registry& Machine::registry() {

@@ -69,6 +69,7 @@ const std::vector<SettingDefault>& DefaultSettings() {
       {setting::kClientFolder, "C:\\Program Files\\brisal client"},
       {setting::kClientKey, "Software\\quorel\\brisal client"},
       {setting::kSpecVersion, "2.5.1"},
+      {setting::kWaits, "real"},
   };
   return kDefaults;
 }
@@ -98,6 +99,8 @@ std::string CheckSetting(std::string_view name, std::string_view value) {
     if (value.empty() || value.front() == '\\' || value.back() == '\\') {
       problem = "must be a key path without a hive name or a backslash at either end";
     }
+  } else if (name == setting::kWaits) {
+    if (value != "real" && value != "skip") problem = "must be real or skip";
   } else if (name != setting::kServicePack && name != setting::kAm && name != setting::kPm &&
              name != setting::kSpecVersion) {
     std::string known;

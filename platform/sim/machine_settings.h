@@ -24,6 +24,8 @@ inline constexpr const char* kMessageBoxAnswer = "message_box_answer";  // IDOK 
 inline constexpr const char* kClientFolder = "client_folder";  // its installation folder
 inline constexpr const char* kClientKey = "client_key";        // its key below HKLM
 inline constexpr const char* kSpecVersion = "spec_version";    // its version text
+// How a wait for time to pass goes by: "real" sleeps, "skip" moves the machine's clock on.
+inline constexpr const char* kWaits = "waits";
 }  // namespace setting
 
 struct SettingDefault {

@@ -154,7 +154,7 @@ TEST(MachineSettings, ChangesAreCheckedAndTakeEffect) {
       {"colour", "blue"},          {"code_page", "abc"},    {"code_page", "12345"},
       {"version", "5.1"},          {"version", "5.x.2600"}, {"platform_id", "3"},
       {"user_name", "a\\b"},       {"user_name", ""},       {"system_directory", "WINDOWS"},
-      {"message_box_answer", "0"}, {"short_date", ""},
+      {"message_box_answer", "0"}, {"short_date", ""},      {"waits", "fast"},
   };
   for (const auto& [name, value] : refused) {
     try {
@@ -173,6 +173,15 @@ TEST(MachineSettings, ChangesAreCheckedAndTakeEffect) {
   EXPECT_EQ(machine->system().Version().minor, 1u);
   EXPECT_EQ(machine->system().Version().build, 7601u);
   EXPECT_EQ(machine->system().AnsiCodePage(), 1252u);
+}
+
+TEST(MachineSettings, SkippedWaitsMoveTheClockOnFromTheNextOpening) {
+  TempFolder temp;
+  Machine::Create(temp.path())->SetSetting("waits", "skip");
+  auto machine = Machine::Open(temp.path());
+  const LocalTime start = machine->clock().Now();
+  for (int i = 0; i < 600; ++i) machine->clock().PumpMessages();  // a minute of waiting
+  EXPECT_GE(machine->clock().Now() - start, std::chrono::minutes(1));
 }
 
 TEST(MachineEvents, JournalRecordsShellAndMessageBoxes) {
