@@ -73,6 +73,9 @@ std::uint32_t GetPlatformId(platform::Platform& platform) {
 }
 
 std::string FileNameOfPath(std::string_view path) {
+  // Counting the name's length on a trimmed copy of the path, as older code did, cuts
+  // characters off a name when the path has blanks around it; the text after the last "\"
+  // is the name in every case.
   const std::size_t last = path.rfind('\\');
   if (last == std::string_view::npos) return std::string(path);
   return std::string(path.substr(last + 1));
