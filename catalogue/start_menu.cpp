@@ -235,17 +235,20 @@ void CheckFolderStatus(platform::Status status) {
 void ApplyFolderItem(SectionContext& ctx, const Item& item, const std::string& value,
                      const std::string& startMenu, int& line) {
   line = 50;
-  // Without a start menu folder the name alone would land in the root of the current drive.
-  if (startMenu.empty()) throw util::RunTimeError(util::kErrPathNotFound);
-  std::string folder = startMenu;
-  if (folder.back() == '\\') folder.pop_back();
-  folder += item.folder;
-  platform::FileSystem& files = ctx.log.platform().files();
-  const std::uint32_t attributes = files.GetAttributes(folder);
-  const bool exists =
-      attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory) != 0;
-  if (value == "1" && !exists) CheckFolderStatus(files.MakeFolder(folder));
-  if (value != "1" && exists) CheckFolderStatus(files.RemoveFolder(folder));
+  // Without a start menu folder the name alone would land in the root of the current drive:
+  // a folder that is asked for cannot be made, and there is none of ours to remove.
+  if (startMenu.empty() && value == "1") throw util::RunTimeError(util::kErrPathNotFound);
+  if (!startMenu.empty()) {
+    std::string folder = startMenu;
+    if (folder.back() == '\\') folder.pop_back();
+    folder += item.folder;
+    platform::FileSystem& files = ctx.log.platform().files();
+    const std::uint32_t attributes = files.GetAttributes(folder);
+    const bool exists =
+        attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory) != 0;
+    if (value == "1" && !exists) CheckFolderStatus(files.MakeFolder(folder));
+    if (value != "1" && exists) CheckFolderStatus(files.RemoveFolder(folder));
+  }
   line = 60;
   std::string text = value;
   ctx.spm.SetRegValue(kHKeyLocalMachine, catalogue::kClientKey, item.name, platform::kRegSz, text);

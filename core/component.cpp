@@ -61,7 +61,7 @@ void CCDavIrizevez::SetOSVersion() {
 }
 
 void CCDavIrizevez::IClientComponent_Terminate() {
-  // 10: the start program store is brought in step with the Run keys (SyncReg) here.
+  SyncReg(true);  // it logs its own failures and never throws
   log_.Write(std::string(kComponentName) + " Terminate");
   // Released last; the start exclusion list and the desktop filtering list go with them
   // when they join.

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "registry/opened_key.h"
 #include "util/ansi_text.h"
 #include "util/conversions.h"
 #include "util/procedure.h"
@@ -13,23 +14,6 @@ namespace {
 
 using platform::kErrorSuccess;
 using platform::Registry;
-
-// An open key that is closed when it goes out of scope.
-class OpenedKey {
- public:
-  OpenedKey(Registry& registry, platform::KeyHandle key) : registry_(registry), key_(key) {}
-  ~OpenedKey() {
-    if (key_ != platform::kNoKey) registry_.CloseKey(key_);
-  }
-  OpenedKey(const OpenedKey&) = delete;
-  OpenedKey& operator=(const OpenedKey&) = delete;
-  platform::KeyHandle get() const { return key_; }
-  explicit operator bool() const { return key_ != platform::kNoKey; }
-
- private:
-  Registry& registry_;
-  platform::KeyHandle key_;
-};
 
 OpenedKey Open(Registry& registry, platform::KeyHandle hive, std::string_view key) {
   platform::KeyHandle handle = platform::kNoKey;

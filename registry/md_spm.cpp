@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "registry/opened_key.h"
 #include "util/ansi_text.h"
 #include "util/procedure.h"
 #include "util/run_time_error.h"
@@ -15,8 +16,9 @@ std::string_view UpToNul(std::string_view bytes) {
   return bytes.substr(0, bytes.find('\0'));
 }
 
+// Only spaces: a value of tabs is a value.
 bool IsBlank(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
+  return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
 }
 
 }  // namespace
@@ -83,9 +85,9 @@ bool mdSPM::EnumRegKey(KeyHandle hKey, std::int32_t index, std::string& name) {
 bool mdSPM::CreateRegKey(KeyHandle parent, std::string_view key, KeyHandle& newKey) {
   auto& registry = log_.platform().registry();
   try {
+    const OpenedKey closeParent(registry, parent);
     KeyHandle created = platform::kNoKey;
     const bool ok = registry.CreateKey(parent, key, &created) == kErrorSuccess;
-    registry.CloseKey(parent);
     if (ok) newKey = created;
     return ok;
   } catch (...) {
@@ -96,9 +98,8 @@ bool mdSPM::CreateRegKey(KeyHandle parent, std::string_view key, KeyHandle& newK
 bool mdSPM::DeleteRegKey(KeyHandle parent, std::string_view key) {
   auto& registry = log_.platform().registry();
   try {
-    const bool ok = registry.DeleteKey(parent, key) == kErrorSuccess;
-    registry.CloseKey(parent);
-    return ok;
+    const OpenedKey closeParent(registry, parent);
+    return registry.DeleteKey(parent, key) == kErrorSuccess;
   } catch (...) {
     Raise("mdSPM.DeleteRegKey");
   }
@@ -113,9 +114,9 @@ bool mdSPM::GetRegValue(KeyHandle hive, std::string_view key, std::string_view n
     size = static_cast<std::int32_t>(kBufferSize);
     const KeyHandle opened = GetRegHKey(hive, key);
     if (opened == platform::kNoKey) return false;
+    const OpenedKey closeKey(registry, opened);
     const auto status = registry.QueryValue(
         opened, name, nullptr, reinterpret_cast<std::uint8_t*>(buffer.data()), &returned);
-    registry.CloseKey(opened);
     if (status != kErrorSuccess) return false;
     size = static_cast<std::int32_t>(returned);
     // The reported size counts the terminating NUL; the text ends at the first NUL within
@@ -161,9 +162,8 @@ bool mdSPM::DeleteRegValueName(KeyHandle hive, std::string_view key, std::string
     auto& registry = log_.platform().registry();
     const KeyHandle opened = GetRegHKey(hive, key);
     if (opened == platform::kNoKey) return false;
-    const bool ok = registry.DeleteValue(opened, name) == kErrorSuccess;
-    registry.CloseKey(opened);
-    return ok;
+    const OpenedKey closeKey(registry, opened);
+    return registry.DeleteValue(opened, name) == kErrorSuccess;
   } catch (...) {
     Raise("mdSPM.DeleteRegValueName");
   }
@@ -177,15 +177,20 @@ std::int32_t mdSPM::EnumRegValues(KeyHandle hive, std::string_view key, std::int
     nameLength = static_cast<std::int32_t>(kBufferSize);
     dataSize = static_cast<std::int32_t>(kBufferSize);
     const KeyHandle opened = GetRegHKey(hive, key);
-    if (opened == platform::kNoKey) return 0;
-    if (index == 0) count = GetCntValues(opened);
+    if (opened == platform::kNoKey) {
+      if (index == 0) count = 0;  // a key that cannot be opened has no values to count
+      return 0;
+    }
+    bool ok = false;
     std::string foundName;
     std::string foundData;
     platform::ValueType foundType = platform::kRegNone;
-    const bool ok =
-        index >= 0 && registry.EnumValue(opened, static_cast<std::uint32_t>(index), &foundName,
-                                         &foundType, &foundData) == kErrorSuccess;
-    registry.CloseKey(opened);
+    {
+      const OpenedKey closeKey(registry, opened);
+      if (index == 0) count = GetCntValues(opened);
+      ok = index >= 0 && registry.EnumValue(opened, static_cast<std::uint32_t>(index), &foundName,
+                                            &foundType, &foundData) == kErrorSuccess;
+    }
     if (!ok) return 0;
     // Name (with its NUL) and data must fit the 255-byte buffers, reckoned in ANSI bytes so
     // that Korean text counts two bytes a character and comes back whole.

@@ -27,7 +27,8 @@ std::string GetSpecialFolderPath(util::Log& log, int csidl) {
     return Strz2Str(path);
   } catch (...) {
     const util::Failure f = util::CurrentFailure();
-    log.Write("[err: mdMain.GetSpecialFolderPath] " + std::to_string(csidl) + "\t" + f.description);
+    log.Write("[err: mdMain.GetSpecialFolderPath] " + std::to_string(f.number) + "\t" +
+              f.description);
     return {};
   }
 }

@@ -140,11 +140,17 @@ TEST(StartMenuTest, InsertRowsCreateAndRemoveTheirShellFolders) {
   EXPECT_EQ(m.Client("ControlInsert"), "0");
   EXPECT_EQ(m.Dword(kHKeyCurrentUser, kPoliciesKey, "NoFind"), 1);
 
-  // Without a start menu folder the folder would land in the root of the drive.
+  // Without a start menu folder the folder would land in the root of the drive: one that is
+  // asked for fails the row, one that is not asked for leaves the rows after it applied.
   m.SetText(kHKeyCurrentUser, testing::kShellFoldersKey, "Start Menu", "");
   GetXMLStartMenu_WinXP(m.ctx(), {}, Rows(insert, "WinOriginal"));
   EXPECT_FALSE(m.FolderExists(kControlFolder));
   EXPECT_EQ(m.Client("ControlInsert"), "0");
+  m.ClearSectionKeys();
+  GetXMLStartMenu_WinXP(m.ctx(), {}, Rows(remove, "WinOriginal"));
+  EXPECT_EQ(m.Client("ControlInsert"), "0");
+  EXPECT_EQ(m.Dword(kHKeyCurrentUser, kPoliciesKey, "NoFind"), 1)
+      << "a row with no folder to remove must not end the applier";
 }
 
 TEST(StartMenuTest, FailingRowEndsTheApplierAfterTheRowsBeforeIt) {

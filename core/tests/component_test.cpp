@@ -48,6 +48,8 @@ TEST_F(ComponentTest, LifetimeLogsHandleAndTerminateAndReleasesTheHost) {
             "[2026-12-08 15:04:00]\tCCDavIrizevez.SetOSVersion Start\r\n"
             "[2026-12-08 15:04:00]\tCCDavIrizevez.SetOSVersion End\r\n"
             "[2026-12-08 15:04:00]\tCCDavIrizevez.IClientComponent_Handle End\r\n"
+            "[2026-12-08 15:04:00]\tCCDavIrizevez.SyncReg Start\r\n"
+            "[2026-12-08 15:04:00]\tCCDavIrizevez.SyncReg End\r\n"
             "[2026-12-08 15:04:00]\tDavIrizevez Terminate\r\n");
   EXPECT_EQ(DebugText(*component), "2026-12-08 오후 3:04:00 : 스타트\r\n") << "no step failed";
   EXPECT_EQ(host().Count("SendReply"), 0) << "an unknown command does not reply";

@@ -49,6 +49,7 @@ TEST_F(MdSpmTest, EnumerationCountsAndEnds) {
   EXPECT_EQ(spm.EnumRegValues(kHKeyCurrentUser, key() + "\\missing", 0, name, nameLength, type,
                               data, dataSize, count),
             0);
+  EXPECT_EQ(count, 0) << "a key that cannot be opened counts no values, not the last key's";
 }
 
 TEST_F(MdSpmTest, ValuesBeyondTheBufferAreNotRead) {
@@ -72,6 +73,9 @@ TEST_F(MdSpmTest, ValuesBeyondTheBufferAreNotRead) {
 TEST_F(MdSpmTest, DefaultsForBlankAndMissingValues) {
   SetText(key(), "Blanks", "   ");
   SetText(key(), "Padded", " x ");
+  SetText(key(), "Tab", "\t");
+  EXPECT_EQ(spm.GetRegValueDefault(kHKeyCurrentUser, key(), "Tab", "0"), "\t")
+      << "only spaces make a value blank";
   EXPECT_EQ(spm.GetRegValueDefault(kHKeyCurrentUser, key(), "Blanks", "0"), "0");
   EXPECT_EQ(spm.GetRegValueDefault(kHKeyCurrentUser, key(), "Missing", "0"), "0");
   EXPECT_EQ(spm.GetRegValueDefault(kHKeyCurrentUser, key(), "Padded", "0"), " x ")
