@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+
+#include "host/tests/davhost_runner.h"
