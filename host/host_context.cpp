@@ -15,6 +15,9 @@ platform::Platform& HostContext::platform() {
   const std::filesystem::path folder = HostPath(machineFolder);
 #if DAV_PLATFORM_SIM
   if (!platform::sim::Machine::Exists(folder)) {
+    if (const std::string damage = platform::sim::Machine::DamageOf(folder); !damage.empty()) {
+      throw CommandError("the machine in '" + machineFolder + "' is damaged: " + damage);
+    }
     throw CommandError("no machine in '" + machineFolder +
                        "' (create one with: davhost --machine " + machineFolder + " machine init)");
   }

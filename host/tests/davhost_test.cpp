@@ -145,6 +145,13 @@ TEST_F(DavhostTest, BadInputGivesOneLineOnStderr) {
                      "missing machine folder");
   ExpectOneErrorLine(Run({"reg", "get", "HKCU\\Software\\T", "v"}),
                      "a refused value must not be stored");
+
+  std::filesystem::create_directories(Host("damaged"));
+  WriteFile(Host("damaged") / "registry.db", "not a database");
+  const RunResult damaged = Run({"reg", "get", "HKCU"}, Host("damaged").string());
+  ExpectOneErrorLine(damaged, "a damaged machine");
+  EXPECT_NE(damaged.err.find("is damaged"), std::string::npos)
+      << "a damaged machine is not 'no machine': " << damaged.err;
 }
 
 TEST_F(DavhostTest, DeletingAKeyWithSubkeysNeedsRecursive) {

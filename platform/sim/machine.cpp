@@ -108,28 +108,70 @@ bool Machine::Exists(const std::filesystem::path& folder) {
   }
 }
 
+std::string Machine::DamageOf(const std::filesystem::path& folder) {
+  std::error_code error;
+  const auto status = std::filesystem::status(folder / kDatabaseFile, error);
+  if (!std::filesystem::exists(status)) return {};
+  if (!std::filesystem::is_regular_file(status)) return "its registry.db is not a file";
+  try {
+    const auto db = Database::Open(folder / kDatabaseFile, false);
+    if (db->UserVersion() > 0) return {};
+    auto tables = db->Prepare("SELECT count(*) FROM sqlite_schema");
+    if (tables.Step() && tables.Int(0) > 0) return "its registry.db is another program's database";
+    return {};
+  } catch (const SqliteError& e) {
+    return std::string("its registry.db cannot be read (") + e.what() + ")";
+  }
+}
+
 std::unique_ptr<Machine> Machine::Create(const std::filesystem::path& folder) {
   if (Exists(folder)) throw PlatformError("a machine already exists in " + folder.string());
-  MakeFolder(folder / kDrivesFolder / "C");
-  auto impl = std::make_unique<Impl>();
-  impl->folder = folder;
-  impl->db = OpenDatabase(folder, true);
-  Database& db = *impl->db;
-  std::unique_ptr<Machine> machine(new Machine(std::move(impl)));
-  const auto folders = DefaultSpecialFolders();
-  // One transaction: a machine whose set-up failed half-way is no machine at
-  // all.
-  try {
-    db.Transaction(Database::Mode::kWrite, [&] {
-      UpgradeMachineSchema(db);
-      machine->impl_->store->Initialize(folders);
-      SeedRegistry(machine->registry(), folders, machine->system().AnsiCodePage());
-      CreateSpecialFolders(machine->files(), folders);
-    });
-  } catch (const SqliteError& error) {
-    throw PlatformError("cannot create the machine in " + folder.string() + ": " + error.what());
+  if (const std::string damage = DamageOf(folder); !damage.empty()) {
+    throw PlatformError(folder.string() + " holds a damaged machine: " + damage +
+                        "; remove it or choose another folder");
   }
-  return machine;
+  // What this call adds, so that a failure can take it away again.
+  std::error_code error;
+  const bool folderExisted = std::filesystem::exists(folder, error);
+  const bool databaseExisted = std::filesystem::exists(folder / kDatabaseFile, error);
+  const bool drivesExisted = std::filesystem::exists(folder / kDrivesFolder, error);
+  auto undo = [&] {
+    std::error_code ignored;
+    if (!folderExisted) {
+      std::filesystem::remove_all(folder, ignored);
+      return;
+    }
+    if (!drivesExisted) std::filesystem::remove_all(folder / kDrivesFolder, ignored);
+    if (!databaseExisted) {
+      for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        std::filesystem::remove(folder / (std::string(kDatabaseFile) + suffix), ignored);
+      }
+    }
+  };
+  try {
+    MakeFolder(folder / kDrivesFolder / "C");
+    auto impl = std::make_unique<Impl>();
+    impl->folder = folder;
+    impl->db = OpenDatabase(folder, true);
+    Database& db = *impl->db;
+    std::unique_ptr<Machine> machine(new Machine(std::move(impl)));
+    const auto folders = DefaultSpecialFolders();
+    // One transaction: a machine whose set-up failed half-way is no machine at all.
+    try {
+      db.Transaction(Database::Mode::kWrite, [&] {
+        UpgradeMachineSchema(db);
+        machine->impl_->store->Initialize(folders);
+        SeedRegistry(machine->registry(), folders, machine->system().AnsiCodePage());
+        CreateSpecialFolders(machine->files(), folders);
+      });
+    } catch (const SqliteError& e) {
+      throw PlatformError("cannot create the machine in " + folder.string() + ": " + e.what());
+    }
+    return machine;
+  } catch (...) {
+    undo();
+    throw;
+  }
 }
 
 std::unique_ptr<Machine> Machine::Open(const std::filesystem::path& folder) {

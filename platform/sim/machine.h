@@ -56,12 +56,17 @@ struct WindowInfo {
 class Machine : public Platform {
  public:
   // Creates a new machine with the default settings in folder (created when missing; an
-  // existing machine there is a PlatformError).
+  // existing or damaged machine there is a PlatformError). A failed Create leaves the folder
+  // as it found it.
   static std::unique_ptr<Machine> Create(const std::filesystem::path& folder);
   // Opens an existing machine; a missing or damaged one is a PlatformError.
   static std::unique_ptr<Machine> Open(const std::filesystem::path& folder);
   // True when folder holds a machine.
   static bool Exists(const std::filesystem::path& folder);
+  // What is wrong with the registry.db in folder when it is there but holds no machine (not
+  // a file, not a database, another program's database); empty when there is a machine, no
+  // registry.db, or only the empty database of an interrupted Create, which Create reuses.
+  static std::string DamageOf(const std::filesystem::path& folder);
 
   ~Machine() override;
 

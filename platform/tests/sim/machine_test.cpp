@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/code_page.h"
@@ -81,9 +83,32 @@ TEST(MachineFolder, WhatIsNoMachineIsRefusedAndOpenPlatformCreatesOnce) {
       << "the second call opens the machine the first one made";
 
   TempFolder damaged;
-  std::ofstream(damaged.path() / "registry.db") << "this is not a database, only some text";
+  const std::string text = "this is not a database, only some text";
+  std::ofstream(damaged.path() / "registry.db") << text;
   EXPECT_FALSE(Machine::Exists(damaged.path()));
+  EXPECT_NE(Machine::DamageOf(damaged.path()), "") << "a file that is no database is damage";
   EXPECT_THROW(Machine::Open(damaged.path()), PlatformError);
+  EXPECT_THROW(Machine::Create(damaged.path()), PlatformError) << "nothing is made over it";
+  EXPECT_FALSE(std::filesystem::exists(damaged.path() / "drives"));
+  EXPECT_EQ(std::filesystem::file_size(damaged.path() / "registry.db"), text.size())
+      << "left as it was";
+}
+
+TEST(MachineFolder, AFailedCreateLeavesTheFolderAsItFoundIt) {
+  TempFolder temp;
+  // A file where the profiles folder must go makes the set-up fail half-way.
+  std::filesystem::create_directories(temp.path() / "drives" / "C");
+  std::ofstream(temp.path() / "drives" / "C" / "Documents and Settings") << "in the way";
+  EXPECT_THROW(Machine::Create(temp.path()), PlatformError);
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(temp.path())) {
+    left.push_back(std::filesystem::relative(entry.path(), temp.path()).generic_string());
+  }
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left,
+            (std::vector<std::string>{"drives", "drives/C", "drives/C/Documents and Settings"}))
+      << "no registry.db or special folder may stay behind";
+  EXPECT_EQ(Machine::DamageOf(temp.path()), "");
 }
 
 TEST(MachineDefaults, AKoreanWindowsXpPc) {
