@@ -96,7 +96,8 @@ std::string CheckSetting(std::string_view name, std::string_view value) {
   } else if (name == setting::kClientFolder) {
     problem = CheckWindowsFolder(value);
   } else if (name == setting::kClientKey) {
-    if (value.empty() || value.front() == '\\' || value.back() == '\\') {
+    if (value.empty() || value.front() == '\\' || value.back() == '\\' ||
+        value.rfind("HKEY_", 0) == 0 || value.rfind("HKLM\\", 0) == 0) {
       problem = "must be a key path without a hive name or a backslash at either end";
     }
   } else if (name == setting::kWaits) {

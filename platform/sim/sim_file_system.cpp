@@ -84,8 +84,10 @@ Status SimFileSystem::Resolve(std::string_view windowsPath, Entry* entry) const 
   if (status != kErrorSuccess) return status;
   if (path.names.empty()) {
     entry->isRoot = true;
-    entry->type = HostEntryType::kDirectory;
-    return ResolveFolder(path, 0, &entry->host);
+    status = ResolveFolder(path, 0, &entry->host);
+    // The root of a drive the machine does not have is missing, not a folder in the way.
+    if (status == kErrorSuccess) entry->type = HostEntryType::kDirectory;
+    return status;
   }
   fs::path folder;
   status = ResolveFolder(path, path.names.size() - 1, &folder);

@@ -176,10 +176,20 @@ TEST(MachineSettings, ChangesAreCheckedAndTakeEffect) {
   TempFolder temp;
   auto machine = Machine::Create(temp.path());
   const std::pair<const char*, const char*> refused[] = {
-      {"colour", "blue"},          {"code_page", "abc"},    {"code_page", "12345"},
-      {"version", "5.1"},          {"version", "5.x.2600"}, {"platform_id", "3"},
-      {"user_name", "a\\b"},       {"user_name", ""},       {"system_directory", "WINDOWS"},
-      {"message_box_answer", "0"}, {"short_date", ""},      {"waits", "fast"},
+      {"colour", "blue"},
+      {"code_page", "abc"},
+      {"code_page", "12345"},
+      {"version", "5.1"},
+      {"version", "5.x.2600"},
+      {"platform_id", "3"},
+      {"user_name", "a\\b"},
+      {"user_name", ""},
+      {"system_directory", "WINDOWS"},
+      {"client_key", "HKLM\\Software\\x"},
+      {"client_key", "HKEY_LOCAL_MACHINE\\S"},
+      {"message_box_answer", "0"},
+      {"short_date", ""},
+      {"waits", "fast"},
   };
   for (const auto& [name, value] : refused) {
     try {

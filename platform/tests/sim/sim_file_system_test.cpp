@@ -56,6 +56,9 @@ TEST_F(SimFileSystemTest, HostPathResolvesWithoutCaseAndStaysInTheDrive) {
 
   EXPECT_TRUE(files_.HostPath("D:\\x", &status).empty());
   EXPECT_EQ(status, kErrorPathNotFound) << "a drive without a folder does not exist";
+  EXPECT_EQ(files_.MakeFolder("D:\\"), kErrorPathNotFound)
+      << "the root of a missing drive is missing, not a folder already there";
+  EXPECT_EQ(files_.MakeFolder("C:\\"), kErrorAlreadyExists);
   EXPECT_TRUE(files_.HostPath("C:\\missing\\x", &status).empty());
   EXPECT_EQ(status, kErrorPathNotFound);
 }
