@@ -38,9 +38,9 @@ void RunCheck(HostContext& context, const std::string& path) {
               << "Err (filepos) -> " << e.filepos << "\n"
               << "Err (Line) -> " << e.line << "\n"
               << "Err (linepos) -> " << e.linepos << "\n"
-              << "Err (reason) -> " << e.reason << "\n"
-              << "Err (srcText) -> " << e.srcText << "\n"
-              << "Err (URL) -> " << e.url << "\n";
+              << "Err (reason) -> " << VisibleText(e.reason) << "\n"
+              << "Err (srcText) -> " << VisibleText(e.srcText) << "\n"
+              << "Err (URL) -> " << VisibleText(e.url) << "\n";
     throw CommandError("'" + path +
                        "' does not load; the component would neither apply nor save it");
   }

@@ -1,22 +1,81 @@
 #include "host/text_table.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "host/utf16.h"
 
 namespace dav::host {
+namespace {
+
+// The length of the UTF-8 sequence a lead byte starts; 0 for a byte that cannot lead one.
+std::size_t SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+void AppendHexByte(unsigned char byte, std::string* out) {
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "\\x%02X", byte);
+  *out += buffer;
+}
+
+}  // namespace
+
+std::string VisibleText(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte < 0x20 || byte == 0x7F) {
+      switch (byte) {
+        case '\r':
+          out += "\\r";
+          break;
+        case '\n':
+          out += "\\n";
+          break;
+        case '\t':
+          out += "\\t";
+          break;
+        default:
+          AppendHexByte(byte, &out);
+      }
+      ++i;
+      continue;
+    }
+    const std::size_t length = SequenceLength(byte);
+    if (length == 0 || i + length > bytes.size() || !IsValidUtf8(bytes.substr(i, length))) {
+      AppendHexByte(byte, &out);  // the next byte may start a valid character
+      ++i;
+      continue;
+    }
+    out.append(bytes.substr(i, length));
+    i += length;
+  }
+  return out;
+}
 
 std::string FormatTable(const std::vector<TableRow>& rows, std::size_t indent,
                         const std::vector<std::size_t>& rightAligned) {
-  std::vector<std::size_t> widths;
+  std::vector<TableRow> cells;
+  cells.reserve(rows.size());
   for (const TableRow& row : rows) {
+    TableRow& visible = cells.emplace_back();
+    for (const std::string& cell : row) visible.push_back(VisibleText(cell));
+  }
+  std::vector<std::size_t> widths;
+  for (const TableRow& row : cells) {
     if (widths.size() < row.size()) widths.resize(row.size(), 0);
     for (std::size_t i = 0; i < row.size(); ++i) {
       widths[i] = std::max(widths[i], DisplayWidth(row[i]));
     }
   }
   std::string out;
-  for (const TableRow& row : rows) {
+  for (const TableRow& row : cells) {
     std::string line(indent, ' ');
     for (std::size_t i = 0; i < row.size(); ++i) {
       const bool last = i + 1 == row.size();

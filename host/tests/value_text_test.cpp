@@ -3,6 +3,7 @@
 
 #include "host/attribute_text.h"
 #include "host/hive_names.h"
+#include "host/text_table.h"
 #include "host/value_text.h"
 #include "platform/file_system.h"
 
@@ -92,6 +93,25 @@ TEST(AttributeTextTest, ChangesAndLetters) {
   EXPECT_TRUE(ParseAttributeMask("0x37", &mask));
   EXPECT_EQ(mask, 55u);
   EXPECT_FALSE(ParseAttributeMask("hidden", &mask));
+}
+
+TEST(VisibleTextTest, BrokenUtf8BytesAreEscapedOneByOneAndTheRestStaysReadable) {
+  EXPECT_EQ(VisibleText("한글 C:\\x"), "한글 C:\\x") << "Korean and backslashes unchanged";
+  EXPECT_EQ(VisibleText("\xb0\xfc\xb8\xae\xc0\xda"), "\\xB0\\xFC\\xB8\\xAE\\xC0\\xDA")
+      << "the CP949 bytes of 관리자 in a text read as UTF-8";
+  EXPECT_EQ(VisibleText("\xc7\xd1\xb1\xdb"), "\\xC7ѱ\\xDB")
+      << "bytes that happen to form a UTF-8 character (D1 B1) show as that character";
+  EXPECT_EQ(VisibleText("\xed\x95x"), "\\xED\\x95x") << "a cut-off character before ASCII";
+  EXPECT_EQ(VisibleText("\xc0\x80"), "\\xC0\\x80") << "an overlong NUL";
+  EXPECT_EQ(VisibleText("\xed\xa0\x80"), "\\xED\\xA0\\x80") << "a UTF-16 surrogate";
+  EXPECT_EQ(VisibleText("\xe0\xa0"), "\\xE0\\xA0") << "a sequence cut off by the end";
+  EXPECT_EQ(VisibleText(std::string("a\0b\x1f\x7f", 5)), "a\\x00b\\x1F\\x7F");
+  EXPECT_EQ(VisibleText(VisibleText("\r\x1b")), "\\r\\x1B") << "escaping twice changes nothing";
+}
+
+TEST(TextTableTest, EscapedCellsKeepTheColumnsAligned) {
+  EXPECT_EQ(FormatTable({{"a\tb", "x"}, {"한", "y"}}, 1), " a\\tb  x\n 한    y\n")
+      << "widths are those of the escaped cells";
 }
 
 }  // namespace
