@@ -14,6 +14,7 @@
 #include "host/text_table.h"
 #include "host/value_encoding.h"
 #include "host/value_text.h"
+#include "platform/code_page.h"
 
 namespace dav::host {
 namespace {
@@ -29,7 +30,30 @@ KeyPath ParseKeyArgument(const std::string& text) {
 }
 
 std::string DisplayName(const std::string& valueName) {
-  return valueName.empty() ? "(default)" : valueName;
+  return valueName.empty() ? "(default)" : VisibleText(valueName);
+}
+
+// A name the code page cannot hold would reach the registry with "?" in place of each such
+// character and so name another key or value ('Software\😀' and 'Software\🙂' both become
+// 'Software\??'). Such names are refused before anything is opened or written.
+void RequireHoldableNames(std::uint32_t codePage, const std::string& keyText, const KeyPath& path,
+                          const std::string* valueName) {
+  const std::string cannotHold =
+      " has characters that code page " + std::to_string(codePage) + " cannot hold";
+  std::string ignored;
+  if (!platform::EncodeCodePage(codePage, path.subKey, &ignored)) {
+    throw CommandError("key name '" + VisibleText(keyText) + "'" + cannotHold);
+  }
+  if (valueName != nullptr && !platform::EncodeCodePage(codePage, *valueName, &ignored)) {
+    throw CommandError("value name '" + VisibleText(*valueName) + "'" + cannotHold);
+  }
+}
+
+KeyPath ParseHoldableKey(platform::Platform& machine, const std::string& keyText,
+                         const std::string* valueName = nullptr) {
+  const KeyPath path = ParseKeyArgument(keyText);
+  RequireHoldableNames(machine.system().AnsiCodePage(), keyText, path, valueName);
+  return path;
 }
 
 void OpenExisting(platform::Registry& registry, const KeyPath& path, ScopedKey* key,
@@ -56,7 +80,7 @@ void RunExport(HostContext& context, const ExportOptions& options) {
       roots.push_back(KeyPath{hive, ""});
     }
   } else {
-    roots.push_back(ParseKeyArgument(options.key));
+    roots.push_back(ParseHoldableKey(context.platform(), options.key));
   }
   platform::Platform& machine = context.platform();
   const std::uint32_t codePage = machine.system().AnsiCodePage();
@@ -116,9 +140,11 @@ void RunGet(HostContext& context, const GetOptions& options) {
   platform::Platform& machine = context.platform();
   platform::Registry& registry = machine.registry();
   const std::uint32_t codePage = machine.system().AnsiCodePage();
+  const KeyPath path = ParseHoldableKey(machine, options.key,
+                                        options.nameOption->count() > 0 ? &options.name : nullptr);
   ScopedKey key(registry);
   KeyPath stored;
-  OpenExisting(registry, ParseKeyArgument(options.key), &key, &stored);
+  OpenExisting(registry, path, &key, &stored);
 
   if (options.nameOption->count() > 0) {
     platform::ValueType type = 0;
@@ -157,13 +183,13 @@ void RunGet(HostContext& context, const GetOptions& options) {
     rows.push_back({DisplayName(name), ValueTypeName(type),
                     FormatValueData(type, DecodeValueData(codePage, type, data))});
   }
-  std::cout << stored.Full() << "\n" << FormatTable(rows, 4);
+  std::cout << VisibleText(stored.Full()) << "\n" << FormatTable(rows, 4);
   bool first = true;
   for (std::uint32_t i = 0;; ++i) {
     std::string name;
     const Status status = registry.EnumKey(key.get(), i, &name);
     if (status != kErrorSuccess) break;
-    std::cout << (first ? "\n" : "") << stored.Full() << "\\" << name << "\n";
+    std::cout << (first ? "\n" : "") << VisibleText(stored.Full() + "\\" + name) << "\n";
     first = false;
   }
 }
@@ -178,7 +204,8 @@ struct SetOptions {
 };
 
 void RunSet(HostContext& context, const SetOptions& options) {
-  const KeyPath path = ParseKeyArgument(options.key);
+  platform::Platform& machine = context.platform();
+  const KeyPath path = ParseHoldableKey(machine, options.key, &options.name);
   platform::ValueType type = 0;
   if (!ParseValueTypeName(options.type, &type)) {
     throw CommandError("unknown value type '" + options.type +
@@ -188,7 +215,6 @@ void RunSet(HostContext& context, const SetOptions& options) {
   std::string error;
   if (!ParseValueArgument(type, options.data, &data, &error)) throw CommandError(error);
 
-  platform::Platform& machine = context.platform();
   const std::uint32_t codePage = machine.system().AnsiCodePage();
   std::string stored;
   if (!EncodeValueData(codePage, type, data, &stored)) {
@@ -217,7 +243,8 @@ struct DeleteOptions {
 };
 
 void RunDelete(HostContext& context, const DeleteOptions& options) {
-  const KeyPath path = ParseKeyArgument(options.key);
+  const KeyPath path = ParseHoldableKey(context.platform(), options.key,
+                                        options.nameOption->count() > 0 ? &options.name : nullptr);
   platform::Registry& registry = context.platform().registry();
   ScopedKey key(registry);
   KeyPath stored;

@@ -49,6 +49,39 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+TEST_F(OutputTextTest, NamesTheCodePageCannotHoldAreRefusedNotTurnedIntoQuestionMarks) {
+  // What a name the code page cannot hold would turn into on its way to the registry.
+  Ok({"reg", "set", "HKCU\\Software\\??", "keep", "REG_SZ", "question marks"});
+  Ok({"reg", "set", "HKCU\\Software\\T", "?", "REG_SZ", "a value named ?"});
+  const std::string before = Ok({"reg", "export", "HKCU\\Software"});
+
+  const std::string cannotHold = "characters that code page 949 cannot hold";
+  for (const std::string key :
+       {"HKCU\\Software\\😀", "HKCU\\Software\\🙂", "HKCU\\Software\\é", "HKCU\\Software\\\xff"}) {
+    Refused({"reg", "set", key, "v", "REG_SZ", "x"}, "key name '");
+    Refused({"reg", "set", key, "v", "REG_SZ", "x"}, cannotHold);
+    Refused({"reg", "get", key}, cannotHold);
+    Refused({"reg", "delete", key}, cannotHold);
+    Refused({"reg", "delete", key, "keep"}, cannotHold);
+    Refused({"reg", "export", key}, cannotHold);
+  }
+  for (const std::string name : {"🙂", "é", "\xc3"}) {
+    Refused({"reg", "set", "HKCU\\Software\\T", name, "REG_SZ", "x"}, "value name '");
+    Refused({"reg", "get", "HKCU\\Software\\T", name}, cannotHold);
+    Refused({"reg", "delete", "HKCU\\Software\\T", name}, cannotHold);
+  }
+  EXPECT_EQ(Ok({"reg", "export", "HKCU\\Software"}), before)
+      << "a refused name must neither create, change nor delete a key or value (Windows' "
+         "ANSI registry functions would have written or matched '?')";
+
+  const RunResult bytes = Run({"reg", "get", "HKCU\\Software\\\x1b[2J\xff"});
+  EXPECT_NE(bytes.err.find("key name 'HKCU\\Software\\\\x1B[2J\\xFF'"), std::string::npos)
+      << "the refused name is quoted with its control and broken bytes escaped: " << bytes.err;
+
+  EXPECT_EQ(Ok({"reg", "get", "HKCU\\Software\\T", "?"}), "a value named ?\n")
+      << "names the code page holds still work";
+}
+
 TEST_F(OutputTextTest, ControlCharactersInCellsAndEventsShowAsEscapesOnOneLine) {
   Ok({"reg", "set", "HKCU\\Software\\T", "멀티\tname", "REG_SZ",
       "첫 줄\r\n둘째 줄\x1b[31m빨강\x07 C:\\Temp\x7f"});
