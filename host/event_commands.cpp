@@ -10,7 +10,26 @@
 namespace dav::host {
 namespace {
 
-void RunEvents(HostContext& context, std::int64_t since) {
+// The --since argument: a whole number of 0 or more that fits the journal's numbering.
+std::int64_t ParseSince(const std::string& text) {
+  std::int64_t since = 0;
+  bool ok = !text.empty() && text.size() <= 18;  // 18 digits always fit in 63 bits
+  for (char c : text) {
+    if (c < '0' || c > '9') {
+      ok = false;
+      break;
+    }
+    since = since * 10 + (c - '0');
+  }
+  if (!ok) {
+    throw CommandError("--since needs a whole number of 0 or more (an event number), not '" +
+                       VisibleText(text) + "'");
+  }
+  return since;
+}
+
+void RunEvents(HostContext& context, const std::string& sinceText) {
+  const std::int64_t since = ParseSince(sinceText);
   auto* machine = dynamic_cast<platform::sim::Machine*>(&context.platform());
   if (machine == nullptr) throw CommandError("events needs the simulated PC");
   std::vector<TableRow> rows;
@@ -23,13 +42,12 @@ void RunEvents(HostContext& context, std::int64_t since) {
 }  // namespace
 
 void AddEventCommands(CLI::App& app, HostContext& context) {
-  auto since = std::make_shared<std::int64_t>(0);
+  auto since = std::make_shared<std::string>("0");
   CLI::App* events = app.add_subcommand(
       "events",
       "Show the machine's event journal: display changes, process starts and ends, window "
       "closes, shell notifications, message boxes");
-  events->add_option("--since", *since, "Only events after this sequence number")
-      ->check(CLI::NonNegativeNumber);
+  events->add_option("--since", *since, "Only events after this sequence number");
   events->callback([&context, since] { RunEvents(context, *since); });
 }
 

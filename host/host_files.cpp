@@ -1,5 +1,7 @@
 #include "host/host_files.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -43,13 +45,19 @@ bool WriteHostFile(const std::string& path, const std::string& bytes, std::strin
   std::filesystem::path temporary = file;
   temporary += ".tmp" + std::to_string(random());
   {
+    // The stream keeps no reason of its own; errno, read straight after the failing call,
+    // says why (no such folder, permission denied, disk full).
+    errno = 0;
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (out) out.flush();
+    if (out) out.close();
     if (!out) {
+      const int reason = errno;
       std::error_code ignored;
       std::filesystem::remove(temporary, ignored);
-      *error = "cannot write '" + path + "'";
+      *error = "cannot write '" + path +
+               "': " + (reason != 0 ? std::strerror(reason) : "the file could not be written");
       return false;
     }
   }

@@ -16,6 +16,7 @@ using std::chrono::local_days;
 struct LogOptions {
   bool debug = false;
   std::string date;  // yymmdd; empty for today
+  CLI::Option* dateOption = nullptr;
 };
 
 local_days ParseShortDay(const std::string& text) {
@@ -44,6 +45,9 @@ std::string WithLineFeeds(const std::string& text) {
 void RunLog(HostContext& context, const ClientOptions& client, const LogOptions& options) {
   platform::Platform& platform = context.platform();
   const std::string folder = client.Resolve(platform).ComponentFolder();
+  if (options.dateOption->count() > 0 && options.date.empty()) {
+    throw CommandError("--date must not be empty (leave it out for today)");
+  }
   const local_days day = options.date.empty()
                              ? std::chrono::floor<std::chrono::days>(platform.clock().Now())
                              : ParseShortDay(options.date);
@@ -72,7 +76,8 @@ void AddLogCommand(CLI::App& app, HostContext& context, std::shared_ptr<ClientOp
       "log",
       "Print a day's log of the component's folder (client folder\\Components\\DavIrizevez)");
   log->add_flag("--debug", options->debug, "The debug log (New_Debug_yyyy-mm-dd.log) instead");
-  log->add_option("--date", options->date, "The day as yymmdd (default: today on the PC)");
+  options->dateOption =
+      log->add_option("--date", options->date, "The day as yymmdd (default: today on the PC)");
   log->callback([&context, client, options] { RunLog(context, *client, *options); });
 }
 

@@ -70,9 +70,19 @@ void OpenExisting(platform::Registry& registry, const KeyPath& path, ScopedKey* 
 struct ExportOptions {
   std::string key;
   std::string file;
+  CLI::Option* keyOption = nullptr;
+  CLI::Option* fileOption = nullptr;
 };
 
 void RunExport(HostContext& context, const ExportOptions& options) {
+  // Left out, KEY means every hive and FILE the terminal; given empty (an unset variable in
+  // a script), they are mistakes, not requests for everything or for stdout.
+  if (options.keyOption->count() > 0 && options.key.empty()) {
+    throw CommandError("KEY must not be empty (leave it out to export every hive)");
+  }
+  if (options.fileOption->count() > 0 && options.file.empty()) {
+    throw CommandError("--output FILE must not be empty (leave it out to print the export)");
+  }
   std::vector<KeyPath> roots;
   if (options.key.empty()) {
     for (platform::KeyHandle hive : {platform::kHKeyClassesRoot, platform::kHKeyCurrentUser,
@@ -286,9 +296,11 @@ void AddRegCommands(CLI::App& app, HostContext& context) {
   auto exportOptions = std::make_shared<ExportOptions>();
   CLI::App* exportCmd = reg->add_subcommand(
       "export", "Print a key and everything below it as a registry file (all hives without KEY)");
-  exportCmd->add_option("KEY", exportOptions->key, "Key path, e.g. HKCU\\Software\\T");
-  exportCmd->add_option("-o,--output", exportOptions->file,
-                        "Write a .reg file (UTF-16LE, CR LF) instead of printing");
+  exportOptions->keyOption =
+      exportCmd->add_option("KEY", exportOptions->key, "Key path, e.g. HKCU\\Software\\T");
+  exportOptions->fileOption =
+      exportCmd->add_option("-o,--output", exportOptions->file,
+                            "Write a .reg file (UTF-16LE, CR LF) instead of printing");
   exportCmd->callback([&context, exportOptions] { RunExport(context, *exportOptions); });
 
   auto importFile = std::make_shared<std::string>();

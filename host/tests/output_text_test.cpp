@@ -139,5 +139,22 @@ TEST_F(OutputTextTest, ParseErrorSourceTextIsReadable) {
   EXPECT_EQ(Lines(r.out).size(), 7u) << "seven fields, one line each:\n" << r.out;
 }
 
+TEST_F(OutputTextTest, MalformedOrEmptyArgumentsAreClearErrors) {
+  for (const std::string since : {"abc", "-1", "", "1.5", "99999999999999999999"}) {
+    Refused({"events", "--since", since}, "--since needs a whole number of 0 or more");
+  }
+  EXPECT_EQ(Ok({"events", "--since", "999999"}), "");
+
+  Refused({"reg", "export", ""}, "KEY must not be empty");
+  Refused({"reg", "export", "HKCU\\Software", "-o", ""}, "--output FILE must not be empty");
+  Refused({"log", "--date", ""}, "--date must not be empty");
+  EXPECT_NE(Ok({"reg", "export"}).find("[HKEY_LOCAL_MACHINE]"), std::string::npos)
+      << "without KEY every hive is exported";
+
+  const std::string missing = (folder_.path() / "no such folder" / "x.reg").string();
+  Refused({"reg", "export", "HKCU\\Software", "-o", missing},
+          "cannot write '" + missing + "': No such file or directory");
+}
+
 }  // namespace
 }  // namespace dav::host::testing
