@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "host/command_error.h"
 #include "host/component_commands.h"
@@ -22,6 +24,35 @@
 #endif
 
 namespace {
+
+// The command the parser got furthest into: "davhost reg set" for "davhost reg set ...".
+CLI::App* DeepestCommand(CLI::App& app, std::string* path) {
+  CLI::App* command = &app;
+  *path = "davhost";
+  for (std::vector<CLI::App*> parsed = app.get_subcommands(); !parsed.empty();
+       parsed = command->get_subcommands()) {
+    command = parsed.back();
+    *path += " " + command->get_name();
+  }
+  return command;
+}
+
+// A parse error, pointing to the help of the command that failed. A word where a command
+// must follow is named: the parser only reports that a command is missing, and leaves the
+// word it could not place among the top command's remaining arguments.
+void ReportParseError(CLI::App& app, const CLI::Error& error) {
+  std::string path;
+  CLI::App* command = DeepestCommand(app, &path);
+  if (dynamic_cast<const CLI::RequiredError*>(&error) &&
+      command->get_require_subcommand_min() > 0 && command->get_subcommands().empty()) {
+    for (const std::string& word : app.remaining()) {
+      if (word.empty() || word.front() == '-') continue;
+      std::cerr << "davhost: unknown command '" << word << "' (see " << path << " --help)\n";
+      return;
+    }
+  }
+  std::cerr << "davhost: " << error.what() << " (see " << path << " --help)\n";
+}
 
 int Run(int argc, char** argv) {
   dav::host::HostContext context;
@@ -55,7 +86,7 @@ int Run(int argc, char** argv) {
   } catch (const CLI::Success& e) {  // --help
     return app.exit(e);
   } catch (const CLI::Error& e) {
-    std::cerr << "davhost: " << e.what() << " (see davhost --help)\n";
+    ReportParseError(app, e);
     return 2;
   } catch (const dav::host::CommandError& e) {
     std::cerr << "davhost: " << e.what() << "\n";
@@ -69,6 +100,10 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
   try {
     dav::host::Utf8Arguments arguments(argc, argv);
+    if (const int invalid = arguments.FirstInvalid()) {
+      std::cerr << "davhost: argument " << invalid << " is not valid UTF-8\n";
+      return 2;
+    }
     const int code = Run(arguments.argc(), arguments.argv());
     std::cout.flush();
     return code;

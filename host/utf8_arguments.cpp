@@ -1,5 +1,7 @@
 #include "host/utf8_arguments.h"
 
+#include "host/utf16.h"
+
 #ifdef _WIN32
 #include <windows.h>
 // after windows.h, which it needs
@@ -38,6 +40,13 @@ Utf8Arguments::Utf8Arguments(int argc, char** argv) {
 #endif
   for (std::string& argument : arguments_) pointers_.push_back(argument.data());
   pointers_.push_back(nullptr);
+}
+
+int Utf8Arguments::FirstInvalid() const {
+  for (std::size_t i = 1; i < arguments_.size(); ++i) {
+    if (!IsValidUtf8(arguments_[i])) return static_cast<int>(i);
+  }
+  return 0;
 }
 
 }  // namespace dav::host

@@ -1,3 +1,91 @@
+// davhost's command line as a person meets it: mistyped commands, attribute changes, bytes
+// that are not text, what the component logged as failed, and sessions cut short.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
 #include "host/tests/davhost_runner.h"
+
+namespace dav::host::testing {
+namespace {
+
+class CommandLineTest : public ::testing::Test {
+ protected:
+  // The component's waits move the machine's clock on instead of sleeping.
+  void SetUp() override {
+    Ok({"machine", "init"});
+    Ok({"machine", "set", "waits", "skip"});
+  }
+
+  RunResult Run(std::vector<std::string> arguments, const std::string* input = nullptr) {
+    arguments.insert(arguments.begin(), {"--machine", (folder_.path() / "m").string()});
+    return RunDavhost(arguments, nullptr, input);
+  }
+  std::string Ok(const std::vector<std::string>& arguments, const std::string* input = nullptr) {
+    const RunResult r = Run(arguments, input);
+    EXPECT_EQ(r.exitCode, 0) << "davhost " << ::testing::PrintToString(arguments) << "\n" << r.err;
+    return r.out;
+  }
+  std::string HostFile(const std::string& name, const std::string& bytes) {
+    const std::filesystem::path file = folder_.path() / name;
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file.string();
+  }
+  // The first bytes of an example document: a document that does not parse.
+  std::string TruncatedDocument() {
+    std::ifstream in(std::filesystem::path(DAV_EXAMPLES_DIR) / "WinConfig.qsf", std::ios::binary);
+    const std::string whole{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return HostFile("truncated.qsf", whole.substr(0, 300));
+  }
+
+  TemporaryFolder folder_;
+};
+
+void ExpectOneErrorLine(const RunResult& r, int exitCode, const std::string& what) {
+  EXPECT_EQ(r.exitCode, exitCode) << what;
+  EXPECT_EQ(r.err.rfind("davhost: ", 0), 0u) << what << ": " << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what << ": " << r.err;
+  EXPECT_EQ(r.out, "") << what;
+}
+
+TEST_F(CommandLineTest, ParseErrorsNameTheWordAndTheHelpOfTheCommandThatFailed) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"bogus"}, "davhost: unknown command 'bogus' (see davhost --help)\n"},
+      {{"reg", "bogus"}, "davhost: unknown command 'bogus' (see davhost reg --help)\n"},
+      {{"fs", "bogus", "C:\\"}, "davhost: unknown command 'bogus' (see davhost fs --help)\n"},
+      {{"reg"}, "davhost: A subcommand is required (see davhost reg --help)\n"},
+      {{"reg", "get"}, "davhost: KEY is required (see davhost reg get --help)\n"},
+  };
+  for (const auto& [arguments, expected] : cases) {
+    const RunResult r = Run(arguments);
+    EXPECT_EQ(r.exitCode, 2) << ::testing::PrintToString(arguments);
+    EXPECT_EQ(r.err, expected) << "davhost " << ::testing::PrintToString(arguments);
+  }
+}
+
+TEST_F(CommandLineTest, ArgumentsThatAreNotUtf8AreRefusedBeforeAnythingRuns) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"fs", "mkdir", "C:\\bad\xffname"}, "argument 5"},          // a byte no UTF-8 has
+      {{"fs", "mkdir", "C:\\bad\xc0\xafname"}, "argument 5"},      // an overlong "/"
+      {{"fs", "mkdir", "C:\\bad\xed\xa0\x80name"}, "argument 5"},  // a UTF-16 surrogate
+      {{"fs", "mkdir", "C:\\bad\xea\xb0"}, "argument 5"},          // a cut-off character
+      {{"windows", "open", "\xff"}, "argument 5"},
+      {{"machine", "set", "client_folder", "C:\\\xff"}, "argument 6"},
+  };
+  for (const auto& [arguments, position] : cases) {
+    const RunResult r = Run(arguments);
+    ExpectOneErrorLine(r, 2, ::testing::PrintToString(arguments));
+    EXPECT_EQ(r.err, "davhost: " + position + " is not valid UTF-8\n")
+        << "arguments are counted after the program name, --machine and its folder included";
+  }
+  EXPECT_EQ(Ok({"fs", "ls", "C:\\"}).find("bad"), std::string::npos)
+      << "a refused name must not have been created";
+  Ok({"fs", "mkdir", "C:\\시작 프로그램"});
+  EXPECT_NE(Ok({"fs", "ls", "C:\\"}).find("시작 프로그램"), std::string::npos)
+      << "Korean text is valid UTF-8 and must still be accepted";
+}
+
+}  // namespace
+}  // namespace dav::host::testing
