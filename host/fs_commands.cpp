@@ -136,19 +136,15 @@ void RunMkdir(HostContext& context, const MkdirOptions& options) {
 struct AttribOptions {
   std::string path;
   std::vector<std::string> changes;  // "+R" ... as written
-  std::vector<bool> cleared;         // the flags -R -H -S -A, in that order
+  std::vector<std::string> cleared;  // "-R", "-x" ... as written: the parser takes them as flags
 };
-
-constexpr char kClearLetters[] = "RHSA";
 
 void RunAttrib(HostContext& context, const AttribOptions& options) {
   platform::FileSystem& files = context.platform().files();
   std::uint32_t attributes = files.GetAttributes(options.path);
   if (attributes == kInvalidAttributes) throw CommandError("'" + options.path + "' does not exist");
   std::vector<std::string> changes = options.changes;
-  for (std::size_t i = 0; i < options.cleared.size(); ++i) {
-    if (options.cleared[i]) changes.push_back(std::string("-") + kClearLetters[i]);
-  }
+  changes.insert(changes.end(), options.cleared.begin(), options.cleared.end());
   if (!changes.empty()) {
     std::string error;
     if (!ApplyAttributeChanges(changes, &attributes, &error)) throw CommandError(error);
@@ -193,19 +189,29 @@ void AddFsCommands(CLI::App& app, HostContext& context) {
   mkdir->callback([&context, mkdirOptions] { RunMkdir(context, *mkdirOptions); });
 
   auto attribOptions = std::make_shared<AttribOptions>();
-  attribOptions->cleared.assign(4, false);
   CLI::App* attrib = fs->add_subcommand(
       "attrib",
       "Show or change attributes: +R -R +H -H +S -S +A -A (read-only, hidden, system, "
-      "archive)");
+      "archive; either case)");
+  attrib->set_help_flag("--help", "Print this help message and exit");  // -h clears hidden
   attrib->add_option("PATH", attribOptions->path, "Windows path")->required();
   attrib->add_option("CHANGES", attribOptions->changes, "Attributes to set: +R +H +S +A");
-  // "-R" and the others look like options to the parser, so they are flags of their own.
-  const char* clearHelp[] = {"Clear read-only", "Clear hidden", "Clear system", "Clear archive"};
-  for (std::size_t i = 0; i < 4; ++i) {
-    attrib->add_flag_callback(
-        std::string("-") + kClearLetters[i],
-        [attribOptions, i] { attribOptions->cleared[i] = true; }, clearHelp[i]);
+  // "-R" and the others look like options to the parser, so every "-letter" is a flag of its
+  // own; the letters that are no attribute are hidden and refused with the changes' message.
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    const std::string upper = std::string("-") + letter;
+    const std::string lower = std::string("-") + char(letter - 'A' + 'a');
+    const char* help = letter == 'R'   ? "Clear read-only"
+                       : letter == 'H' ? "Clear hidden"
+                       : letter == 'S' ? "Clear system"
+                       : letter == 'A' ? "Clear archive"
+                                       : nullptr;
+    for (const std::string& name : {upper, lower}) {
+      CLI::Option* flag = attrib->add_flag_callback(
+          name, [attribOptions, name] { attribOptions->cleared.push_back(name); },
+          help ? help : "");
+      if (!help || name == lower) flag->group("");  // the help lists each letter once
+    }
   }
   attrib->callback([&context, attribOptions] { RunAttrib(context, *attribOptions); });
 }

@@ -65,6 +65,26 @@ TEST_F(CommandLineTest, ParseErrorsNameTheWordAndTheHelpOfTheCommandThatFailed) 
   }
 }
 
+TEST_F(CommandLineTest, AttribSetsAndClearsEachAttributeInEitherCase) {
+  Ok({"fs", "mkdir", "C:\\Data"});
+  Ok({"fs", "put", HostFile("notes.txt", "x"), "C:\\Data\\notes.txt"});
+  const std::string file = "C:\\Data\\notes.txt";
+  EXPECT_EQ(Ok({"fs", "attrib", file, "+r", "+h", "+S", "+a"}), "RHS-A  " + file + "\n");
+  EXPECT_EQ(Ok({"fs", "attrib", file, "-r", "-h", "-s"}), "----A  " + file + "\n")
+      << "-h clears hidden (it is no help flag here) and lowercase letters clear as uppercase";
+  EXPECT_EQ(Ok({"fs", "attrib", file, "+H", "-A"}), "-H---  " + file + "\n");
+  EXPECT_EQ(Ok({"fs", "attrib", file, "-H", "+R"}), "R----  " + file + "\n");
+
+  for (const std::string change : {"-x", "-X", "+q", "-D"}) {
+    const RunResult r = Run({"fs", "attrib", file, change});
+    ExpectOneErrorLine(r, 1, "attrib " + change);
+    EXPECT_EQ(r.err,
+              "davhost: unknown attribute change '" + change + "' (use +R -R +H -H +S -S +A -A)\n");
+  }
+  EXPECT_EQ(Ok({"fs", "attrib", file}), "R----  " + file + "\n")
+      << "a refused change leaves the attributes as they were";
+}
+
 TEST_F(CommandLineTest, ArgumentsThatAreNotUtf8AreRefusedBeforeAnythingRuns) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"fs", "mkdir", "C:\\bad\xffname"}, "argument 5"},          // a byte no UTF-8 has
