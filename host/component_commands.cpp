@@ -2,6 +2,7 @@
 
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "core/component.h"
 #include "host/client_options.h"
@@ -48,35 +49,46 @@ void RunHandle(HostContext& context, const ClientOptions& client, const HandleOp
   if (options.restartOption->count()) protocol += "\x1d" + options.restart;
 
   const ClientSettings settings = client.Resolve(context.platform());
-  ComponentRun run(context.platform(), settings, std::cout);
+  ComponentRun run(context.platform(), settings, std::cout, std::cerr);
   run.Handle(options.command, protocol);
   run.Terminate();
 }
 
 // --- session --------------------------------------------------------------------------
 
+// A bad line ends the session; the lines before it have already been carried out (a person
+// may be driving the session line by line), so the error says so.
+CommandError BadSessionLine(long number, const std::string& why, bool started) {
+  return CommandError("session line " + std::to_string(number) + ": " + why +
+                      (started ? "; the lines before it were carried out, the rest were not"
+                               : "; no line was carried out"));
+}
+
 void RunSession(HostContext& context, const ClientOptions& client) {
   const ClientSettings settings = client.Resolve(context.platform());
-  ComponentRun run(context.platform(), settings, std::cout);
+  // The component starts with the first good line, so that a bad first line changes nothing.
+  std::optional<ComponentRun> run;
   std::string text;
   for (long number = 1; std::getline(std::cin, text); ++number) {
     SessionLine line;
     std::string error;
-    if (!ParseSessionLine(text, &line, &error)) {
-      throw CommandError("session line " + std::to_string(number) + ": " + error);
-    }
+    if (!ParseSessionLine(text, &line, &error))
+      throw BadSessionLine(number, error, run.has_value());
     if (line.blank) continue;
     std::string protocol = line.protocol;
     if (!line.documentFile.empty()) {
       try {
         protocol = ReadDocumentText(line.documentFile) + protocol;
       } catch (const CommandError& e) {
-        throw CommandError("session line " + std::to_string(number) + ": " + e.what());
+        throw BadSessionLine(number, e.what(), run.has_value());
       }
     }
-    run.Handle(line.command, protocol);
+    if (!run) run.emplace(context.platform(), settings, std::cout, std::cerr);
+    run->Handle(line.command, protocol);
   }
-  run.Terminate();
+  // A session without commands is still one lifetime: initialise, then terminate.
+  if (!run) run.emplace(context.platform(), settings, std::cout, std::cerr);
+  run->Terminate();
 }
 
 }  // namespace
@@ -103,7 +115,11 @@ void AddComponentCommands(CLI::App& app, HostContext& context) {
   handle->restartOption =
       handleCommand
           ->add_option("--restart", handle->restart,
-                       "Append the character 29 and this flag, as APL_WINCONF takes it")
+                       "Append the character 29 and this flag, the protocol's second field: "
+                       "APL_WINCONF and APL_SYSCONF need it to go on after applying. True "
+                       "restarts the shell (APL_WINCONF changes the display mode first), False "
+                       "does not; without it they stop after applying, before their last "
+                       "notices")
           ->check(CLI::IsMember({"True", "False"}, CLI::ignore_case));
   handleCommand->callback([&context, client, handle] { RunHandle(context, *client, *handle); });
 

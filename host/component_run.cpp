@@ -1,9 +1,50 @@
 #include "host/component_run.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "host/command_error.h"
 #include "host/status_text.h"
+#include "util/ansi_text.h"
+#include "util/log.h"
 
 namespace dav::host {
+namespace {
+
+// Where a log file ended before a command.
+struct LogMark {
+  std::string path;
+  std::size_t size = 0;
+};
+
+LogMark Mark(platform::Platform& platform, std::string path) {
+  std::string bytes;
+  const bool read = platform.files().ReadAll(path, &bytes) == platform::kErrorSuccess;
+  return {std::move(path), read ? bytes.size() : 0};
+}
+
+// Prints the error lines that the log file gained after the mark: from "[err:" or "Err (" to
+// the line's end, without the time stamp in front.
+void PrintLoggedErrors(platform::Platform& platform, const LogMark& mark, std::ostream& out) {
+  std::string bytes;
+  if (platform.files().ReadAll(mark.path, &bytes) != platform::kErrorSuccess) return;
+  // A file shorter than before was started afresh: all of it is new.
+  const std::string added = util::FromAnsi(
+      platform, bytes.size() >= mark.size ? bytes.substr(mark.size) : std::move(bytes));
+  for (std::size_t start = 0; start < added.size();) {
+    std::size_t end = added.find('\n', start);
+    if (end == std::string::npos) end = added.size();
+    std::string line = added.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::size_t at = std::min(line.find("[err:"), line.find("Err ("));
+    if (at != std::string::npos) {
+      out << "davhost: warning: the component logged: " << line.substr(at) << "\n";
+    }
+  }
+}
+
+}  // namespace
 
 void MakeMachineFolders(platform::FileSystem& files, const std::string& path) {
   if (path.size() <= 3) return;  // a drive's root is always there
@@ -24,7 +65,8 @@ void MakeMachineFolders(platform::FileSystem& files, const std::string& path) {
 }
 
 ComponentRun::ComponentRun(platform::Platform& platform, const ClientSettings& settings,
-                           std::ostream& out) {
+                           std::ostream& out, std::ostream& warnings)
+    : platform_(platform), componentFolder_(settings.ComponentFolder()), warnings_(warnings) {
   MakeMachineFolders(platform.files(), settings.folder);
   MakeMachineFolders(platform.files(), settings.ComponentFolder());
   component_ = std::make_unique<core::CCDavIrizevez>(platform, settings.ComponentFolder());
@@ -41,7 +83,16 @@ ComponentRun::~ComponentRun() {
 }
 
 void ComponentRun::Handle(const std::string& cmd, const std::string& protocol) {
+  util::Log log(platform_, componentFolder_);
+  std::vector<LogMark> marks{Mark(platform_, log.LogFilePath()),
+                             Mark(platform_, log.DebugLogPath())};
   component_->IClientComponent_Handle(cmd, protocol);
+  // A command that ran past midnight went on in the next day's files.
+  for (std::string path : {log.LogFilePath(), log.DebugLogPath()}) {
+    if (path != marks[0].path && path != marks[1].path) marks.push_back({std::move(path), 0});
+  }
+  for (const LogMark& mark : marks) PrintLoggedErrors(platform_, mark, warnings_);
+  warnings_.flush();
 }
 
 void ComponentRun::Terminate() {

@@ -2,6 +2,10 @@
 // component's folders made when missing, the component created over its folder and
 // initialised with davhost's application object; commands; Terminate at the end (also when
 // the run is left early by an error).
+//
+// The component never reports a failure to its host: a command that failed inside only
+// leaves "[err:...]" and "Err (...)" lines in the component's logs. A person at davhost
+// should not have to go looking, so after each command those lines are printed as warnings.
 #pragma once
 
 #include <memory>
@@ -17,17 +21,25 @@ namespace dav::host {
 
 class ComponentRun {
  public:
-  ComponentRun(platform::Platform& platform, const ClientSettings& settings, std::ostream& out);
+  // Notices and replies go to out, the errors the component logged during a command to
+  // warnings.
+  ComponentRun(platform::Platform& platform, const ClientSettings& settings, std::ostream& out,
+               std::ostream& warnings);
   ~ComponentRun();
   ComponentRun(const ComponentRun&) = delete;
   ComponentRun& operator=(const ComponentRun&) = delete;
 
+  // IClientComponent_Handle, then a warning for each error line that the command added to
+  // the day's log or debug log.
   void Handle(const std::string& cmd, const std::string& protocol);
 
   // IClientComponent_Terminate; once.
   void Terminate();
 
  private:
+  platform::Platform& platform_;
+  std::string componentFolder_;
+  std::ostream& warnings_;
   std::unique_ptr<core::CCDavIrizevez> component_;
   bool terminated_ = false;
 };

@@ -43,6 +43,12 @@ class CommandLineTest : public ::testing::Test {
   TemporaryFolder folder_;
 };
 
+long Count(const std::string& text, const std::string& part) {
+  long n = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
 void ExpectOneErrorLine(const RunResult& r, int exitCode, const std::string& what) {
   EXPECT_EQ(r.exitCode, exitCode) << what;
   EXPECT_EQ(r.err.rfind("davhost: ", 0), 0u) << what << ": " << r.err;
@@ -105,6 +111,68 @@ TEST_F(CommandLineTest, ArgumentsThatAreNotUtf8AreRefusedBeforeAnythingRuns) {
   Ok({"fs", "mkdir", "C:\\시작 프로그램"});
   EXPECT_NE(Ok({"fs", "ls", "C:\\"}).find("시작 프로그램"), std::string::npos)
       << "Korean text is valid UTF-8 and must still be accepted";
+}
+
+TEST_F(CommandLineTest, ErrorsTheComponentLoggedDuringACommandAreWarnedOnce) {
+  const std::string truncated = TruncatedDocument();
+  RunResult r = Run({"handle", "APL_WINCONF", "--doc", truncated, "--restart", "True"});
+  EXPECT_EQ(r.exitCode, 0) << "the command was delivered; the component does not fail";
+  EXPECT_EQ(Count(r.err, "davhost: warning: the component logged: Err ("), 7)
+      << "the seven lines of the parse error:\n"
+      << r.err;
+  EXPECT_NE(r.err.find("davhost: warning: the component logged: Err (reason) -> "),
+            std::string::npos)
+      << "without the log's time stamp:\n"
+      << r.err;
+
+  r = Run({"handle", "APL_SYSCONF", "--doc", DAV_EXAMPLES_DIR "/SysConfig.qsf"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err,
+            "davhost: warning: the component logged: [err:CCDavIrizevez.IClientComponent_Handle] "
+            "line 50, 9, Subscript out of range\n")
+      << "the missing second field ends APL_SYSCONF; the earlier run's lines are not repeated";
+
+  r = Run(
+      {"handle", "APL_SYSCONF", "--doc", DAV_EXAMPLES_DIR "/SysConfig.qsf", "--restart", "False"});
+  EXPECT_EQ(r.err, "") << "a command that went through warns of nothing";
+  EXPECT_NE(r.out.find("NOTICE DavIrizevez APL_FASETTING 1"), std::string::npos) << r.out;
+
+  const std::string input = "REQ_NOTHING\nAPL_WINCONF\t@" + truncated + "\\x1dFalse\nREQ_NOTHING\n";
+  r = Run({"session"}, &input);
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(Count(r.err, "davhost: warning: "), 7)
+      << "a session warns after the command that failed, and only once:\n"
+      << r.err;
+}
+
+TEST_F(CommandLineTest, BadSessionLineSaysWhatWasCarriedOut) {
+  const std::string badFirst = "REQ_NOTHING\\q\nREQ_NOTHING\n";
+  RunResult r = Run({"session"}, &badFirst);
+  ExpectOneErrorLine(r, 1, "a bad first line");
+  EXPECT_EQ(r.err.rfind("davhost: session line 1: unknown escape \\q", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find("; no line was carried out\n"), std::string::npos) << r.err;
+  EXPECT_EQ(Ok({"fs", "ls", "C:\\Program Files"}).find("brisal client"), std::string::npos)
+      << "a session whose first line is bad must not start the component";
+
+  const std::string badSecond = "\nREQ_NOTHING\nAPL_X\t\\q\nREQ_NOTHING\n";
+  r = Run({"session"}, &badSecond);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err.rfind("davhost: session line 3: unknown escape \\q", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find("; the lines before it were carried out, the rest were not\n"),
+            std::string::npos)
+      << r.err;
+  const std::string missing =
+      "REQ_NOTHING\nAPL_SYSCONF\t@" + (folder_.path() / "none.qsf").string() + "\\x1dFalse\n";
+  r = Run({"session"}, &missing);
+  EXPECT_NE(r.err.find("session line 2: "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("the lines before it were carried out, the rest were not"),
+            std::string::npos)
+      << r.err;
+  const std::string log = Ok({"log"});
+  EXPECT_EQ(Count(log, "IClientComponent_Handle Start"), 2)
+      << "one command before each bad line was carried out, none after:\n"
+      << log;
+  EXPECT_EQ(Count(log, "DavIrizevez Terminate"), 2) << "each started lifetime ends:\n" << log;
 }
 
 }  // namespace
