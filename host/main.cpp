@@ -38,13 +38,17 @@ CLI::App* DeepestCommand(CLI::App& app, std::string* path) {
 }
 
 // A parse error, pointing to the help of the command that failed. A word where a command
-// must follow is named: the parser only reports that a command is missing, and leaves the
-// word it could not place among the top command's remaining arguments.
+// may follow is named: the parser only reports that a command is missing (or, where the
+// command is optional, that an argument was not expected), and leaves the word it could not
+// place among the top command's remaining arguments.
 void ReportParseError(CLI::App& app, const CLI::Error& error) {
   std::string path;
   CLI::App* command = DeepestCommand(app, &path);
-  if (dynamic_cast<const CLI::RequiredError*>(&error) &&
-      command->get_require_subcommand_min() > 0 && command->get_subcommands().empty()) {
+  const bool commandMissing =
+      dynamic_cast<const CLI::RequiredError*>(&error) && command->get_require_subcommand_min() > 0;
+  const bool wordUnplaced = dynamic_cast<const CLI::ExtrasError*>(&error) &&
+                            !command->get_subcommands([](CLI::App*) { return true; }).empty();
+  if ((commandMissing || wordUnplaced) && command->get_subcommands().empty()) {
     for (const std::string& word : app.remaining()) {
       if (word.empty() || word.front() == '-') continue;
       std::cerr << "davhost: unknown command '" << word << "' (see " << path << " --help)\n";

@@ -61,6 +61,7 @@ TEST_F(CommandLineTest, ParseErrorsNameTheWordAndTheHelpOfTheCommandThatFailed) 
       {{"bogus"}, "davhost: unknown command 'bogus' (see davhost --help)\n"},
       {{"reg", "bogus"}, "davhost: unknown command 'bogus' (see davhost reg --help)\n"},
       {{"fs", "bogus", "C:\\"}, "davhost: unknown command 'bogus' (see davhost fs --help)\n"},
+      {{"windows", "bogus"}, "davhost: unknown command 'bogus' (see davhost windows --help)\n"},
       {{"reg"}, "davhost: A subcommand is required (see davhost reg --help)\n"},
       {{"reg", "get"}, "davhost: KEY is required (see davhost reg get --help)\n"},
   };
