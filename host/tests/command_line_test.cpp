@@ -11,49 +11,19 @@
 namespace dav::host::testing {
 namespace {
 
-class CommandLineTest : public ::testing::Test {
+class CommandLineTest : public MachineTest {
  protected:
-  // The component's waits move the machine's clock on instead of sleeping.
-  void SetUp() override {
-    Ok({"machine", "init"});
-    Ok({"machine", "set", "waits", "skip"});
-  }
-
-  RunResult Run(std::vector<std::string> arguments, const std::string* input = nullptr) {
-    arguments.insert(arguments.begin(), {"--machine", (folder_.path() / "m").string()});
-    return RunDavhost(arguments, nullptr, input);
-  }
-  std::string Ok(const std::vector<std::string>& arguments, const std::string* input = nullptr) {
-    const RunResult r = Run(arguments, input);
-    EXPECT_EQ(r.exitCode, 0) << "davhost " << ::testing::PrintToString(arguments) << "\n" << r.err;
-    return r.out;
-  }
-  std::string HostFile(const std::string& name, const std::string& bytes) {
-    const std::filesystem::path file = folder_.path() / name;
-    std::ofstream(file, std::ios::binary) << bytes;
-    return file.string();
-  }
   // The first bytes of an example document: a document that does not parse.
   std::string TruncatedDocument() {
     std::ifstream in(std::filesystem::path(DAV_EXAMPLES_DIR) / "WinConfig.qsf", std::ios::binary);
     const std::string whole{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     return HostFile("truncated.qsf", whole.substr(0, 300));
   }
-
-  TemporaryFolder folder_;
 };
-
-long Count(const std::string& text, const std::string& part) {
-  long n = 0;
-  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
 
 void ExpectOneErrorLine(const RunResult& r, int exitCode, const std::string& what) {
   EXPECT_EQ(r.exitCode, exitCode) << what;
-  EXPECT_EQ(r.err.rfind("davhost: ", 0), 0u) << what << ": " << r.err;
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what << ": " << r.err;
-  EXPECT_EQ(r.out, "") << what;
+  dav::host::testing::ExpectOneErrorLine(r, what);
 }
 
 TEST_F(CommandLineTest, ParseErrorsNameTheWordAndTheHelpOfTheCommandThatFailed) {

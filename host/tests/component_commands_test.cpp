@@ -12,41 +12,7 @@ namespace {
 
 using namespace std::string_literals;
 
-class ComponentCommandsTest : public ::testing::Test {
- protected:
-  // The component's waits move the machine's clock on instead of sleeping.
-  void SetUp() override {
-    Ok({"machine", "init"});
-    Ok({"machine", "set", "waits", "skip"});
-  }
-
-  RunResult Run(std::vector<std::string> arguments, const std::string* input = nullptr) {
-    arguments.insert(arguments.begin(), {"--machine", (folder_.path() / "m").string()});
-    return RunDavhost(arguments, nullptr, input);
-  }
-  std::string Ok(const std::vector<std::string>& arguments, const std::string* input = nullptr) {
-    const RunResult r = Run(arguments, input);
-    EXPECT_EQ(r.exitCode, 0) << "davhost " << ::testing::PrintToString(arguments) << "\n" << r.err;
-    return r.out;
-  }
-  std::string HostFile(const std::string& name, const std::string& bytes) {
-    const std::filesystem::path file = folder_.path() / name;
-    std::ofstream(file, std::ios::binary) << bytes;
-    return file.string();
-  }
-  void ExpectOneErrorLine(const RunResult& r, const std::string& what) {
-    EXPECT_NE(r.exitCode, 0) << what << " must fail";
-    EXPECT_EQ(r.err.rfind("davhost: ", 0), 0u) << what << ": " << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what << ": " << r.err;
-  }
-  static long Count(const std::string& text, const std::string& part) {
-    long n = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-  }
-
-  TemporaryFolder folder_;
-};
+class ComponentCommandsTest : public MachineTest {};
 
 const std::string kComponentKey =
     "HKLM\\Software\\quorel\\brisal client\\Components\\DavIrizevez.CCDavIrizevez";

@@ -49,26 +49,8 @@ std::string FromCp949(const std::string& bytes) {
   return out;
 }
 
-long Count(const std::string& text, const std::string& part) {
-  long n = 0;
-  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
-
-class ComponentDocumentsTest : public ::testing::Test {
+class ComponentDocumentsTest : public MachineTest {
  protected:
-  // The component's waits move the machine's clock on instead of sleeping.
-  void SetUp() override {
-    Ok({"machine", "init"});
-    Ok({"machine", "set", "waits", "skip"});
-  }
-
-  std::string Ok(std::vector<std::string> arguments, const std::string* input = nullptr) {
-    arguments.insert(arguments.begin(), {"--machine", (folder_.path() / "m").string()});
-    const RunResult r = RunDavhost(arguments, nullptr, input);
-    EXPECT_EQ(r.exitCode, 0) << "davhost " << ::testing::PrintToString(arguments) << "\n" << r.err;
-    return r.out;
-  }
   std::string Session(const std::string& lines) { return Ok({"session"}, &lines); }
   // DisableCMD of the current user as "reg get" shows it, or "" when it is missing.
   std::string DisableCmd() {
@@ -85,8 +67,6 @@ class ComponentDocumentsTest : public ::testing::Test {
     return ReadHostFile(copy);
   }
   std::string Events() { return Ok({"events"}); }
-
-  TemporaryFolder folder_;
 };
 
 TEST_F(ComponentDocumentsTest, RequestsReplyWithWholeDocumentsAndAppliedRowsComeBack) {

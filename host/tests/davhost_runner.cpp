@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -67,6 +68,41 @@ RunResult RunDavhost(const std::vector<std::string>& arguments, const std::strin
   result.out = ReadAll(outFile);
   result.err = ReadAll(errFile);
   return result;
+}
+
+void MachineTest::SetUp() {
+  Ok({"machine", "init"});
+  Ok({"machine", "set", "waits", "skip"});
+}
+
+RunResult MachineTest::Run(std::vector<std::string> arguments, const std::string* input) {
+  arguments.insert(arguments.begin(), {"--machine", (folder_.path() / "m").string()});
+  return RunDavhost(arguments, nullptr, input);
+}
+
+std::string MachineTest::Ok(const std::vector<std::string>& arguments, const std::string* input) {
+  const RunResult r = Run(arguments, input);
+  EXPECT_EQ(r.exitCode, 0) << "davhost " << ::testing::PrintToString(arguments) << "\n" << r.err;
+  return r.out;
+}
+
+std::string MachineTest::HostFile(const std::string& name, const std::string& bytes) {
+  const std::filesystem::path file = folder_.path() / name;
+  std::ofstream(file, std::ios::binary) << bytes;
+  return file.string();
+}
+
+void ExpectOneErrorLine(const RunResult& r, const std::string& what) {
+  EXPECT_NE(r.exitCode, 0) << what << " must fail";
+  EXPECT_EQ(r.err.rfind("davhost: ", 0), 0u) << what << ": " << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what << ": " << r.err;
+  EXPECT_EQ(r.out, "") << what;
+}
+
+long Count(const std::string& text, const std::string& part) {
+  long n = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
 }
 
 }  // namespace dav::host::testing

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 namespace dav::host::testing {
 
 struct RunResult {
@@ -31,5 +33,26 @@ class TemporaryFolder {
  private:
   std::filesystem::path path_;
 };
+
+// A test with a new machine of its own, whose waits are skipped so that the component never
+// sleeps, and davhost run against it.
+class MachineTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+
+  RunResult Run(std::vector<std::string> arguments, const std::string* input = nullptr);
+  // Runs a command that must succeed and gives what it printed.
+  std::string Ok(const std::vector<std::string>& arguments, const std::string* input = nullptr);
+  // A file of this computer in the test's folder, holding bytes; gives its path.
+  std::string HostFile(const std::string& name, const std::string& bytes);
+
+  TemporaryFolder folder_;
+};
+
+// A command that failed with exactly one "davhost: " line on stderr and nothing on stdout.
+void ExpectOneErrorLine(const RunResult& r, const std::string& what);
+
+// How often part occurs in text.
+long Count(const std::string& text, const std::string& part);
 
 }  // namespace dav::host::testing

@@ -42,13 +42,6 @@ class DavhostTest : public ::testing::Test {
   TemporaryFolder folder_;
 };
 
-void ExpectOneErrorLine(const RunResult& r, const std::string& what) {
-  EXPECT_NE(r.exitCode, 0) << what << " must fail";
-  EXPECT_EQ(r.err.rfind("davhost: ", 0), 0u) << what << ": " << r.err;
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what << ": " << r.err;
-  EXPECT_EQ(r.out, "") << what;
-}
-
 TEST_F(DavhostTest, KoreanValueSetThenExported) {
   Ok({"reg", "set", "HKEY_CURRENT_USER\\Software\\T", "v", "REG_SZ", "시작 프로그램"});
   const std::string text = Ok({"reg", "export", "HKEY_CURRENT_USER\\Software\\T"});

@@ -9,19 +9,8 @@
 namespace dav::host::testing {
 namespace {
 
-class DeviceCommands : public ::testing::Test {
+class DeviceCommands : public MachineTest {
  protected:
-  void SetUp() override { Ok({"machine", "init"}); }
-
-  RunResult Run(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), {"--machine", (folder_.path() / "m").string()});
-    return RunDavhost(arguments);
-  }
-  std::string Ok(const std::vector<std::string>& arguments) {
-    const RunResult r = Run(arguments);
-    EXPECT_EQ(r.exitCode, 0) << "davhost " << ::testing::PrintToString(arguments) << "\n" << r.err;
-    return r.out;
-  }
   void Fails(const std::vector<std::string>& arguments, const std::string& message) {
     const RunResult r = Run(arguments);
     EXPECT_NE(r.exitCode, 0) << ::testing::PrintToString(arguments) << " must fail";
@@ -39,8 +28,6 @@ class DeviceCommands : public ::testing::Test {
     }
     return match[1];
   }
-
-  TemporaryFolder folder_;
 };
 
 TEST_F(DeviceCommands, EndedShellComesBackWithANewPid) {

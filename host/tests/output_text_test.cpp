@@ -11,22 +11,8 @@
 namespace dav::host::testing {
 namespace {
 
-class OutputTextTest : public ::testing::Test {
+class OutputTextTest : public MachineTest {
  protected:
-  void SetUp() override {
-    Ok({"machine", "init"});
-    Ok({"machine", "set", "waits", "skip"});
-  }
-
-  RunResult Run(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), {"--machine", (folder_.path() / "m").string()});
-    return RunDavhost(arguments);
-  }
-  std::string Ok(const std::vector<std::string>& arguments) {
-    const RunResult r = Run(arguments);
-    EXPECT_EQ(r.exitCode, 0) << "davhost " << ::testing::PrintToString(arguments) << "\n" << r.err;
-    return r.out;
-  }
   // Runs a command that must fail with one "davhost: " line holding the expected words.
   void Refused(const std::vector<std::string>& arguments, const std::string& words) {
     const RunResult r = Run(arguments);
@@ -37,8 +23,6 @@ class OutputTextTest : public ::testing::Test {
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what << ": " << r.err;
     EXPECT_NE(r.err.find(words), std::string::npos) << what << ": " << r.err;
   }
-
-  TemporaryFolder folder_;
 };
 
 // Each line of the output as printed.
