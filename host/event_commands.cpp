@@ -1,5 +1,7 @@
 #include "host/event_commands.h"
 
+#include <charconv>
+#include <cstdint>
 #include <iostream>
 #include <memory>
 
@@ -13,15 +15,9 @@ namespace {
 // The --since argument: a whole number of 0 or more that fits the journal's numbering.
 std::int64_t ParseSince(const std::string& text) {
   std::int64_t since = 0;
-  bool ok = !text.empty() && text.size() <= 18;  // 18 digits always fit in 63 bits
-  for (char c : text) {
-    if (c < '0' || c > '9') {
-      ok = false;
-      break;
-    }
-    since = since * 10 + (c - '0');
-  }
-  if (!ok) {
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, since);
+  if (text.empty() || text.front() == '-' || error != std::errc() || stop != end) {
     throw CommandError("--since needs a whole number of 0 or more (an event number), not '" +
                        VisibleText(text) + "'");
   }
