@@ -26,11 +26,12 @@ std::string CCDavIrizevez::Version() const {
          std::to_string(build::kVersionRevision);
 }
 
-void CCDavIrizevez::IClientComponent_Handle(const std::string& cmd, const std::string& protocol) {
+void CCDavIrizevez::IClientComponent_Handle(const std::string& cmd,
+                                            const std::string& StrProtocol) {
   util::Procedure handle(log_, "CCDavIrizevez", "IClientComponent_Handle");
   try {
     SetOSVersion();
-    RunCommand(handle, cmd, protocol);
+    RunCommand(handle, cmd, StrProtocol);
   } catch (...) {
     // Nothing reaches the host: the command ends here, with its line logged.
     handle.LogFailure();

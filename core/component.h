@@ -48,7 +48,7 @@ class CCDavIrizevez : public IClientComponent {
   CCDavIrizevez(platform::Platform& platform, std::string componentFolder);
 
   void IClientComponent_Initialize(std::shared_ptr<HostApplication> app, bool debugMode) override;
-  void IClientComponent_Handle(const std::string& cmd, const std::string& protocol) override;
+  void IClientComponent_Handle(const std::string& cmd, const std::string& StrProtocol) override;
   void IClientComponent_Terminate() override;
 
   std::string Company() const override;
@@ -93,9 +93,9 @@ class CCDavIrizevez : public IClientComponent {
   // The commands of the table, each a step of IClientComponent_Handle.
   void SendDocument(util::Procedure& handle, const std::string& code, bool system);
   void ApplyDocumentCommand(util::Procedure& handle, const std::string& cmd,
-                            const std::string& protocol, bool system);
+                            const std::string& StrProtocol, bool system);
   void ReapplyUserDocuments(util::Procedure& handle);
-  void ManagerLogin(util::Procedure& handle, const std::string& protocol, bool warn);
+  void ManagerLogin(util::Procedure& handle, const std::string& StrProtocol, bool warn);
 
   // Fixes the Windows generation of the document sections from the host's version text,
   // once: only while the spec version is still empty.
@@ -104,7 +104,7 @@ class CCDavIrizevez : public IClientComponent {
   // Runs the command that cmd names, as one of IClientComponent_Handle's steps; a failure
   // propagates to Handle's handler, which logs it and ends the command. The command table
   // lives in dispatcher.cpp.
-  void RunCommand(util::Procedure& handle, const std::string& cmd, const std::string& protocol);
+  void RunCommand(util::Procedure& handle, const std::string& cmd, const std::string& StrProtocol);
 
   platform::Platform& platform_;
   util::Log log_;

@@ -53,7 +53,7 @@ constexpr char kLoginWarningText[] =
 }  // namespace
 
 void CCDavIrizevez::RunCommand(util::Procedure& handle, const std::string& cmd,
-                               const std::string& protocol) {
+                               const std::string& StrProtocol) {
   if (cmd == "REQ_SYSCONF") {
     SendDocument(handle, "GISC", true);
   } else if (cmd == "REQ_WINCONF") {
@@ -69,9 +69,9 @@ void CCDavIrizevez::RunCommand(util::Procedure& handle, const std::string& cmd,
     log_.Write("CCDavIrizevez.IClientComponent_Handle " + cmd +
                ": no settings editor is available; nothing applied");
   } else if (cmd == "APL_SYSCONF") {
-    ApplyDocumentCommand(handle, cmd, protocol, true);
+    ApplyDocumentCommand(handle, cmd, StrProtocol, true);
   } else if (cmd == "APL_WINCONF") {
-    ApplyDocumentCommand(handle, cmd, protocol, false);
+    ApplyDocumentCommand(handle, cmd, StrProtocol, false);
   } else if (cmd == "APL_PREVWS") {
     // 10-20: the legacy documents "initial.qsf" and "initial2.qsf" go through
     // ApplyXML_ManagerLogin once the legacy sections are part of the component.
@@ -86,17 +86,17 @@ void CCDavIrizevez::RunCommand(util::Procedure& handle, const std::string& cmd,
   } else if (cmd == "APL_WINSET") {
     ReapplyUserDocuments(handle);
     handle.Line(30);
-    if (protocol != kNoKillExplorer) ShellRestart();
+    if (StrProtocol != kNoKillExplorer) ShellRestart();
   } else if (cmd == "APL_LOGOFF") {
     ReapplyUserDocuments(handle);
     handle.Line(30);
     host_.PostNotice(kComponent, "APL_FAENABLE", 1);
     handle.Line(40);
-    if (protocol != kNoKillExplorer) ShellRestart();
+    if (StrProtocol != kNoKillExplorer) ShellRestart();
   } else if (cmd == "APL_LOGIN") {
-    ManagerLogin(handle, protocol, true);
+    ManagerLogin(handle, StrProtocol, true);
   } else if (cmd == "APL_MNGLOGIN") {
-    ManagerLogin(handle, protocol, false);
+    ManagerLogin(handle, StrProtocol, false);
   }
 }
 
@@ -109,13 +109,13 @@ void CCDavIrizevez::SendDocument(util::Procedure& handle, const std::string& cod
 }
 
 void CCDavIrizevez::ApplyDocumentCommand(util::Procedure& handle, const std::string& cmd,
-                                         const std::string& protocol, bool system) {
+                                         const std::string& StrProtocol, bool system) {
   handle.Line(10);
   host_.PostNotice(kComponent, cmd, 1);
   handle.Line(20);
   modMain::WaitSeconds(platform_.clock(), 2);
   handle.Line(30);
-  const std::vector<std::string> fields = SplitFields(protocol);
+  const std::vector<std::string> fields = SplitFields(StrProtocol);
   handle.Line(40);
   if (system) {
     ApplySysConfigXML(Field(fields, 0), std::string(), false);
@@ -150,7 +150,8 @@ void CCDavIrizevez::ReapplyUserDocuments(util::Procedure& handle) {
   }
 }
 
-void CCDavIrizevez::ManagerLogin(util::Procedure& handle, const std::string& protocol, bool warn) {
+void CCDavIrizevez::ManagerLogin(util::Procedure& handle, const std::string& StrProtocol,
+                                 bool warn) {
   if (warn) {
     handle.Line(10);
     platform_.dialogs().ShowMessage(kLoginWarningText, kLoginWarningTitle,
@@ -161,7 +162,7 @@ void CCDavIrizevez::ManagerLogin(util::Procedure& handle, const std::string& pro
   handle.Line(30);
   host_.PostNotice(kComponent, "APL_FADISABLE", 1);
   handle.Line(40);
-  if (protocol != kNoKillExplorer) ShellRestart();
+  if (StrProtocol != kNoKillExplorer) ShellRestart();
 }
 
 void CCDavIrizevez::ShellRestart() {

@@ -72,9 +72,9 @@ class IClientComponent {
   virtual void IClientComponent_Initialize(std::shared_ptr<HostApplication> app,
                                            bool debugMode) = 0;
 
-  // Runs one host command (cmd names it, protocol carries its data). Commands that are not
+  // Runs one host command (cmd names it, StrProtocol carries its data). Commands that are not
   // known are ignored; a failing command is logged and ends.
-  virtual void IClientComponent_Handle(const std::string& cmd, const std::string& protocol) = 0;
+  virtual void IClientComponent_Handle(const std::string& cmd, const std::string& StrProtocol) = 0;
 
   // Logs the end and releases what the component holds, the host's object included.
   virtual void IClientComponent_Terminate() = 0;
