@@ -5,6 +5,7 @@
 
 #include "catalogue/document_conventions.h"
 #include "catalogue/drive_text.h"
+#include "catalogue/registry_places.h"
 #include "util/conversions.h"
 #include "util/mod_main.h"
 #include "util/procedure.h"
@@ -12,19 +13,16 @@
 namespace dav::modDavIrizevez {
 namespace {
 
+using catalogue::kBothHives;
+using catalogue::kCommandPolicies;
+using catalogue::kExplorerPolicies;
+using catalogue::kSectionModule;
+using catalogue::kSystemPolicies;
 using catalogue::Row;
 using catalogue::SectionContext;
 using platform::KeyHandle;
 using platform::kHKeyCurrentUser;
 using platform::kHKeyLocalMachine;
-
-constexpr std::string_view kModule = "modDavIrizevez";
-constexpr std::string_view kSystemPolicies =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
-constexpr std::string_view kExplorerPolicies =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
-constexpr std::string_view kCommandPolicies = "Software\\Policies\\Microsoft\\Windows\\System";
-constexpr KeyHandle kBothHives[] = {kHKeyCurrentUser, kHKeyLocalMachine};
 
 struct PolicyValue {
   KeyHandle hive;
@@ -136,7 +134,7 @@ class UsedAccessApplier {
 }  // namespace
 
 std::string XMLStringUsedAccess(SectionContext& ctx) {
-  util::Procedure proc(ctx.log, kModule, "XMLStringUsedAccess");
+  util::Procedure proc(ctx.log, kSectionModule, "XMLStringUsedAccess");
   std::string text;
   try {
     proc.Line(10);
@@ -179,7 +177,7 @@ std::string XMLStringUsedAccess(SectionContext& ctx) {
 }
 
 void GetXMLUsedAccess(SectionContext& ctx, const xml::NodeList& rows) {
-  util::Procedure proc(ctx.log, kModule, "GetXMLUsedAccess");
+  util::Procedure proc(ctx.log, kSectionModule, "GetXMLUsedAccess");
   try {
     UsedAccessApplier applier(ctx, proc);
     for (const xml::Node& node : rows) {

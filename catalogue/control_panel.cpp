@@ -5,6 +5,7 @@
 
 #include "catalogue/control_panel_applets.h"
 #include "catalogue/document_conventions.h"
+#include "catalogue/registry_places.h"
 #include "util/conversions.h"
 #include "util/mod_main.h"
 #include "util/procedure.h"
@@ -12,14 +13,14 @@
 namespace dav::modDavIrizevez {
 namespace {
 
+using catalogue::kBothHives;
+using catalogue::kExplorerPolicies;
+using catalogue::kSectionModule;
 using catalogue::Row;
 using catalogue::SectionContext;
 using platform::kHKeyCurrentUser;
 using platform::kHKeyLocalMachine;
 
-constexpr std::string_view kModule = "modDavIrizevez";
-constexpr std::string_view kExplorerPolicies =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 constexpr std::string_view kDisallowList =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\DisallowCpl";
 constexpr std::string_view kDontLoad = "Control Panel\\don't load";
@@ -31,7 +32,6 @@ constexpr std::string_view kAdminToolsKey =
 constexpr std::string_view kNetworkItemKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\NonEnum";
 constexpr std::string_view kNetworkItem = "{7007ACC7-3202-11D1-AAD2-00805FC1270E}";
-constexpr platform::KeyHandle kBothHives[] = {kHKeyCurrentUser, kHKeyLocalMachine};
 
 std::string NameSpaceKey(std::string_view applet) {
   return std::string(kNameSpace) + "\\" + std::string(applet);
@@ -148,7 +148,7 @@ void ApplyControlPanelRows(SectionContext& ctx, const xml::NodeList& rows, ToNum
 }  // namespace
 
 std::string XMLStringControlPanel(SectionContext& ctx) {
-  util::Procedure proc(ctx.log, kModule, "XMLStringControlPanel");
+  util::Procedure proc(ctx.log, kSectionModule, "XMLStringControlPanel");
   std::string text;
   try {
     proc.Line(10);
@@ -162,7 +162,7 @@ std::string XMLStringControlPanel(SectionContext& ctx) {
 }
 
 std::string XMLStringControlPanel_WinXP(SectionContext& ctx) {
-  util::Procedure proc(ctx.log, kModule, "XMLStringControlPanel_WinXP");
+  util::Procedure proc(ctx.log, kSectionModule, "XMLStringControlPanel_WinXP");
   std::string text;
   try {
     proc.Line(10);
@@ -182,7 +182,7 @@ std::string XMLStringControlPanel_WinXP(SectionContext& ctx) {
 }
 
 std::string XMLStringControlPanel_Win7(SectionContext& ctx) {
-  util::Procedure proc(ctx.log, kModule, "XMLStringControlPanel_Win7");
+  util::Procedure proc(ctx.log, kSectionModule, "XMLStringControlPanel_Win7");
   std::string text;
   try {
     proc.Line(10);
@@ -203,7 +203,7 @@ std::string XMLStringControlPanel_Win7(SectionContext& ctx) {
 
 void GetXMLControlPanel(SectionContext& ctx, const xml::NodeList& applets,
                         const xml::NodeList& rows) {
-  util::Procedure proc(ctx.log, kModule, "GetXMLControlPanel");
+  util::Procedure proc(ctx.log, kSectionModule, "GetXMLControlPanel");
   try {
     if (!applets.empty()) {
       proc.Line(10);
@@ -229,7 +229,7 @@ void GetXMLControlPanel(SectionContext& ctx, const xml::NodeList& applets,
 }
 
 void SetRegitry(SectionContext& ctx) {
-  util::Procedure proc(ctx.log, kModule, "SetRegitry");
+  util::Procedure proc(ctx.log, kSectionModule, "SetRegitry");
   try {
     proc.Line(10);
     if (ctx.registry.ReadDWORD(kHKeyCurrentUser, kExplorerPolicies, "DisallowCpl", 0) == 0) {
@@ -252,7 +252,7 @@ void GetXMLControlMngr(SectionContext& ctx, const xml::NodeList& applets,
     ApplyControlPanelRows(ctx, rows, util::ToInteger);
   } catch (...) {
     const util::Failure failure = util::CurrentFailure();
-    ctx.log.ReportError(std::string(kModule) + ".GetXMLControlMngr", failure.number,
+    ctx.log.ReportError(std::string(kSectionModule) + ".GetXMLControlMngr", failure.number,
                         failure.description, false);
   }
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "catalogue/document_conventions.h"
+#include "catalogue/registry_places.h"
 #include "codec/base64_wrappers.h"
 #include "util/mod_main.h"
 #include "util/procedure.h"
@@ -11,10 +12,9 @@
 namespace dav::modDavIrizevez {
 namespace {
 
+using catalogue::kSectionModule;
 using catalogue::Row;
 using catalogue::SectionContext;
-
-constexpr std::string_view kModule = "modDavIrizevez";
 
 std::string FolderAccessFile(SectionContext& ctx) {
   return ctx.log.componentFolder() + "\\" + kFolderAccessFileName;
@@ -81,7 +81,7 @@ std::string ReadPaths(SectionContext& ctx) {
 }  // namespace
 
 std::string XMLStringFolderAccess(SectionContext& ctx) {
-  util::Procedure proc(ctx.log, kModule, "XMLStringFolderAccess");
+  util::Procedure proc(ctx.log, kSectionModule, "XMLStringFolderAccess");
   std::string text;
   try {
     proc.Line(10);
@@ -107,7 +107,7 @@ std::string XMLStringFolderAccess(SectionContext& ctx) {
 }
 
 void GetXMLFolderAccess(SectionContext& ctx, const xml::NodeList& rows) {
-  util::Procedure proc(ctx.log, kModule, "GetXMLFolderAccess");
+  util::Procedure proc(ctx.log, kSectionModule, "GetXMLFolderAccess");
   try {
     for (const xml::Node& node : rows) {
       proc.Line(10);

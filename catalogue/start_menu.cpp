@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "catalogue/document_conventions.h"
+#include "catalogue/registry_places.h"
 #include "platform/file_system.h"
 #include "util/conversions.h"
 #include "util/mod_main.h"
@@ -14,15 +15,14 @@
 namespace dav::modDavIrizevez {
 namespace {
 
+using catalogue::kExplorerPolicies;
+using catalogue::kSectionModule;
 using catalogue::SectionContext;
 using platform::kHKeyCurrentUser;
 using platform::kHKeyLocalMachine;
 
-constexpr std::string_view kModule = "modDavIrizevez";
 constexpr const char* kAdvancedKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
-constexpr const char* kPoliciesKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 constexpr const char* kShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -112,7 +112,7 @@ constexpr const char* kAdminToolsRoot = "Start_AdminToolsRoot";
 constexpr const char* kAdminToolsMenu = "StartMenuAdminTools";
 
 const char* KeyOf(Store store) {
-  return store == Store::kPolicies ? kPoliciesKey : kAdvancedKey;
+  return store == Store::kPolicies ? kExplorerPolicies : kAdvancedKey;
 }
 
 // Where a form's Values come from: the registry for the generation in use, the fixed
@@ -164,7 +164,7 @@ std::string FormText(SectionContext& ctx, std::string_view form, std::span<const
 // A producer's text, or the empty text after a logged failure.
 template <typename Build>
 std::string Produce(SectionContext& ctx, std::string_view name, Build&& build) {
-  util::Procedure proc(ctx.log, kModule, name);
+  util::Procedure proc(ctx.log, kSectionModule, name);
   try {
     return build(proc);
   } catch (...) {
@@ -208,7 +208,7 @@ void WriteItem(SectionContext& ctx, const Item& item, const std::string& value, 
     case Action::kWriteAndRun:
       ctx.registry.WriteDWORD(kHKeyCurrentUser, KeyOf(item.store), item.name, util::ToLong(value));
       if (!flavour.older) {
-        ctx.registry.WriteDWORD(kHKeyCurrentUser, kPoliciesKey, "NoRun", value == "1" ? 0 : 1);
+        ctx.registry.WriteDWORD(kHKeyCurrentUser, kExplorerPolicies, "NoRun", value == "1" ? 0 : 1);
       }
       return;
     case Action::kAdminTools: {
@@ -313,7 +313,7 @@ std::string XMLStringStartMenu_Win7(catalogue::SectionContext& ctx) {
 
 void GetXMLStartMenu_WinXP(catalogue::SectionContext& ctx, const xml::NodeList& winXPRows,
                            const xml::NodeList& winOriginalRows) {
-  util::Procedure proc(ctx.log, kModule, "GetXMLStartMenu_WinXP");
+  util::Procedure proc(ctx.log, kSectionModule, "GetXMLStartMenu_WinXP");
   int line = 0;
   try {
     ApplyWinXPForms(ctx, winXPRows, winOriginalRows, Flavour{}, line);
@@ -324,7 +324,7 @@ void GetXMLStartMenu_WinXP(catalogue::SectionContext& ctx, const xml::NodeList& 
 }
 
 void GetXMLStartMenu_Win7(catalogue::SectionContext& ctx, const xml::NodeList& win7Rows) {
-  util::Procedure proc(ctx.log, kModule, "GetXMLStartMenu_Win7");
+  util::Procedure proc(ctx.log, kSectionModule, "GetXMLStartMenu_Win7");
   try {
     proc.Line(10);
     ApplyRows(ctx, win7Rows, kWin7Items, Flavour{});
@@ -340,7 +340,7 @@ void GetXMLStartMenu(catalogue::SectionContext& ctx, const xml::NodeList& winXPR
     ApplyWinXPForms(ctx, winXPRows, winOriginalRows, Flavour{.older = true}, line);
   } catch (...) {
     const util::Failure failure = util::CurrentFailure();
-    ctx.log.ReportError(std::string(kModule) + ".GetXMLStartMenu", failure.number,
+    ctx.log.ReportError(std::string(kSectionModule) + ".GetXMLStartMenu", failure.number,
                         failure.description, false);
   }
 }

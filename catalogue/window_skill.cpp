@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "catalogue/document_conventions.h"
+#include "catalogue/registry_places.h"
 #include "util/conversions.h"
 #include "util/mod_main.h"
 #include "util/procedure.h"
@@ -13,13 +14,12 @@
 namespace dav::modDavIrizevez {
 namespace {
 
+using catalogue::kExplorerPolicies;
+using catalogue::kSectionModule;
 using catalogue::SectionContext;
 using platform::kHKeyCurrentUser;
 using platform::kHKeyLocalMachine;
 
-constexpr std::string_view kModule = "modDavIrizevez";
-constexpr const char* kPoliciesKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 constexpr const char* kKeyboardKey = "Control Panel\\Keyboard";
 constexpr const char* kKeyboardIndicators = "InitialKeyboardIndicators";
 constexpr const char* kBrowserKey = "Software\\Microsoft\\Internet Explorer";
@@ -97,14 +97,14 @@ std::string WinSkillText(SectionContext& ctx, util::Procedure& proc) {
       ctx.registry.ReadString(kHKeyCurrentUser, kKeyboardKey, kKeyboardIndicators, "0");
   text += catalogue::RowText("NumLockStatus", numLock == "0" ? "0" : "1");
   const std::int32_t noConnect =
-      ctx.registry.ReadDWORD(kHKeyLocalMachine, kPoliciesKey, "NoNetConnectDisconnect", 0);
+      ctx.registry.ReadDWORD(kHKeyLocalMachine, kExplorerPolicies, "NoNetConnectDisconnect", 0);
   text += catalogue::RowText("NetworkDriveSet", noConnect == 1 ? "1" : "0");
   text += catalogue::RowText(
       "NetworkIconDel",
-      std::to_string(ctx.registry.ReadDWORD(kHKeyLocalMachine, kPoliciesKey, "NoNetHood", 0)));
-  text += catalogue::RowText(
-      "NoPrinterDriverDel",
-      std::to_string(ctx.registry.ReadDWORD(kHKeyCurrentUser, kPoliciesKey, "NoDeletePrinter", 0)));
+      std::to_string(ctx.registry.ReadDWORD(kHKeyLocalMachine, kExplorerPolicies, "NoNetHood", 0)));
+  text += catalogue::RowText("NoPrinterDriverDel",
+                             std::to_string(ctx.registry.ReadDWORD(
+                                 kHKeyCurrentUser, kExplorerPolicies, "NoDeletePrinter", 0)));
   return text + "</WinSkill>" + crlf;
 }
 
@@ -148,14 +148,15 @@ void ApplyWinSkillRow(SectionContext& ctx, const catalogue::Row& row) {
     }
   } else if (Is(row, "networkdriveset")) {
     if (row.value == "1") {
-      ctx.registry.WriteDWORD(kHKeyLocalMachine, kPoliciesKey, "NoNetConnectDisconnect", 1);
+      ctx.registry.WriteDWORD(kHKeyLocalMachine, kExplorerPolicies, "NoNetConnectDisconnect", 1);
     } else {
-      ctx.registry.DeleteValue(kHKeyLocalMachine, kPoliciesKey, "NoNetConnectDisconnect");
+      ctx.registry.DeleteValue(kHKeyLocalMachine, kExplorerPolicies, "NoNetConnectDisconnect");
     }
   } else if (Is(row, "networkicondel")) {
-    ctx.registry.WriteDWORD(kHKeyLocalMachine, kPoliciesKey, "NoNetHood", util::ToLong(row.value));
+    ctx.registry.WriteDWORD(kHKeyLocalMachine, kExplorerPolicies, "NoNetHood",
+                            util::ToLong(row.value));
   } else if (Is(row, "noprinterdriverdel")) {
-    ctx.registry.WriteDWORD(kHKeyCurrentUser, kPoliciesKey, "NoDeletePrinter",
+    ctx.registry.WriteDWORD(kHKeyCurrentUser, kExplorerPolicies, "NoDeletePrinter",
                             util::ToLong(row.value));
   }
 }
@@ -192,7 +193,7 @@ catalogue::DisplayRequest ReadDisplayList(const xml::Node& node, util::Procedure
 }  // namespace
 
 std::string XMLStringWinSkill(catalogue::SectionContext& ctx) {
-  util::Procedure proc(ctx.log, kModule, "XMLStringWinSkill");
+  util::Procedure proc(ctx.log, kSectionModule, "XMLStringWinSkill");
   try {
     std::string text = WinSkillText(ctx, proc);
     text += ExplorerConfigText(ctx, proc);
@@ -205,7 +206,7 @@ std::string XMLStringWinSkill(catalogue::SectionContext& ctx) {
 
 void GetXMLWinSkill(catalogue::SectionContext& ctx, const xml::NodeList& rows,
                     const xml::NodeList& displayLists, bool managerLogin) {
-  util::Procedure proc(ctx.log, kModule, "GetXMLWinSkill");
+  util::Procedure proc(ctx.log, kSectionModule, "GetXMLWinSkill");
   try {
     proc.Line(10);
     catalogue::ForEachRow(rows, [&](const catalogue::Row& row) { ApplyWinSkillRow(ctx, row); });
@@ -225,7 +226,7 @@ void GetXMLWinSkill(catalogue::SectionContext& ctx, const xml::NodeList& rows,
 
 void GetXMLExplorerConfig(catalogue::SectionContext& ctx, const xml::NodeList& rows,
                           std::string_view titleBar, std::string_view downFolder) {
-  util::Procedure proc(ctx.log, kModule, "GetXMLExplorerConfig");
+  util::Procedure proc(ctx.log, kSectionModule, "GetXMLExplorerConfig");
   try {
     proc.Line(10);
     catalogue::ForEachRow(rows, [&](const catalogue::Row& row) {
@@ -255,7 +256,7 @@ void GetXMLExplorerConfig(catalogue::SectionContext& ctx, const xml::NodeList& r
 }
 
 void GetXMLFileOpt(catalogue::SectionContext& ctx, const xml::NodeList& rows) {
-  util::Procedure proc(ctx.log, kModule, "GetXMLFileOpt");
+  util::Procedure proc(ctx.log, kSectionModule, "GetXMLFileOpt");
   try {
     proc.Line(10);
     if (rows.empty()) return;
