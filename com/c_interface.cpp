@@ -86,8 +86,7 @@ DavComponent* DavIrizevez_Create(const char* componentFolder) {
   }
 }
 
-void DavIrizevez_Initialize(DavComponent* component, const DavHostCallbacks* host,
-                            int debugMode) {
+void DavIrizevez_Initialize(DavComponent* component, const DavHostCallbacks* host, int debugMode) {
   if (!component) return;
   try {
     std::shared_ptr<core::HostApplication> app;

@@ -84,8 +84,8 @@ HRESULT ComponentObject::GetTypeInfo(UINT /*index*/, LCID /*locale*/, ITypeInfo*
   return DISP_E_BADINDEX;
 }
 
-HRESULT ComponentObject::GetIDsOfNames(REFIID /*iid*/, LPOLESTR* names, UINT count,
-                                       LCID /*locale*/, DISPID* ids) {
+HRESULT ComponentObject::GetIDsOfNames(REFIID /*iid*/, LPOLESTR* names, UINT count, LCID /*locale*/,
+                                       DISPID* ids) {
   if (!names || !ids) return E_POINTER;
   if (count == 0) return S_OK;
   // The further names would be named arguments, which no member takes.

@@ -35,8 +35,8 @@ class ComponentObject final : public IDispatch {
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
                                           DISPID* ids) override;
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags,
-                                   DISPPARAMS* parameters, VARIANT* result,
-                                   EXCEPINFO* exception, UINT* argumentError) override;
+                                   DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
+                                   UINT* argumentError) override;
 
  private:
   explicit ComponentObject(ComponentInstance instance);

@@ -91,16 +91,16 @@ HRESULT CallByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT* 
     return RaisedError(status, exception);
   }
 
-  const ComPtr<IDispatchEx> extended = ComPtr<IDispatch>::Share(object).Query<IDispatchEx>(
-      kIidDispatchEx);
+  const ComPtr<IDispatchEx> extended =
+      ComPtr<IDispatch>::Share(object).Query<IDispatchEx>(kIidDispatchEx);
   if (!extended) return named;
   BSTR nameValue = SysAllocString(name);
   if (!nameValue) return E_OUTOFMEMORY;
   HRESULT status = extended->GetDispID(nameValue, fdexNameCaseInsensitive, &id);
   SysFreeString(nameValue);
   if (FAILED(status)) return status;
-  status = extended->InvokeEx(id, LOCALE_USER_DEFAULT, flags, &parameters, result, &exception,
-                              nullptr);
+  status =
+      extended->InvokeEx(id, LOCALE_USER_DEFAULT, flags, &parameters, result, &exception, nullptr);
   return RaisedError(status, exception);
 }
 
@@ -126,9 +126,9 @@ core::HResult DispatchHost::PostNotice(const std::string& component, const std::
 
 core::HResult DispatchHost::GetReplyChannel(std::unique_ptr<core::ReplyChannel>* channel) {
   Variant result;
-  const HRESULT status = CallByName(app_.get(), L"GetReplyChannel",
-                                    DISPATCH_METHOD | DISPATCH_PROPERTYGET, nullptr, 0,
-                                    result.get());
+  const HRESULT status =
+      CallByName(app_.get(), L"GetReplyChannel", DISPATCH_METHOD | DISPATCH_PROPERTYGET, nullptr, 0,
+                 result.get());
   if (FAILED(status)) return status;
   ComPtr<IDispatch> object;
   // A result that is no object leaves no channel, which the component reports as a call on

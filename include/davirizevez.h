@@ -55,8 +55,8 @@ DAVIRIZEVEZ_API DavComponent* DavIrizevez_Create(const char* componentFolder);
 
 /* Keeps a copy of the callback table (NULL: a host without operations, every call to it
  * fails) and prepares the component. debugMode is stored only. */
-DAVIRIZEVEZ_API void DavIrizevez_Initialize(DavComponent* component,
-                                            const DavHostCallbacks* host, int debugMode);
+DAVIRIZEVEZ_API void DavIrizevez_Initialize(DavComponent* component, const DavHostCallbacks* host,
+                                            int debugMode);
 
 /* Runs one host command; cmd and protocol NULL count as empty. */
 DAVIRIZEVEZ_API void DavIrizevez_Handle(DavComponent* component, const char* cmd,

@@ -1,7 +1,8 @@
 /* A host written in C that loads DavIrizevez.dll through its C interface, as a client that
  * is no COM client would. It runs one lifetime over a scratch component folder and checks
- * what the component tells it. Usage: c_host.exe COMPONENT-FOLDER; the exit code is the
- * number of failed checks. */
+ * what the component tells it. Usage: c_host.exe COMPONENT-FOLDER (made when missing); the
+ * exit code is the number of failed checks. */
+#include <direct.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -33,8 +34,7 @@ static void record(Host* host, const char* prefix, const char* text) {
   ++host->count;
 }
 
-static int32_t post_notice(void* context, const char* component, const char* code,
-                           int32_t stage) {
+static int32_t post_notice(void* context, const char* component, const char* code, int32_t stage) {
   char text[CALL_SIZE];
   snprintf(text, sizeof text, "%s %s %d", component, code, (int)stage);
   record((Host*)context, "NOTICE", text);
@@ -74,10 +74,11 @@ int main(int argc, char** argv) {
     fprintf(stderr, "usage: c_host COMPONENT-FOLDER\n");
     return 2;
   }
+  _mkdir(argv[1]);
   Host host;
   memset(&host, 0, sizeof host);
-  DavHostCallbacks callbacks = {&host,      post_notice, send_reply, client_folder,
-                                client_key, spec_version};
+  DavHostCallbacks callbacks = {&host,         post_notice, send_reply,
+                                client_folder, client_key,  spec_version};
 
   DavComponent* component = DavIrizevez_Create(argv[1]);
   check(component != NULL, "the component is created");

@@ -83,9 +83,9 @@ TEST_F(ComponentObjectTest, CallsThatCannotBeMadeAreRefused) {
   no.vt = VT_BOOL;
   no.boolVal = VARIANT_FALSE;
   UINT argumentError = 99;
-  EXPECT_EQ(Call(L"IClientComponent_Initialize", {number, no}, nullptr, DISPATCH_METHOD,
-                 &argumentError),
-            DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(
+      Call(L"IClientComponent_Initialize", {number, no}, nullptr, DISPATCH_METHOD, &argumentError),
+      DISP_E_TYPEMISMATCH);
   EXPECT_EQ(argumentError, 1u);
 }
 

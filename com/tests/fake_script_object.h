@@ -8,12 +8,15 @@
 #include <oleauto.h>
 
 #include <atomic>
+#include <cctype>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "com/automation_values.h"
+#include "platform/win32/text.h"
 
 namespace dav::com::testing {
 
@@ -75,9 +78,8 @@ class FakeScriptObject final : public IDispatchEx {
     if (!(flags & fdexNameCaseInsensitive)) return DISP_E_UNKNOWNNAME;
     return Find(name, id);
   }
-  HRESULT STDMETHODCALLTYPE InvokeEx(DISPID id, LCID, WORD, DISPPARAMS* parameters,
-                                     VARIANT* result, EXCEPINFO* exception,
-                                     IServiceProvider*) override {
+  HRESULT STDMETHODCALLTYPE InvokeEx(DISPID id, LCID, WORD, DISPPARAMS* parameters, VARIANT* result,
+                                     EXCEPINFO* exception, IServiceProvider*) override {
     return Call(id, parameters, result, exception);
   }
   HRESULT STDMETHODCALLTYPE DeleteMemberByName(BSTR, DWORD) override { return E_NOTIMPL; }
@@ -93,7 +95,8 @@ class FakeScriptObject final : public IDispatchEx {
 
  private:
   HRESULT Find(const wchar_t* name, DISPID* id) {
-    std::string lower = FromBstr(const_cast<BSTR>(name));
+    // GetIDsOfNames takes plain strings, GetDispID a BSTR: read either up to the NUL.
+    std::string lower = platform::win32::FromWide(name);
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     const auto found = members.find(lower);
     if (found == members.end()) return DISP_E_UNKNOWNNAME;

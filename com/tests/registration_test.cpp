@@ -57,9 +57,9 @@ TEST_F(RegistrationTest, RegistersTheProgIdAndTheInProcessServer) {
 TEST_F(RegistrationTest, AProgIdThatAnotherServerTookOverStays) {
   ASSERT_EQ(RegisterServer(registry(), "C:\\a\\DavIrizevez.dll"), platform::kErrorSuccess);
   platform::KeyHandle handle = platform::kNoKey;
-  ASSERT_EQ(registry().OpenKey(platform::kHKeyClassesRoot, "DavIrizevez.CCDavIrizevez\\CLSID",
-                               &handle),
-            platform::kErrorSuccess);
+  ASSERT_EQ(
+      registry().OpenKey(platform::kHKeyClassesRoot, "DavIrizevez.CCDavIrizevez\\CLSID", &handle),
+      platform::kErrorSuccess);
   const std::string other = "{00000000-1111-2222-3333-444444444444}";
   registry().SetValue(handle, "", platform::kRegSz, other);
   registry().CloseKey(handle);

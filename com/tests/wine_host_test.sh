@@ -1,0 +1,193 @@
+#!/usr/bin/env bash
+# The DLL as Windows hosts use it, under Wine:
+#
+#   wine_host_test.sh regsvr32     PREFIX DLL   regsvr32 writes the class's keys; /u removes them
+#   wine_host_test.sh vbscript     PREFIX DLL   the VBScript host runs commands.txt
+#   wine_host_test.sh differential PREFIX DLL DAVHOST
+#       commands.txt run by the VBScript host over Wine and by davhost (DAVHOST, built for
+#       the simulated PC) over a new machine that starts with Wine's values of the touched
+#       keys; the notices and replies, the touched keys and the saved documents must agree.
+#
+# The DLL is installed where a client puts it, the component folder below the client's
+# folder, and registered there for the run; commands.txt names the documents of examples/.
+set -euo pipefail
+
+mode=$1
+prefix=$(realpath -m -- "$2")
+dll=$3
+davhost=${4:+$(realpath -m -- "$4")}
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+
+clsid='{B36C561C-F414-4C5F-93B2-247590894D86}'
+client='C:\Program Files\brisal client'
+component_folder="$client\\Components\\DavIrizevez"
+scratch_win='C:\dav-com-tests'
+scratch=$prefix/drive_c/dav-com-tests
+
+run() { "$root/scripts/wine-run.sh" "$prefix" "$@"; }
+# A Windows path of the prefix's drive C: as a path of this computer.
+unix_path() {
+  local path=${1#C:\\}
+  echo "$prefix/drive_c/${path//\\//}"
+}
+fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
+# Whether a key exists, by reg query's exit code.
+key_exists() { run reg query "$1" >/dev/null 2>&1; }
+
+install_component() {
+  local folder
+  folder=$(unix_path "$component_folder")
+  rm -rf "$folder"
+  mkdir -p "$folder"
+  cp "$dll" "$folder/DavIrizevez.dll"
+  cp "$root/examples/WinAdmin.qsf" "$folder/"
+  run regsvr32 /s "$component_folder\\DavIrizevez.dll" || fail "regsvr32 could not register the DLL"
+  trap 'run regsvr32 /u /s "$component_folder\\DavIrizevez.dll" || true' EXIT
+}
+
+# Runs commands.txt through the VBScript host; its output, UTF-8 with LF, in $1.
+run_vbscript_host() {
+  cp "$here/host.vbs" "$here/commands.txt" "$scratch/"
+  rm -f "$scratch/output.txt"
+  (cd "$root/examples" &&
+    run cscript //nologo "$scratch_win\\host.vbs" "$scratch_win\\commands.txt" \
+      "$scratch_win\\output.txt") || fail "the VBScript host failed"
+  iconv -f UTF-16 -t UTF-8 "$scratch/output.txt" | tr -d '\r' >"$1"
+}
+
+check_regsvr32() {
+  local folder=$scratch/regsvr32 key
+  mkdir -p "$folder"
+  cp "$dll" "$folder/DavIrizevez.dll"
+  run regsvr32 /s "$scratch_win\\regsvr32\\DavIrizevez.dll" || fail "regsvr32 answered an error"
+  run reg query "HKCR\\DavIrizevez.CCDavIrizevez\\CLSID" | grep -qF "$clsid" ||
+    fail "the ProgID does not name the CLSID"
+  run reg query "HKCR\\CLSID\\$clsid\\InprocServer32" | grep -qF 'dav-com-tests\regsvr32\DavIrizevez.dll' ||
+    fail "InprocServer32 does not name the DLL"
+  run reg query "HKCR\\CLSID\\$clsid\\InprocServer32" /v ThreadingModel | grep -q 'Apartment' ||
+    fail "ThreadingModel is not Apartment"
+  run reg query "HKCR\\CLSID\\$clsid\\ProgID" | grep -qF 'DavIrizevez.CCDavIrizevez' ||
+    fail "the CLSID's ProgID is missing"
+  run regsvr32 /u /s "$scratch_win\\regsvr32\\DavIrizevez.dll" || fail "regsvr32 /u answered an error"
+  for key in "HKCR\\DavIrizevez.CCDavIrizevez" "HKCR\\CLSID\\$clsid"; do
+    ! key_exists "$key" || fail "$key is left after regsvr32 /u"
+  done
+  echo "regsvr32: registered and unregistered"
+}
+
+check_vbscript() {
+  install_component
+  local output=$scratch/vbscript.txt
+  run_vbscript_host "$output"
+  head -1 "$output" | grep -qx 'IDENTITY QUOREL DavIrizevez [0-9]*\.[0-9]*\.[0-9]* True' ||
+    fail "identity: $(head -1 "$output")"
+  # Notices as they are; a reply by its code, with the document checked for its frame.
+  local seen
+  seen=$(grep -a -E '^(NOTICE |DavIrizevez\t)' "$output" |
+    sed -E 's/^DavIrizevez\t([A-Z_]+)\t<\?xml .*/\1/')
+  diff <(echo "$seen") "$here/expected_notices.txt" || fail "notices and replies differ"
+  local name
+  for name in SysConfig.qsf WinConfig.qsf; do
+    [[ -s $(unix_path "$component_folder\\$name") ]] || fail "$name was not saved"
+  done
+  echo "vbscript: $(grep -c . "$here/expected_notices.txt") notices and replies as expected"
+}
+
+# A registry export in one form: each value line after its key, continuation lines joined,
+# sorted (Wine lists a key's values by name, Windows and the simulated PC in the order they
+# were made); LF line ends, no header.
+canonical_export() {
+  tr -d '\r' | sed -e ':a' -e '/\\$/N; s/\\\n *//; ta' |
+    awk '/^\[/ { key = $0; print key; next } /^Windows Registry/ { next } NF { print key "\t" $0 }' |
+    LC_ALL=C sort
+}
+
+# The touched keys, one per line: "own" or "shared" and the key.
+touched_keys() { grep -v '^#' "$here/touched_keys.txt"; }
+
+# The touched keys of Wine in the registry editor's file form, one file each (none for a
+# missing key), in folder $1.
+export_wine_keys() {
+  local folder=$1 i=0 kind key
+  rm -rf "$folder"
+  mkdir -p "$folder"
+  while read -r kind key; do
+    i=$((i + 1))
+    if key_exists "$key"; then
+      run regedit /e "$scratch_win\\$(basename "$folder")\\$i.reg" "$key" >/dev/null
+    fi
+  done < <(touched_keys)
+}
+
+check_differential() {
+  [[ -x $davhost ]] || fail "no davhost for the simulated PC at '$davhost' (build the default preset)"
+  install_component
+  local kind key i=0
+  while read -r kind key; do
+    if [[ $kind == own ]] && key_exists "$key"; then run reg delete "$key" /f >/dev/null; fi
+  done < <(touched_keys)
+  export_wine_keys "$scratch/before"
+
+  # The simulated PC: a new machine whose touched keys hold Wine's values.
+  local machine=$scratch/machine
+  rm -rf "$machine"
+  local sim=("$davhost" --machine "$machine")
+  "${sim[@]}" machine init >/dev/null
+  "${sim[@]}" machine set waits skip
+  while read -r kind key; do
+    i=$((i + 1))
+    "${sim[@]}" reg delete "$key" --recursive >/dev/null 2>&1 || true
+    if [[ -f $scratch/before/$i.reg ]]; then "${sim[@]}" reg import "$scratch/before/$i.reg" >/dev/null; fi
+  done < <(touched_keys)
+  "${sim[@]}" fs mkdir -p "$component_folder"
+  "${sim[@]}" fs put "$root/examples/WinAdmin.qsf" "$component_folder"
+
+  # The same commands on both.
+  run_vbscript_host "$scratch/wine.txt"
+  (cd "$root/examples" && "${sim[@]}" session <"$here/commands.txt") | tr -d '\r' >"$scratch/sim.txt"
+  local differences=0
+  # The first line is the VBScript host's identity, which davhost's session does not print.
+  diff <(tail -n +2 "$scratch/wine.txt") "$scratch/sim.txt" >"$scratch/replies.diff" ||
+    {
+      echo "notices and replies differ (< Wine, > simulated PC):"
+      head -40 "$scratch/replies.diff"
+      differences=1
+    }
+
+  export_wine_keys "$scratch/after"
+  i=0
+  while read -r kind key; do
+    i=$((i + 1))
+    local wine_text="" sim_text=""
+    if [[ -f $scratch/after/$i.reg ]]; then
+      wine_text=$(iconv -f UTF-16 -t UTF-8 "$scratch/after/$i.reg" | canonical_export)
+    fi
+    sim_text=$("${sim[@]}" reg export "$key" 2>/dev/null | canonical_export || true)
+    if [[ $wine_text != "$sim_text" ]]; then
+      echo "the key $key differs (< Wine, > simulated PC):"
+      diff <(echo "$wine_text") <(echo "$sim_text") | head -20 || true
+      differences=1
+    fi
+  done < <(touched_keys)
+
+  local name
+  for name in SysConfig.qsf WinConfig.qsf; do
+    "${sim[@]}" fs get "$component_folder\\$name" "$scratch/sim-$name"
+    cmp "$(unix_path "$component_folder\\$name")" "$scratch/sim-$name" ||
+      { echo "the saved $name differs"; differences=1; }
+  done
+  [[ $differences -eq 0 ]] || fail "Wine and the simulated PC differ"
+  echo "differential: notices, replies, $i touched keys and the saved documents agree"
+}
+
+mkdir -p "$scratch"
+case "$mode" in
+  regsvr32) check_regsvr32 ;;
+  vbscript) check_vbscript ;;
+  differential) check_differential ;;
+  *) fail "unknown check '$mode'" ;;
+esac
