@@ -94,9 +94,10 @@ HRESULT ComponentObject::GetIDsOfNames(REFIID /*iid*/, LPOLESTR* names, UINT cou
   return ids[0] != DISPID_UNKNOWN && count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
 }
 
-HRESULT ComponentObject::Invoke(DISPID id, REFIID /*iid*/, LCID /*locale*/, WORD flags,
+HRESULT ComponentObject::Invoke(DISPID id, REFIID iid, LCID /*locale*/, WORD flags,
                                 DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
                                 UINT* argumentError) {
+  if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   const Member* member = MemberById(id);
   if (!member) return DISP_E_MEMBERNOTFOUND;
   // Every member is read-only: called as a method or read as a property, never assigned.

@@ -13,10 +13,8 @@
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    dav::com::SetModule(instance);
-    DisableThreadLibraryCalls(instance);
-  }
+  // Thread notifications stay on: the statically linked runtime needs them.
+  if (reason == DLL_PROCESS_ATTACH) dav::com::SetModule(instance);
   return TRUE;
 }
 

@@ -13,8 +13,6 @@
 namespace dav::com {
 namespace {
 
-using testing::AnswerObject;
-using testing::AnswerText;
 using testing::FakeScriptObject;
 
 class ComponentObjectTest : public ::testing::Test {
@@ -92,12 +90,7 @@ TEST_F(ComponentObjectTest, CallsThatCannotBeMadeAreRefused) {
 TEST_F(ComponentObjectTest, ALifetimeWithAScriptHost) {
   FakeScriptObject app(false);
   FakeScriptObject channel(false);
-  app.members["postnotice"] = {};
-  app.members["getreplychannel"] = {AnswerObject(&channel)};
-  app.members["getclientfolder"] = {AnswerText("C:\\Program Files\\brisal client")};
-  app.members["getclientregistrykey"] = {AnswerText("Software\\quorel\\brisal client")};
-  app.members["getspecversion"] = {AnswerText("2.5.1")};
-  channel.members["sendreply"] = {};
+  testing::MakeHost(app, channel, "C:\\Program Files\\brisal client", "2.5.1");
 
   VARIANT host;
   host.vt = VT_DISPATCH;

@@ -145,4 +145,16 @@ inline std::function<void(VARIANT*)> AnswerObject(IDispatch* object) {
   };
 }
 
+// Makes app a host application with the five operations, whose GetReplyChannel answers
+// channel, a reply channel with SendReply.
+inline void MakeHost(FakeScriptObject& app, FakeScriptObject& channel, const std::string& folder,
+                     const std::string& version) {
+  app.members["postnotice"] = {};
+  app.members["getreplychannel"] = {AnswerObject(&channel)};
+  app.members["getclientfolder"] = {AnswerText(folder)};
+  app.members["getclientregistrykey"] = {AnswerText("Software\\quorel\\brisal client")};
+  app.members["getspecversion"] = {AnswerText(version)};
+  channel.members["sendreply"] = {};
+}
+
 }  // namespace dav::com::testing

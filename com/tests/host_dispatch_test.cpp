@@ -10,19 +10,13 @@
 namespace dav::com {
 namespace {
 
-using testing::AnswerObject;
 using testing::AnswerText;
 using testing::FakeScriptObject;
 
 class DispatchHostTest : public ::testing::TestWithParam<bool> {
  protected:
   DispatchHostTest() : app_(GetParam()), channel_(GetParam()) {
-    app_.members["postnotice"] = {};
-    app_.members["getreplychannel"] = {AnswerObject(&channel_)};
-    app_.members["getclientfolder"] = {AnswerText("C:\\Program Files\\브리살")};
-    app_.members["getclientregistrykey"] = {AnswerText("Software\\quorel\\brisal client")};
-    app_.members["getspecversion"] = {AnswerText("2.6.1")};
-    channel_.members["sendreply"] = {};
+    testing::MakeHost(app_, channel_, "C:\\Program Files\\브리살", "2.6.1");
   }
 
   FakeScriptObject app_;

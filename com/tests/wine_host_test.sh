@@ -31,6 +31,9 @@ unix_path() {
   local path=${1#C:\\}
   echo "$prefix/drive_c/${path//\\//}"
 }
+# Whether the text on stdin has a line with the fixed text $1. It reads all of it, so that a
+# pipe from wine-run.sh never breaks (a pipeline fails with it).
+has_line_with() { grep -F -- "$1" >/dev/null; }
 fail() {
   echo "FAILED: $*" >&2
   exit 1
@@ -64,13 +67,14 @@ check_regsvr32() {
   mkdir -p "$folder"
   cp "$dll" "$folder/DavIrizevez.dll"
   run regsvr32 /s "$scratch_win\\regsvr32\\DavIrizevez.dll" || fail "regsvr32 answered an error"
-  run reg query "HKCR\\DavIrizevez.CCDavIrizevez\\CLSID" | grep -qF "$clsid" ||
+  run reg query "HKCR\\DavIrizevez.CCDavIrizevez\\CLSID" | has_line_with "$clsid" ||
     fail "the ProgID does not name the CLSID"
-  run reg query "HKCR\\CLSID\\$clsid\\InprocServer32" | grep -qF 'dav-com-tests\regsvr32\DavIrizevez.dll' ||
+  run reg query "HKCR\\CLSID\\$clsid\\InprocServer32" |
+    has_line_with 'dav-com-tests\regsvr32\DavIrizevez.dll' ||
     fail "InprocServer32 does not name the DLL"
-  run reg query "HKCR\\CLSID\\$clsid\\InprocServer32" /v ThreadingModel | grep -q 'Apartment' ||
+  run reg query "HKCR\\CLSID\\$clsid\\InprocServer32" /v ThreadingModel | has_line_with Apartment ||
     fail "ThreadingModel is not Apartment"
-  run reg query "HKCR\\CLSID\\$clsid\\ProgID" | grep -qF 'DavIrizevez.CCDavIrizevez' ||
+  run reg query "HKCR\\CLSID\\$clsid\\ProgID" | has_line_with DavIrizevez.CCDavIrizevez ||
     fail "the CLSID's ProgID is missing"
   run regsvr32 /u /s "$scratch_win\\regsvr32\\DavIrizevez.dll" || fail "regsvr32 /u answered an error"
   for key in "HKCR\\DavIrizevez.CCDavIrizevez" "HKCR\\CLSID\\$clsid"; do
@@ -86,15 +90,15 @@ check_vbscript() {
   head -1 "$output" | grep -qx 'IDENTITY QUOREL DavIrizevez [0-9]*\.[0-9]*\.[0-9]* True' ||
     fail "identity: $(head -1 "$output")"
   # Notices as they are; a reply by its code, with the document checked for its frame.
-  local seen
-  seen=$(grep -a -E '^(NOTICE |DavIrizevez\t)' "$output" |
+  local seen tab=$'\t'
+  seen=$(grep -a -E "^(NOTICE |DavIrizevez$tab)" "$output" |
     sed -E 's/^DavIrizevez\t([A-Z_]+)\t<\?xml .*/\1/')
-  diff <(echo "$seen") "$here/expected_notices.txt" || fail "notices and replies differ"
+  diff <(echo "$seen") "$here/expected_output.txt" || fail "notices and replies differ"
   local name
   for name in SysConfig.qsf WinConfig.qsf; do
     [[ -s $(unix_path "$component_folder\\$name") ]] || fail "$name was not saved"
   done
-  echo "vbscript: $(grep -c . "$here/expected_notices.txt") notices and replies as expected"
+  echo "vbscript: $(grep -c . "$here/expected_output.txt") notices and replies as expected"
 }
 
 # A registry export in one form: each value line after its key, continuation lines joined,
@@ -151,6 +155,8 @@ check_differential() {
   (cd "$root/examples" && "${sim[@]}" session <"$here/commands.txt") | tr -d '\r' >"$scratch/sim.txt"
   local differences=0
   # The first line is the VBScript host's identity, which davhost's session does not print.
+  # Both outputs lose their CRs: the script host ends each line with CR LF, davhost with LF.
+  # The saved documents below are compared byte for byte, CR LF included.
   diff <(tail -n +2 "$scratch/wine.txt") "$scratch/sim.txt" >"$scratch/replies.diff" ||
     {
       echo "notices and replies differ (< Wine, > simulated PC):"
