@@ -41,6 +41,9 @@ fail() {
 # Whether a key exists, by reg query's exit code.
 key_exists() { run reg query "$1" >/dev/null 2>&1; }
 
+# The touched keys, one per line: "own" or "shared" and the key.
+touched_keys() { grep -v '^#' "$here/touched_keys.txt"; }
+
 install_component() {
   local folder
   folder=$(unix_path "$component_folder")
@@ -49,7 +52,17 @@ install_component() {
   cp "$dll" "$folder/DavIrizevez.dll"
   cp "$root/examples/WinAdmin.qsf" "$folder/"
   run regsvr32 /s "$component_folder\\DavIrizevez.dll" || fail "regsvr32 could not register the DLL"
-  trap 'run regsvr32 /u /s "$component_folder\\DavIrizevez.dll" || true' EXIT
+  trap leave_prefix EXIT
+}
+
+# The prefix as the other tests expect it: the class unregistered, and none of the lock-down
+# that the commands applied (the keys that hold only the component's values).
+leave_prefix() {
+  run regsvr32 /u /s "$component_folder\\DavIrizevez.dll" || true
+  local kind key
+  while read -r kind key; do
+    if [[ $kind == own ]]; then run reg delete "$key" /f >/dev/null 2>&1 || true; fi
+  done < <(touched_keys)
 }
 
 # Runs commands.txt through the VBScript host; its output, UTF-8 with LF, in $1.
@@ -109,9 +122,6 @@ canonical_export() {
     awk '/^\[/ { key = $0; print key; next } /^Windows Registry/ { next } NF { print key "\t" $0 }' |
     LC_ALL=C sort
 }
-
-# The touched keys, one per line: "own" or "shared" and the key.
-touched_keys() { grep -v '^#' "$here/touched_keys.txt"; }
 
 # The touched keys of Wine in the registry editor's file form, one file each (none for a
 # missing key), in folder $1.
