@@ -51,18 +51,20 @@ install_component() {
   mkdir -p "$folder"
   cp "$dll" "$folder/DavIrizevez.dll"
   cp "$root/examples/WinAdmin.qsf" "$folder/"
+  export_wine_keys saved
   run regsvr32 /s "$component_folder\\DavIrizevez.dll" || fail "regsvr32 could not register the DLL"
   trap leave_prefix EXIT
 }
 
-# The prefix as the other tests expect it: the class unregistered, and none of the lock-down
-# that the commands applied (the keys that hold only the component's values).
+# The prefix as the other tests expect it: the class unregistered and the touched keys as
+# they were before.
 leave_prefix() {
   run regsvr32 /u /s "$component_folder\\DavIrizevez.dll" || true
-  local kind key
-  while read -r kind key; do
-    if [[ $kind == own ]]; then run reg delete "$key" /f >/dev/null 2>&1 || true; fi
-  done < <(touched_keys)
+  delete_wine_keys all
+  local i
+  for ((i = 1; i <= $(touched_keys | wc -l); i++)); do
+    if [[ -f $scratch/saved/$i.reg ]]; then printf 'regedit /s %s\\saved\\%d.reg\n' "$scratch_win" "$i"; fi
+  done | run_batch
 }
 
 # Runs commands.txt through the VBScript host; its output, UTF-8 with LF, in $1.
@@ -123,31 +125,41 @@ canonical_export() {
     LC_ALL=C sort
 }
 
+# Runs the lines on stdin as a batch file of Wine's cmd: one start of Wine for many registry
+# calls. A failing line does not stop the ones after it.
+run_batch() {
+  sed 's/$/\r/' >"$scratch/batch.cmd"
+  run cmd /c "$scratch_win\\batch.cmd" >/dev/null 2>&1 || true
+}
+
 # The touched keys of Wine in the registry editor's file form, one file each (none for a
-# missing key), in folder $1.
+# missing key), in the folder $1 below the scratch folder.
 export_wine_keys() {
-  local folder=$1 i=0 kind key
-  rm -rf "$folder"
-  mkdir -p "$folder"
+  local name=$1 i=0 kind key
+  rm -rf "${scratch:?}/$name"
+  mkdir -p "$scratch/$name"
   while read -r kind key; do
     i=$((i + 1))
-    if key_exists "$key"; then
-      run regedit /e "$scratch_win\\$(basename "$folder")\\$i.reg" "$key" >/dev/null
-    fi
-  done < <(touched_keys)
+    printf 'regedit /e %s\\%s\\%d.reg "%s"\n' "$scratch_win" "$name" "$i" "$key"
+  done < <(touched_keys) | run_batch
+}
+
+# Deletes the touched keys of the kind $1 ("own" or "all") from Wine's registry.
+delete_wine_keys() {
+  local kind key
+  while read -r kind key; do
+    if [[ $1 == all || $1 == "$kind" ]]; then echo "reg delete \"$key\" /f"; fi
+  done < <(touched_keys) | run_batch
 }
 
 check_differential() {
   [[ -x $davhost ]] || fail "no davhost for the simulated PC at '$davhost' (build the default preset)"
   install_component
-  local kind key i=0
-  while read -r kind key; do
-    if [[ $kind == own ]] && key_exists "$key"; then run reg delete "$key" /f >/dev/null; fi
-  done < <(touched_keys)
-  export_wine_keys "$scratch/before"
+  delete_wine_keys own
+  export_wine_keys before
 
   # The simulated PC: a new machine whose touched keys hold Wine's values.
-  local machine=$scratch/machine
+  local machine=$scratch/machine kind key i=0
   rm -rf "$machine"
   local sim=("$davhost" --machine "$machine")
   "${sim[@]}" machine init >/dev/null
@@ -174,7 +186,7 @@ check_differential() {
       differences=1
     }
 
-  export_wine_keys "$scratch/after"
+  export_wine_keys after
   i=0
   while read -r kind key; do
     i=$((i + 1))
