@@ -117,8 +117,8 @@ check_vbscript() {
 }
 
 # A registry export in one form: each value line after its key, continuation lines joined,
-# sorted (Wine lists a key's values by name, Windows and the simulated PC in the order they
-# were made); LF line ends, no header.
+# sorted (Wine's regedit writes a key's values sorted by name, davhost in the order they were
+# made); LF line ends, no header.
 canonical_export() {
   tr -d '\r' | sed -e ':a' -e '/\\$/N; s/\\\n *//; ta' |
     awk '/^\[/ { key = $0; print key; next } /^Windows Registry/ { next } NF { print key "\t" $0 }' |
