@@ -13,6 +13,7 @@
 #include "core/component_state.h"
 #include "core/host_interface.h"
 #include "core/host_object.h"
+#include "editors/form_ui.h"
 #include "platform/platform.h"
 #include "util/log.h"
 #include "util/procedure.h"
@@ -56,6 +57,10 @@ class CCDavIrizevez : public IClientComponent {
   std::string Version() const override;
   bool Installed() const override { return true; }
 
+  // What shows the editors of "WINCONFIG" and "SYSCONFIG": the host's desktop or a script.
+  // Without one those commands log that no editor is available and change nothing.
+  void SetFormUi(std::shared_ptr<editors::FormUi> ui) { formUi_ = std::move(ui); }
+
   const Fields& fields() const { return fields_; }
   const ComponentState& state() const { return state_; }
   const std::string& componentFolder() const { return log_.componentFolder(); }
@@ -96,6 +101,9 @@ class CCDavIrizevez : public IClientComponent {
                             const std::string& StrProtocol, bool system);
   void ReapplyUserDocuments(util::Procedure& handle);
   void ManagerLogin(util::Procedure& handle, const std::string& StrProtocol, bool warn);
+  // "WINCONFIG" and "SYSCONFIG": the editor on the current document, then the edited one
+  // applied.
+  void EditDocument(util::Procedure& handle, const std::string& cmd, bool system);
 
   // Fixes the Windows generation of the document sections from the host's version text,
   // once: only while the spec version is still empty.
@@ -111,6 +119,7 @@ class CCDavIrizevez : public IClientComponent {
   HostObject host_;
   Fields fields_;
   ComponentState state_;
+  std::shared_ptr<editors::FormUi> formUi_;
 };
 
 }  // namespace dav::core

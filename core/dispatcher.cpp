@@ -62,12 +62,10 @@ void CCDavIrizevez::RunCommand(util::Procedure& handle, const std::string& cmd,
     SendDocument(handle, "GISC_SAVE", true);
   } else if (cmd == "REQ_WINCONF_SAVE") {
     SendDocument(handle, "GIWC_SAVE", false);
-  } else if (cmd == "SYSCONFIG" || cmd == "WINCONFIG") {
-    // The editors open here once they are part of the component; until then the command
-    // leaves the machine as it is.
-    handle.Line(10);
-    log_.Write("CCDavIrizevez.IClientComponent_Handle " + cmd +
-               ": no settings editor is available; nothing applied");
+  } else if (cmd == "SYSCONFIG") {
+    EditDocument(handle, cmd, true);
+  } else if (cmd == "WINCONFIG") {
+    EditDocument(handle, cmd, false);
   } else if (cmd == "APL_SYSCONF") {
     ApplyDocumentCommand(handle, cmd, StrProtocol, true);
   } else if (cmd == "APL_WINCONF") {

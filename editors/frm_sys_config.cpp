@@ -60,6 +60,7 @@ std::string frmSysConfig::ShowForm(const std::string& inputDocument) {
   input_ = inputDocument;
   output_.clear();
   FormLoad();
+  unchanged_ = XMLStringSysConfig();
   Open();
   context().ui.Show(*this);
   Close();

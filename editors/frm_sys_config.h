@@ -30,6 +30,10 @@ class frmSysConfig : public Form {
   std::string ShowForm(const std::string& inputDocument);
 
   const std::string& output() const { return output_; }
+  // What OK would have built from the controls as loaded, before the user changed anything:
+  // the input in this editor's own writing, so that a caller can tell an edited document
+  // from the input written anew.
+  const std::string& unchangedDocument() const { return unchanged_; }
 
   // The folder that is never listed: the component's folder without
   // "\Components\DavIrizevez", followed by "\CDKey\plimsa".
@@ -75,6 +79,7 @@ class frmSysConfig : public Form {
 
   std::string input_;
   std::string output_;
+  std::string unchanged_;
   std::string protectedFolder_;
 };
 

@@ -153,6 +153,7 @@ std::string frmWinConfig::ShowForm(const std::string& inputDocument) {
   input_ = inputDocument;
   output_.clear();
   FormLoad();
+  unchanged_ = XMLStringWinConfig();
   Open();
   context().ui.Show(*this);
   Close();

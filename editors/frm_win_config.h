@@ -59,6 +59,10 @@ class frmWinConfig : public Form {
   std::string ShowForm(const std::string& inputDocument);
 
   const std::string& output() const { return output_; }
+  // What OK would have built from the controls as loaded, before the user changed anything:
+  // the input in this editor's own writing, so that a caller can tell an edited document
+  // from the input written anew.
+  const std::string& unchangedDocument() const { return unchanged_; }
 
   // Loading: the document text, or the file of the machine at path when path is not blank.
   void SetXML(const std::string& text, const std::string& path);
@@ -114,6 +118,7 @@ class frmWinConfig : public Form {
 
   std::string input_;
   std::string output_;
+  std::string unchanged_;
   std::vector<std::int32_t> widths_;
   std::vector<std::int32_t> heights_;
   std::int32_t curWidth_ = 0;

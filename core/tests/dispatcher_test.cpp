@@ -8,6 +8,7 @@
 
 #include "core/component.h"
 #include "core/tests/component_fixture.h"
+#include "editors/form_script.h"
 #include "platform/sim/machine.h"
 #include "registry/md_registry.h"
 
@@ -125,6 +126,77 @@ TEST_F(DispatcherTest, EditorCommandsApplyNothingWithoutAnEditor) {
   EXPECT_TRUE(host().calls.empty());
   EXPECT_TRUE(NewEvents().empty());
   EXPECT_NE(LogText(*component_).find("no settings editor"), std::string::npos);
+}
+
+// The editors with a script as the administrator.
+class EditorCommandTest : public DispatcherTest {
+ protected:
+  void Edit(const std::string& cmd, const std::string& script) {
+    ui_ = std::make_shared<editors::ScriptUi>(editors::ParseScript(script), platform().dialogs());
+    component_->SetFormUi(ui_);
+    Handle(cmd, "");
+  }
+  bool ShellRestarted() {
+    for (const std::string& event : NewEvents()) {
+      if (event.find("explorer.exe") != std::string::npos) return true;
+    }
+    return false;
+  }
+  std::shared_ptr<editors::ScriptUi> ui_;
+};
+
+TEST_F(EditorCommandTest, SystemEditorAppliesAnEditedDocumentAndRestartsOnlyForChoice6) {
+  Edit("SYSCONFIG", "check \"윈도우 명령 프롬프트 실행 차단\"\nok\nclick \"재부팅 후 적용\"");
+  EXPECT_EQ(ui_->error(), "");
+  EXPECT_EQ(DisableCmd(), 1);
+  EXPECT_EQ(Notices(), std::vector<std::string>{"DavIrizevez APL_FASETTING 1"});
+  EXPECT_FALSE(ShellRestarted());
+  host().calls.clear();
+  Edit("SYSCONFIG", "uncheck chkUseAccess(0)\nok\nchoose 6");
+  EXPECT_EQ(DisableCmd(), 0);
+  EXPECT_TRUE(ShellRestarted());
+  EXPECT_EQ(Notices(), std::vector<std::string>{"DavIrizevez APL_FASETTING 1"});
+}
+
+TEST_F(EditorCommandTest, WindowEditorChangesTheDisplayAndRestartsTheShellForChoice6) {
+  Edit("WINCONFIG", "select cboWinSkill(0) \"800 x 600\"\nok\nchoose 6");
+  EXPECT_EQ(ui_->error(), "");
+  const std::vector<std::string> events = NewEvents();
+  const auto has = [&](const std::string& text) {
+    return std::any_of(events.begin(), events.end(), [&](const std::string& event) {
+      return event.find(text) != std::string::npos;
+    });
+  };
+  EXPECT_TRUE(has("800x600")) << "display change to the mode chosen in the editor";
+  EXPECT_TRUE(has("explorer.exe"));
+  for (const std::string& notice : Notices()) {
+    EXPECT_EQ(notice.find("DavIrizevez "), std::string::npos) << notice;
+  }
+}
+
+TEST_F(EditorCommandTest, UnchangedCancelledOrFailedEditsApplyNothing) {
+  const struct {
+    const char* cmd;
+    const char* script;
+  } cases[] = {
+      {"SYSCONFIG", "ok\nchoose 6"},  // OK without a change
+      {"WINCONFIG", "ok\nchoose 6"},
+      {"SYSCONFIG", "check chkFolder(0)\ncancel"},
+      {"WINCONFIG", "check chkFile(1)\nclose"},
+      // The script fails after OK built a document: the command ends before applying.
+      {"WINCONFIG", "check chkFile(1)\nok\nchoose close\nclick nothing"},
+  };
+  for (const auto& c : cases) {
+    host().calls.clear();
+    Edit(c.cmd, c.script);
+    EXPECT_TRUE(Notices().empty()) << c.cmd << ": " << c.script;
+    EXPECT_FALSE(ShellRestarted()) << c.cmd << ": " << c.script;
+    for (const char* saved : {"\\WinConfig.qsf", "\\SysConfig.qsf"}) {
+      EXPECT_EQ(platform().files().GetAttributes(component_->componentFolder() + saved),
+                platform::kInvalidAttributes)
+          << c.cmd << ": " << c.script << " applied and saved a document";
+    }
+  }
 }
 
 }  // namespace
