@@ -58,7 +58,14 @@ class frmWinConfig : public Form {
 
   std::string ShowForm(const std::string& inputDocument);
 
+  const std::string& input() const { return input_; }
   const std::string& output() const { return output_; }
+  // The document of the same editor shown elsewhere (a view in another process), as its OK
+  // built it; closes the form.
+  void TakeOutput(std::string document) {
+    output_ = std::move(document);
+    Close();
+  }
   // What OK would have built from the controls as loaded, before the user changed anything:
   // the input in this editor's own writing, so that a caller can tell an edited document
   // from the input written anew.

@@ -1,5 +1,6 @@
 #include "host/component_commands.h"
 
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -9,6 +10,8 @@
 #include "host/command_error.h"
 #include "host/component_run.h"
 #include "host/document_text.h"
+#include "host/editor_ui.h"
+#include "host/host_files.h"
 #include "host/log_command.h"
 #include "host/session_line.h"
 #include "host/text_table.h"
@@ -35,6 +38,7 @@ struct HandleOptions {
   std::string protocol;
   std::string documentFile;
   std::string restart;
+  std::string ui;
   CLI::Option* protocolOption = nullptr;
   CLI::Option* restartOption = nullptr;
 };
@@ -49,9 +53,21 @@ void RunHandle(HostContext& context, const ClientOptions& client, const HandleOp
   if (options.restartOption->count()) protocol += "\x1d" + options.restart;
 
   const ClientSettings settings = client.Resolve(context.platform());
+  // The editor commands need something to show the editor; it is chosen before the
+  // component starts, so that a missing one changes nothing.
+  std::optional<EditorUi> editor;
+  if (options.command == "WINCONFIG" || options.command == "SYSCONFIG" || !options.ui.empty()) {
+    editor =
+        ChooseEditorUi(context.platform(), options.ui,
+                       {HostPathText(std::filesystem::absolute(HostPath(context.machineFolder))),
+                        settings.ComponentFolder()},
+                       options.command + " opens an editor");
+  }
   ComponentRun run(context.platform(), settings, std::cout, std::cerr);
+  if (editor) run.SetFormUi(editor->ui);
   run.Handle(options.command, protocol);
   run.Terminate();
+  if (editor) CheckEditorRan(*editor, std::cerr);
 }
 
 // --- session --------------------------------------------------------------------------
@@ -121,6 +137,11 @@ void AddComponentCommands(CLI::App& app, HostContext& context) {
                        "does not; without it they stop after applying, before their last "
                        "notices")
           ->check(CLI::IsMember({"True", "False"}, CLI::ignore_case));
+  handleCommand->add_option(
+      "--ui", handle->ui,
+      "What shows the editor of WINCONFIG and SYSCONFIG: script:FILE carries out the actions of "
+      "FILE (check, uncheck, click, select, text, cell, add, browse, ok, cancel, close, choose; "
+      "see the README); without it the desktop editor opens when a display is available");
   handleCommand->callback([&context, client, handle] { RunHandle(context, *client, *handle); });
 
   app.add_subcommand("session",

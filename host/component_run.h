@@ -33,6 +33,9 @@ class ComponentRun {
   // the day's log or debug log.
   void Handle(const std::string& cmd, const std::string& protocol);
 
+  // What shows the editors of WINCONFIG and SYSCONFIG.
+  void SetFormUi(std::shared_ptr<editors::FormUi> ui) { component_->SetFormUi(std::move(ui)); }
+
   // IClientComponent_Terminate; once.
   void Terminate();
 

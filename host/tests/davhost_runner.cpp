@@ -57,6 +57,10 @@ RunResult RunDavhost(const std::vector<std::string>& arguments, const std::strin
     dup2(out, 1);
     dup2(err, 2);
     unsetenv("DAVHOST_MACHINE");
+    // No desktop: the editor commands need a script.
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DAVHOST_EDITOR"}) {
+      unsetenv(name);
+    }
     if (machineEnv) setenv("DAVHOST_MACHINE", machineEnv->c_str(), 1);
     execv(pointers[0], pointers.data());
     _exit(127);
