@@ -3,7 +3,10 @@
 
 # The packages every build and test run needs.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev libpugixml-dev libcli11-dev
-                libgtest-dev libgmock-dev libbenchmark-dev)
+                libgtest-dev libgmock-dev libbenchmark-dev
+                # The desktop editor (Qt 6 Widgets; its tests use the offscreen platform of
+                # libqt6gui6) and a font with Korean glyphs for its texts.
+                qt6-base-dev fonts-nanum)
 
 package_installed() {
   dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed'
