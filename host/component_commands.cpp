@@ -58,7 +58,7 @@ void RunHandle(HostContext& context, const ClientOptions& client, const HandleOp
   std::optional<EditorUi> editor;
   if (options.command == "WINCONFIG" || options.command == "SYSCONFIG" || !options.ui.empty()) {
     editor =
-        ChooseEditorUi(context.platform(), options.ui,
+        ChooseEditorUi(context.platform().dialogs(), options.ui,
                        {HostPathText(std::filesystem::absolute(HostPath(context.machineFolder))),
                         settings.ComponentFolder()},
                        options.command + " opens an editor");

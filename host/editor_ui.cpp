@@ -6,7 +6,7 @@
 
 namespace dav::host {
 
-EditorUi ChooseEditorUi(platform::Platform& platform, const std::string& option,
+EditorUi ChooseEditorUi(platform::Dialogs& dialogs, const std::string& option,
                         const DesktopEditorPlace& place, const std::string& purpose) {
   EditorUi editor;
   const std::string scheme = "script:";
@@ -22,7 +22,7 @@ EditorUi ChooseEditorUi(platform::Platform& platform, const std::string& option,
     } catch (const editors::ScriptError& e) {
       throw CommandError("script '" + file + "' " + e.what() + "; nothing was run");
     }
-    auto script = std::make_shared<editors::ScriptUi>(std::move(actions), platform.dialogs());
+    auto script = std::make_shared<editors::ScriptUi>(std::move(actions), dialogs);
     editor.ui = script;
     editor.error = [script, file] {
       return script->error().empty() ? std::string() : "script '" + file + "' " + script->error();

@@ -28,10 +28,11 @@ struct DesktopEditorPlace {
   std::string componentFolder;
 };
 
-// option is the --ui value: "script:FILE", or empty for the desktop editor. A script that
-// cannot be read or has a line that is no action, an unknown --ui, or no display and no
-// script, is a CommandError that names what to give (purpose: "WINCONFIG opens an editor").
-EditorUi ChooseEditorUi(platform::Platform& platform, const std::string& option,
+// Message boxes of a script go to dialogs. option is the --ui value: "script:FILE", or empty for
+// the desktop editor. A script that cannot be read or has a line that is no action, an unknown
+// --ui, or no display and no script, is a CommandError that names what to give (purpose: "WINCONFIG
+// opens an editor").
+EditorUi ChooseEditorUi(platform::Dialogs& dialogs, const std::string& option,
                         const DesktopEditorPlace& place, const std::string& purpose);
 
 // A CommandError when the editor failed (a script line that could not be carried out, a

@@ -21,6 +21,7 @@
 #endif
 #if DAV_HAS_DOCUMENTS
 #include "host/doc_commands.h"
+#include "host/edit_command.h"
 #endif
 
 namespace {
@@ -83,6 +84,7 @@ int Run(int argc, char** argv) {
   dav::host::AddWindowCommands(app, context);
 #if DAV_HAS_DOCUMENTS
   dav::host::AddDocCommands(app, context);
+  dav::host::AddEditCommand(app, context);
 #endif
 
   try {

@@ -1,6 +1,10 @@
 // The editor commands through davhost with a script as the administrator.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "host/tests/davhost_runner.h"
 
 namespace dav::host::testing {
@@ -51,6 +55,49 @@ TEST_F(EditorCommandsTest, EditorCommandsWithoutAnEditorOrWithAFailingScriptAppl
   EXPECT_EQ(r.out, "") << "no APL_FASETTING";
   EXPECT_NE(Run({"reg", "get", "HKCU\\Software\\Policies\\Microsoft\\Windows\\System"}).exitCode, 0)
       << "the command prompt policy was never written";
+}
+
+}  // namespace
+}  // namespace dav::host::testing
+
+namespace dav::host::testing {
+namespace {
+
+class EditCommandTest : public MachineTest {};
+
+TEST_F(EditCommandTest, EditsADocumentFileInItsEncodingWithoutTouchingTheMachine) {
+  // "학생" in code page 949.
+  const std::string doc = HostFile(
+      "Sys.qsf",
+      "<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?><DocRoot><Configuration "
+      "SpecVersion=\"1.0.0\"><FolderAccess><Row ID=\"FolderAccess\" Value=\"1\" /><Row "
+      "ID=\"Path\" Value=\"C:\\\\\xc7\xd0\xbb\xfd\" /></FolderAccess></Configuration></DocRoot>");
+  const std::string script =
+      HostFile("s.txt", "check chkUseAccess(0)\nadd \"C:\\Temp\"\nok\nchoose 7\n");
+  const std::string out = (folder_.path() / "out.qsf").string();
+  const std::string before = Ok({"reg", "export"});
+  EXPECT_EQ(Ok({"edit", doc, "-o", out, "--ui", "script:" + script}), "");
+  std::ifstream file(out, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(bytes.find("<Row ID=\"CmdPrompt\" Value=\"1\" />"), std::string::npos) << bytes;
+  EXPECT_NE(bytes.find("<Row ID=\"Path\" Value=\"C:\\\\\xc7\xd0\xbb\xfd|c:\\\\temp\" />"),
+            std::string::npos)
+      << "written in code page 949:\n"
+      << bytes;
+  EXPECT_EQ(Ok({"reg", "export"}), before);
+  EXPECT_EQ(Run({"fs", "ls", "C:\\Program Files\\brisal client"}).exitCode, 1)
+      << "no component folder, no log";
+
+  const std::string cancel = HostFile("c.txt", "cancel\n");
+  const RunResult r = Run({"edit", doc, "-o", out + ".2", "--ui", "script:" + cancel});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.err.find("the editor closed without OK"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(out + ".2"));
+
+  const std::string neither = HostFile(
+      "n.qsf", "<?xml version=\"1.0\"?><DocRoot><Configuration SpecVersion=\"1.0.0\"/></DocRoot>");
+  ExpectOneErrorLine(Run({"edit", neither, "--ui", "script:" + cancel}),
+                     "is neither a window nor a system document");
 }
 
 }  // namespace
