@@ -233,9 +233,8 @@ void Form::SetCurrentCell(std::string_view c, int index, int row, int col) {
 }
 
 void Form::HoverGrid(std::string_view c, int index, int row, int col) {
-  Grid& grid = Element(Grids(c), index);
+  Element(Grids(c), index);
   hover_ = {row, col};
-  (void)grid;
   GridHovered(c, index);
 }
 

@@ -159,16 +159,14 @@ QTableWidget* FormDialog::Grid(const std::string& control, int index) {
     // The check column keeps its width.
     if (column.fixedWidth) table->horizontalHeader()->setSectionResizeMode(col, QHeaderView::Fixed);
   }
-  connect(table, &QTableWidget::itemChanged, this,
-          [this, table, control, index](QTableWidgetItem* item) {
-            if (refreshing_ || !(item->flags() & Qt::ItemIsUserCheckable)) return;
-            const editors::Grid& grid = form_.Grids(control)[static_cast<std::size_t>(index)];
-            form_.SetCell(control, index, item->row() + grid.fixedRows,
-                          grid.columns[static_cast<std::size_t>(item->column())].key,
-                          item->checkState() == Qt::Checked ? "True" : "False");
-            (void)table;
-            Changed();
-          });
+  connect(table, &QTableWidget::itemChanged, this, [this, control, index](QTableWidgetItem* item) {
+    if (refreshing_ || !(item->flags() & Qt::ItemIsUserCheckable)) return;
+    const editors::Grid& grid = form_.Grids(control)[static_cast<std::size_t>(index)];
+    form_.SetCell(control, index, item->row() + grid.fixedRows,
+                  grid.columns[static_cast<std::size_t>(item->column())].key,
+                  item->checkState() == Qt::Checked ? "True" : "False");
+    Changed();
+  });
   connect(table, &QTableWidget::currentCellChanged, this,
           [this, control, index](int row, int col, int, int) {
             if (refreshing_) return;
@@ -188,7 +186,12 @@ QTableWidget* FormDialog::Grid(const std::string& control, int index) {
       for (std::size_t c = 0; c < grid.columns.size(); ++c) {
         const GridColumn& column = grid.columns[c];
         const std::string& text = grid.Cell(r + grid.fixedRows, static_cast<int>(c));
-        auto* item = new QTableWidgetItem;
+        // Items are updated in place: a toggled check cell is still in its signal here.
+        QTableWidgetItem* item = table->item(r, static_cast<int>(c));
+        if (!item) {
+          item = new QTableWidgetItem;
+          table->setItem(r, static_cast<int>(c), item);
+        }
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         if (column.boolean) {
           item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
@@ -199,7 +202,6 @@ QTableWidget* FormDialog::Grid(const std::string& control, int index) {
           item->setText(Q(text));
         }
         if (column.align == GridColumn::Align::kCenter) item->setTextAlignment(Qt::AlignCenter);
-        table->setItem(r, static_cast<int>(c), item);
       }
     }
     table->setEnabled(grid.enabled);

@@ -109,9 +109,12 @@ TEST_F(QtViewsTest, SystemEditorAddsFoldersAndRefusesADuplicateWithAMessage) {
   EditorContext context = Context();
   frmSysConfig form(context);
   std::string message;
-  WhenShown([&message](QWidget* dialog) {
+  WhenShown([&message, &form](QWidget* dialog) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle().toStdString(), "보안 설정");
+    // A check cell toggled by the user reaches the form's grid.
+    Find<QTableWidget>(dialog, "fgrid(0)")->item(1, 0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(form.Grids("fgrid")[0].Cell(1, "check"), "True");
     auto* path = Find<QLineEdit>(dialog, "txtPath");
     EXPECT_FALSE(path->isEnabled()) << "folder access is off";
     ClickBox(Find<QCheckBox>(dialog, "chkFolder(0)"));
