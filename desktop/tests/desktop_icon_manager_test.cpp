@@ -1,0 +1,106 @@
+// The desktop list as a whole on either backend: the special icons at its head, the icon
+// files after them, and auto recover putting an approved desktop back.
+#include "desktop/desktop_icon_manager.h"
+
+#include <gtest/gtest.h>
+
+#include "desktop/tests/icon_list_order.h"
+#include "fileutil/tests/folder_test_support.h"
+#include "platform/shell.h"
+
+namespace dav::desktop {
+namespace {
+
+using platform::kHKeyLocalMachine;
+
+class DesktopIconManagerTest : public ::testing::Test, public dav::testing::FolderFixture {
+ protected:
+  void SetUp() override {
+    user = Folder("profile\\Desktop");
+    backup = At("DIBackup");
+    icons.SetIconFolders(user, "", backup, icons.LoadFilteringList(), kModeDesktop);
+    for (int csidl : {platform::kCsidlDrives, platform::kCsidlPersonal, platform::kCsidlNetwork,
+                      platform::kCsidlBitBucket}) {
+      specials.push_back({icons.GetSpecialFolderName(csidl), 1});
+    }
+    specials.push_back({"Internet Explorer", 1});
+  }
+  void TearDown() override {
+    platform().registry().DeleteKey(kHKeyLocalMachine, storeKey);
+    platform().registry().DeleteKey(kHKeyLocalMachine, scratchKey());
+  }
+
+  IconList Produced(bool isProtected) {
+    IconList list;
+    icons.GetDesktopIconList(list, isProtected, kModeDesktop);
+    return list;
+  }
+  std::int32_t Stored(const char* name) {
+    return mdRegistry(log()).ReadDWORD(kHKeyLocalMachine, storeKey, name, -7);
+  }
+
+  std::string storeKey = scratchKey() + "\\DIManager";
+  DesktopIconManager icons{log(), storeKey};
+  std::string user;
+  std::string backup;
+  IconList specials;
+};
+
+TEST_F(DesktopIconManagerTest, ListsShorterThanTheSpecialIconsChangeNothing) {
+  Write(user + "\\A.lnk", "a");
+  Write(backup + "\\Old.lnk", "o");
+  IconList shortList(specials.begin(), specials.end() - 1);
+  icons.ApplyDesktopIconList(false, shortList, kModeDesktop);
+  EXPECT_EQ(Stored("MyCom"), -7) << "no special icon was set";
+  EXPECT_EQ(List(backup), Names{"Old.lnk"}) << "no file was applied";
+  EXPECT_FALSE(icons.EnableAutoRecover());
+
+  // Exactly k entries set the special icons and leave every file alone, even unprotected.
+  IconList exact = specials;
+  exact[0].diFlag = 0;
+  icons.ApplyDesktopIconList(true, exact, kModeDesktop);
+  EXPECT_EQ(Stored("MyCom"), 0);
+  EXPECT_EQ(Stored("IE"), 1);
+  EXPECT_TRUE(icons.EnableAutoRecover());
+  icons.ApplyDesktopIconList(false, specials, kModeDesktop);
+  EXPECT_FALSE(icons.EnableAutoRecover());
+  EXPECT_EQ(List(user), Names{"A.lnk"});
+  EXPECT_EQ(List(backup), Names{"Old.lnk"}) << "the backup is not emptied";
+}
+
+TEST_F(DesktopIconManagerTest, AutoRecoverPutsTheApprovedDesktopBack) {
+  Write(user + "\\A.lnk", "a");
+  Write(user + "\\B.lnk", "b");
+  IconList approved = specials;
+  approved.push_back({"A.lnk", 1});
+  approved.push_back({"B.lnk", 1});
+  icons.ApplyDesktopIconList(true, approved, kModeDesktop);
+  EXPECT_EQ(List(backup), (Names{"A.lnk", "B.lnk"}));
+  EXPECT_EQ(SortedFrom(Produced(true), 5), approved) << "the PC reads back as approved";
+
+  // The user adds one icon and deletes an approved one; the next start recovers.
+  Write(user + "\\C.lnk", "c");
+  ASSERT_EQ(files().Delete(user + "\\A.lnk"), platform::kErrorSuccess);
+  IconList seen = specials;
+  seen.push_back({"B.lnk", 1});
+  seen.push_back({"C.lnk", 0});
+  seen.push_back({"A.lnk", 1});
+  EXPECT_EQ(SortedFrom(Produced(true), 5), SortedFrom(seen, 5))
+      << "the added icon is not approved, the deleted one comes from the backup";
+  icons.RecoverDesktopIcon();
+  EXPECT_EQ(List(user), (Names{"A.lnk", "B.lnk"}));
+  EXPECT_EQ(Read(user + "\\A.lnk"), "a");
+  EXPECT_NE(LogText().find("### DeleteFileAndFolderForce " + user + "\\C.lnk"), std::string::npos);
+}
+
+TEST_F(DesktopIconManagerTest, AutoRecoverIsTheStoresExactOne) {
+  EXPECT_FALSE(icons.EnableAutoRecover());
+  icons.EnableAutoRecover(true);
+  EXPECT_EQ(Stored("EnableAutoRecover"), 1) << "written as a DWORD";
+  EXPECT_TRUE(icons.EnableAutoRecover());
+  mdRegistry(log()).WriteValue("HKEY_LOCAL_MACHINE\\" + storeKey, "EnableAutoRecover", "01", 1);
+  EXPECT_FALSE(icons.EnableAutoRecover()) << "only the text 1 turns it on";
+}
+
+}  // namespace
+}  // namespace dav::desktop
