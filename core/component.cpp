@@ -11,7 +11,9 @@ constexpr char kComponentName[] = "DavIrizevez";
 }  // namespace
 
 CCDavIrizevez::CCDavIrizevez(platform::Platform& platform, std::string componentFolder)
-    : platform_(platform), log_(platform, std::move(componentFolder), kComponentName) {}
+    : platform_(platform),
+      log_(platform, std::move(componentFolder), kComponentName),
+      desktopIcons_(log_, fields_.diStoreKey) {}
 
 std::string CCDavIrizevez::Company() const {
   return build::kCompany;
@@ -64,8 +66,9 @@ void CCDavIrizevez::SetOSVersion() {
 void CCDavIrizevez::IClientComponent_Terminate() {
   SyncReg(true);  // it logs its own failures and never throws
   log_.Write(std::string(kComponentName) + " Terminate");
-  // Released last; the start exclusion list and the desktop filtering list go with them
-  // when they join.
+  // Released last: the folder sets with the start exclusion list and the desktop filtering
+  // list, the host's object and the display catalogue.
+  desktopIcons_.Release();
   host_.Release();
   state_.displayCatalogue.reset();
 }

@@ -13,6 +13,7 @@
 #include "core/component_state.h"
 #include "core/host_interface.h"
 #include "core/host_object.h"
+#include "desktop/desktop_icon_manager.h"
 #include "editors/form_ui.h"
 #include "platform/platform.h"
 #include "util/log.h"
@@ -42,8 +43,8 @@ class CCDavIrizevez : public IClientComponent {
     std::string desktopBackupFolder;
     // The desktop icon store: host key + "\Components\DavIrizevez.CCDavIrizevez\DIManager".
     std::string diStoreKey;
-    // Joining with the start program and desktop icon managers: the start exclusion list
-    // ("desktop.ini"), the desktop filtering list and the special icon count.
+    // The start exclusion list ("desktop.ini"), the desktop filtering list and the special
+    // icon count are kept by the desktop icon manager with its folder sets.
   };
 
   CCDavIrizevez(platform::Platform& platform, std::string componentFolder);
@@ -120,6 +121,9 @@ class CCDavIrizevez : public IClientComponent {
   Fields fields_;
   ComponentState state_;
   std::shared_ptr<editors::FormUi> formUi_;
+  // The folder icon machinery of the desktop (mode 1) and the start-up folders (mode 0), and
+  // the special desktop icons; over the DI store key of fields_.
+  desktop::DesktopIconManager desktopIcons_;
 };
 
 }  // namespace dav::core

@@ -11,6 +11,7 @@
 #include "catalogue/window_skill.h"
 #include "core/component.h"
 #include "core/section_scope.h"
+#include "listdoc/md_type_define.h"
 #include "xml/document.h"
 
 namespace dav::core {
@@ -61,8 +62,12 @@ void CCDavIrizevez::ApplyWinConfigXML(const std::string& sXML, const std::string
   });
 
   if (!bLogin) {
-    // 540-550: the DesktopIconManager section goes to the desktop icon manager
-    // (ParseDIList, ApplyDesktopIconList in mode 1) once it is part of the component.
+    bool iconsProtected = false;
+    desktop::IconList icons;
+    proc.Step(540, [&] { mdTypeDefine::ParseDIList(log_, sXML, &iconsProtected, &icons); });
+    proc.Step(550, [&] {
+      desktopIcons_.ApplyDesktopIconList(iconsProtected, icons, desktop::kModeDesktop);
+    });
     const catalogue::CleanUpRequests& cleanUp = state_.requests.cleanUp;
     const std::pair<int, std::pair<const std::string*, const char*>> notices[] = {
         {560, {&cleanUp.garbage, "APL_GARBAGE"}},
@@ -123,8 +128,13 @@ std::string CCDavIrizevez::MakeWinConfigXML() {
   // 50: the StartProgramManager section (XMLStringSPMList of EnableOpt and List) joins here
   // with the start program manager.
   proc.Step(60, [&] { body += modDavIrizevez::XMLStringWinSkill(sections.ctx()); });
-  // 70-80: the DesktopIconManager section (GetDesktopIconList, XMLStringDIList) joins here
-  // with the desktop icon manager.
+  desktop::IconList icons;
+  proc.Step(70, [&] {
+    desktopIcons_.GetDesktopIconList(icons, desktopIcons_.EnableAutoRecover(),
+                                     desktop::kModeDesktop);
+  });
+  proc.Step(
+      80, [&] { body += mdTypeDefine::XMLStringDIList(desktopIcons_.EnableAutoRecover(), icons); });
   proc.Step(90, [&] { result = body; });
   proc.Step(100, [&] { log_.Debug(body); });
   return result;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/component.h"
 #include "platform/shell.h"
@@ -71,8 +72,14 @@ void CCDavIrizevez::IClientComponent_Initialize(std::shared_ptr<HostApplication>
   step(150, [&] { fields_.offListKey = fields_.spmStoreKey + "\\SPMRegDelete"; });
   step(160, [&] { fields_.startFolderKey = fields_.spmStoreKey + "\\SPMFolder"; });
 
-  // 170-190: the start exclusion list ("desktop.ini") and SetIconFolders of the start
-  // folders (mode 0) go here.
+  // The start-up folders' set: "desktop.ini" is never a start program.
+  std::vector<std::string> startExclusions;
+  step(170, [&] { startExclusions.clear(); });
+  step(180, [&] { startExclusions.push_back("desktop.ini"); });
+  step(190, [&] {
+    desktopIcons_.SetIconFolders(fields_.userStartFolder, fields_.commonStartFolder,
+                                 fields_.startBackupFolder, startExclusions, desktop::kModeStartup);
+  });
   // 200: SyncReg(true).
 
   step(210, [&] {
@@ -93,8 +100,17 @@ void CCDavIrizevez::IClientComponent_Initialize(std::shared_ptr<HostApplication>
     fields_.desktopBackupFolder = host_.GetClientFolder() + "\\Components\\DavIrizevez\\DIBackup";
   });
 
-  // 250: SetIconFolders of the desktop folders with LoadFilteringList (mode 1).
-  // 260-270: RecoverDesktopIcon when EnableAutoRecover is on.
+  step(250, [&] {
+    desktopIcons_.SetIconFolders(fields_.userDesktopFolder, fields_.commonDesktopFolder,
+                                 fields_.desktopBackupFolder, desktopIcons_.LoadFilteringList(),
+                                 desktop::kModeDesktop);
+  });
+  step(260, [&] {
+    if (desktopIcons_.EnableAutoRecover()) {
+      proc.Line(270);
+      desktopIcons_.RecoverDesktopIcon();
+    }
+  });
 
   step(290, [&] {
     state_.componentKey = host_.GetClientRegistryKey() + std::string(kComponentKeySuffix);
@@ -109,7 +125,7 @@ void CCDavIrizevez::IClientComponent_Initialize(std::shared_ptr<HostApplication>
   });
 
   // 330: ConvertStartProgramList. 340: PublishResolutionList. 350: RebootSettings.
-  // 360: the start exclusion list of 170 is released.
+  // 360: the start exclusion list of 170 goes with this scope.
 }
 
 }  // namespace dav::core

@@ -25,7 +25,8 @@ class ComponentFixture {
   ~ComponentFixture() {
     // Deepest first; a key is only deleted once it has no subkeys left.
     for (const std::string& key :
-         {HostKey() + "\\Components\\DavIrizevez.CCDavIrizevez", HostKey() + "\\Components",
+         {HostKey() + "\\Components\\DavIrizevez.CCDavIrizevez\\DIManager",
+          HostKey() + "\\Components\\DavIrizevez.CCDavIrizevez", HostKey() + "\\Components",
           HostKey(), std::string("Software\\DavTest")}) {
       platform().registry().DeleteKey(platform::kHKeyLocalMachine, key);
     }
