@@ -9,6 +9,7 @@
 #include "host/client_options.h"
 #include "host/command_error.h"
 #include "host/component_run.h"
+#include "host/desktop_command.h"
 #include "host/document_text.h"
 #include "host/editor_ui.h"
 #include "host/host_files.h"
@@ -151,6 +152,7 @@ void AddComponentCommands(CLI::App& app, HostContext& context) {
       ->callback([&context, client] { RunSession(context, *client); });
 
   AddLogCommand(app, context, client);
+  AddDesktopCommand(app, context, client);
 }
 
 }  // namespace dav::host

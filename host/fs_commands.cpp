@@ -156,6 +156,14 @@ void RunAttrib(HostContext& context, const AttribOptions& options) {
   std::cout << AttributeLetters(attributes) << "  " << options.path << "\n";
 }
 
+// --- rm -------------------------------------------------------------------------------
+
+void RunRm(HostContext& context, const std::string& path) {
+  platform::FileSystem& files = context.platform().files();
+  if (IsDirectory(files, path)) throw CommandError("'" + path + "' is a folder, not a file");
+  Check(files.Delete(path), "cannot delete '" + path + "'");
+}
+
 }  // namespace
 
 void AddFsCommands(CLI::App& app, HostContext& context) {
@@ -187,6 +195,12 @@ void AddFsCommands(CLI::App& app, HostContext& context) {
   mkdir->add_option("WINPATH", mkdirOptions->path, "Windows path of the folder")->required();
   mkdir->add_flag("-p,--parents", mkdirOptions->parents, "Also create missing parent folders");
   mkdir->callback([&context, mkdirOptions] { RunMkdir(context, *mkdirOptions); });
+
+  auto rmPath = std::make_shared<std::string>();
+  CLI::App* rm =
+      fs->add_subcommand("rm", "Delete a file, as a user does (a read-only one refuses)");
+  rm->add_option("WINPATH", *rmPath, "Windows path of the file")->required();
+  rm->callback([&context, rmPath] { RunRm(context, *rmPath); });
 
   auto attribOptions = std::make_shared<AttribOptions>();
   CLI::App* attrib = fs->add_subcommand(

@@ -1,0 +1,101 @@
+#include "host/desktop_command.h"
+
+#include <iostream>
+#include <string>
+
+#include "desktop/desktop_icon_manager.h"
+#include "host/text_table.h"
+#include "platform/shell.h"
+#include "util/log.h"
+#include "util/mod_main.h"
+
+namespace dav::host {
+namespace {
+
+std::string TrimBlanks(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string SpecialState(std::int16_t flag) {
+  if (flag < 0) return "shown (cannot be hidden)";
+  return flag == 0 ? "hidden" : "shown";
+}
+
+void RunDesktop(HostContext& context, const ClientOptions& client) {
+  platform::Platform& pc = context.platform();
+  const ClientSettings settings = client.Resolve(pc);
+  util::Log log(pc, settings.ComponentFolder());
+  const std::string storeKey =
+      settings.registryKey + "\\Components\\DavIrizevez.CCDavIrizevez\\DIManager";
+  desktop::DesktopIconManager icons(log, storeKey);
+
+  // The desktop folder set as the component's start makes it (which also makes the backup
+  // folder when it is missing).
+  const std::string user =
+      TrimBlanks(modMain::GetSpecialFolderPath(log, platform::kCsidlDesktopDirectory));
+  const std::string common =
+      modMain::UF_IsWinNT(log)
+          ? TrimBlanks(modMain::GetSpecialFolderPath(log, platform::kCsidlCommonDesktopDirectory))
+          : std::string();
+  const std::string backup = settings.folder + "\\Components\\DavIrizevez\\DIBackup";
+  const std::vector<std::string> filter = icons.LoadFilteringList();
+  icons.SetIconFolders(user, common, backup, filter, desktop::kModeDesktop);
+  const bool autoRecover = icons.EnableAutoRecover();
+
+  std::cout << FormatTable({{"Auto recover", autoRecover ? "on: the next start puts the desktop "
+                                                           "back as approved"
+                                                         : "off: the next start changes nothing"},
+                            {"User desktop", user.empty() ? "-" : user},
+                            {"All users desktop", common.empty() ? "-" : common},
+                            {"Backup", backup}},
+                           0);
+
+  // With auto recover on, the component applies the stored choice of the special icons.
+  desktop::IconList specials;
+  icons.LoadSpecialIcons(specials, autoRecover);
+  std::vector<TableRow> rows{{"Special icon", "State"}};
+  for (const auto& icon : specials) rows.push_back({icon.diFileName, SpecialState(icon.diFlag)});
+  std::cout << "\n" << FormatTable(rows, 0);
+
+  rows = {{"Folder", "File", "Approved", "Next start"}};
+  const auto add = [&](const std::string& where, const desktop::IconList& list, std::size_t from) {
+    for (std::size_t i = from; i < list.size(); ++i) {
+      const bool approved = list[i].diFlag == 1;
+      const char* next = !autoRecover        ? "-"
+                         : where == "backup" ? "restored"
+                         : approved          ? "kept"
+                                             : "deleted";
+      rows.push_back({where, list[i].diFileName, approved ? "yes" : "no", next});
+    }
+  };
+  desktop::IconList present;
+  for (const auto& [where, folder] : {std::pair{"user", user}, std::pair{"all users", common}}) {
+    if (folder.empty()) continue;
+    desktop::IconList list;
+    icons.GetIconListInFolder(list, folder, true, backup, desktop::kModeDesktop);
+    add(where, list, 0);
+    present.insert(present.end(), list.begin(), list.end());
+  }
+  const std::size_t count = present.size();
+  icons.RecoverIconListFromBackupFolder(present, desktop::kModeDesktop);
+  add("backup", present, count);
+  std::cout << "\n" << FormatTable(rows, 0);
+  if (!filter.empty()) {
+    std::string names;
+    for (const std::string& name : filter) names += (names.empty() ? "" : ", ") + name;
+    std::cout << "\nNever touched: " << VisibleText(names) << "\n";
+  }
+}
+
+}  // namespace
+
+void AddDesktopCommand(CLI::App& app, HostContext& context, std::shared_ptr<ClientOptions> client) {
+  app.add_subcommand("desktop",
+                     "List the desktop as the component sees it: auto recover, the special icons "
+                     "and every icon file with its approval and what the next start does to it")
+      ->callback([&context, client] { RunDesktop(context, *client); });
+}
+
+}  // namespace dav::host
