@@ -1,30 +1,16 @@
 #include "desktop/desktop_icon_manager.h"
 
-#include <string_view>
-
 #include "registry/md_registry.h"
 #include "util/procedure.h"
+#include "util/report_failure.h"
 
 namespace dav::desktop {
-namespace {
-
-template <typename Body>
-void Reported(util::Log& log, std::string_view source, Body&& body) {
-  try {
-    body();
-  } catch (...) {
-    const util::Failure failure = util::CurrentFailure();
-    log.ReportError(source, failure.number, failure.description, false);
-  }
-}
-
-}  // namespace
 
 DesktopIconManager::DesktopIconManager(util::Log& log, const std::string& diStoreKey)
     : IconFolders(log), SpecialIcons(log, diStoreKey), log_(log), diStoreKey_(diStoreKey) {}
 
 void DesktopIconManager::GetDesktopIconList(IconList& list, bool isProtected, int mode) {
-  Reported(log_, "CCDavIrizevez.GetDesktopIconList", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.GetDesktopIconList", [&] {
     IconList collection;
     LoadSpecialIcons(collection, isProtected);
     GetList(collection, isProtected, mode);
@@ -33,7 +19,7 @@ void DesktopIconManager::GetDesktopIconList(IconList& list, bool isProtected, in
 }
 
 void DesktopIconManager::ApplyDesktopIconList(bool isProtected, const IconList& list, int mode) {
-  Reported(log_, "CCDavIrizevez.ApplyDesktopIconList", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.ApplyDesktopIconList", [&] {
     EnableAutoRecover(isProtected);
     const auto k = static_cast<std::size_t>(SpecialIconCount());
     if (list.size() < k) return;
@@ -45,7 +31,7 @@ void DesktopIconManager::ApplyDesktopIconList(bool isProtected, const IconList& 
 }
 
 void DesktopIconManager::RecoverDesktopIcon() {
-  Reported(log_, "CCDavIrizevez.RecoverDesktopIcon", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.RecoverDesktopIcon", [&] {
     IconList list;
     GetDesktopIconList(list, true, kModeDesktop);
     ApplyDesktopIconList(true, list, kModeDesktop);

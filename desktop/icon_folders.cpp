@@ -3,6 +3,7 @@
 #include "fileutil/file_folder.h"
 #include "util/mod_main.h"
 #include "util/procedure.h"
+#include "util/report_failure.h"
 #include "util/run_time_error.h"
 
 namespace dav::desktop {
@@ -39,18 +40,6 @@ std::vector<std::string> EntryNames(util::Log& log, const std::string& folder) {
     if (name != "." && name != "..") names.push_back(std::move(name));
   }
   return names;
-}
-
-// Runs the body and hands a failure to the error reporter under source, which raises it
-// again.
-template <typename Body>
-void Reported(util::Log& log, std::string_view source, Body&& body) {
-  try {
-    body();
-  } catch (...) {
-    const util::Failure failure = util::CurrentFailure();
-    log.ReportError(source, failure.number, failure.description, false);
-  }
 }
 
 }  // namespace
@@ -93,7 +82,7 @@ bool IconFolders::IsFilteredIcon(std::string_view name, int mode) const {
 
 void IconFolders::GetIconListInFolder(IconList& list, const std::string& folder, bool isProtected,
                                       const std::string& backupFolder, int mode) {
-  Reported(log_, "CCDavIrizevez.GetIconListInFolder", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.GetIconListInFolder", [&] {
     for (std::string& name : EntryNames(log_, folder)) {
       if (IsFilteredIcon(name, mode)) continue;
       // A folder or a plain file in the backup approves the icon; a hidden or system file
@@ -107,7 +96,7 @@ void IconFolders::GetIconListInFolder(IconList& list, const std::string& folder,
 }
 
 void IconFolders::RecoverIconListFromBackupFolder(IconList& list, int mode) {
-  Reported(log_, "CCDavIrizevez.RecoverIconListFromBackupFolder", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.RecoverIconListFromBackupFolder", [&] {
     const std::string& backup = Folders(mode).backupFolder;
     if (backup.empty()) return;
     std::unordered_set<std::string> listed;
@@ -121,7 +110,7 @@ void IconFolders::RecoverIconListFromBackupFolder(IconList& list, int mode) {
 }
 
 void IconFolders::GetList(IconList& list, bool isProtected, int mode) {
-  Reported(log_, "CCDavIrizevez.GetList", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.GetList", [&] {
     const IconFolderSet& set = Folders(mode);
     if (!set.userFolder.empty()) {
       log_.Debug("모드 -> " + std::to_string(mode));

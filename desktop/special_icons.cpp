@@ -5,6 +5,7 @@
 #include "platform/shell.h"
 #include "util/mod_main.h"
 #include "util/procedure.h"
+#include "util/report_failure.h"
 #include "util/run_time_error.h"
 
 namespace dav::desktop {
@@ -53,17 +54,6 @@ std::string ShellFolderKey(const char* clsid) {
 
 std::string Full(const char* hive, const char* key) {
   return std::string(hive) + "\\" + key;
-}
-
-template <typename Body>
-auto Reported(util::Log& log, std::string_view source, Body&& body) -> decltype(body()) {
-  try {
-    return body();
-  } catch (...) {
-    const util::Failure failure = util::CurrentFailure();
-    log.ReportError(source, failure.number, failure.description, false);
-    throw;  // not reached: the reporter raises the failure again
-  }
 }
 
 std::string TrimBlanks(std::string_view text) {
@@ -127,7 +117,7 @@ std::int16_t SpecialIcons::ShownOnNT(const char* clsid) {
 }
 
 void SpecialIcons::LoadSpecialIcons(IconList& list, bool isProtected) {
-  Reported(log_, "CCDavIrizevez.LoadSpecialIcons", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.LoadSpecialIcons", [&] {
     const bool nt = IsWinNT();
     std::int16_t flag = -1;  // Windows 9x: My Computer cannot be hidden
     if (nt) flag = isProtected ? StoredChoice("MyCom") : ShownOnNT(kMyComputer);
@@ -181,7 +171,7 @@ void SpecialIcons::WriteShellFolderValues(const char* clsid, std::int32_t hidden
 }
 
 void SpecialIcons::ShowSpecialIcon(const UType_DIData& entry, bool show, bool isProtected) {
-  Reported(log_, "CCDavIrizevez.ShowSpecialIcon", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.ShowSpecialIcon", [&] {
     const std::int32_t hidden = show ? 0 : 1;
     const std::int32_t store = show ? 1 : 0;
     const std::int32_t attributes = show ? kAttributesShown : kAttributesHidden;
@@ -236,7 +226,7 @@ void SpecialIcons::ShowSpecialIcon(const UType_DIData& entry, bool show, bool is
 }
 
 void SpecialIcons::ShowIEIcon(bool show) {
-  Reported(log_, "CCDavIrizevez.ShowIEIcon", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.ShowIEIcon", [&] {
     // The policy that removes the icon altogether is always lifted.
     registry_.WriteDWORD(kHKeyCurrentUser, kExplorerPolicies, "NoInternetIcon", 0);
     registry_.WriteDWORD(kHKeyLocalMachine, kExplorerPolicies, "NoInternetIcon", 0);
@@ -256,7 +246,7 @@ void SpecialIcons::ShowIEIcon(bool show) {
 }
 
 bool SpecialIcons::IEIconVisible() {
-  return Reported(log_, "CCDavIrizevez.IEIconVisible", [&] {
+  return util::ReportingFailures(log_, "CCDavIrizevez.IEIconVisible", [&] {
     if (IsWinNT()) {
       const std::string hidden =
           registry_.ReadValue(Full("HKEY_CURRENT_USER", kClassicStartMenu), kInternetExplorer, "");
@@ -294,7 +284,7 @@ std::vector<std::string> SpecialIcons::GetQuorelAdURLIcon() {
 }
 
 std::vector<std::string> SpecialIcons::LoadFilteringList() {
-  return Reported(log_, "CCDavIrizevez.LoadFilteringList", [&] {
+  return util::ReportingFailures(log_, "CCDavIrizevez.LoadFilteringList", [&] {
     std::vector<std::string> filter;
     const std::string shortcut = GetIEShortcutName();
     if (!shortcut.empty()) {

@@ -6,6 +6,7 @@
 
 #include "platform/file_system.h"
 #include "util/procedure.h"
+#include "util/report_failure.h"
 #include "util/run_time_error.h"
 
 namespace dav::fileutil {
@@ -44,17 +45,6 @@ bool IsFolder(std::uint32_t attributes) {
   return attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory) != 0;
 }
 
-// Runs the body and hands a failure to the error reporter under source, which raises it
-// again.
-void Reported(util::Log& log, std::string_view source, const std::function<void()>& body) {
-  try {
-    body();
-  } catch (...) {
-    const util::Failure failure = util::CurrentFailure();
-    log.ReportError(source, failure.number, failure.description, false);
-  }
-}
-
 }  // namespace
 
 bool Exists(util::Log& log, std::string_view path, std::uint32_t mask) {
@@ -64,7 +54,7 @@ bool Exists(util::Log& log, std::string_view path, std::uint32_t mask) {
 }
 
 void CopyFileAndFolder(util::Log& log, std::string_view source, std::string_view target) {
-  Reported(log, "CCDavIrizevez.CopyFileAndFolder", [&] {
+  util::ReportingFailures(log, "CCDavIrizevez.CopyFileAndFolder", [&] {
     if (source.empty() || target.empty()) return;
     if (!Exists(log, source, kAnyEntry)) return;
     FileSystem& files = log.platform().files();
@@ -96,7 +86,7 @@ void CopyFolder(util::Log& log, std::string_view source, std::string_view target
 }
 
 void DeleteFileForce(util::Log& log, std::string_view path) {
-  Reported(log, "CCDavIrizevez.DeleteFileForce", [&] {
+  util::ReportingFailures(log, "CCDavIrizevez.DeleteFileForce", [&] {
     if (path.empty() || !Exists(log, path, kAnyEntry)) return;
     log.Write("### DeleteFileAndFolderForce " + std::string(path));
     FileSystem& files = log.platform().files();
@@ -111,7 +101,7 @@ void DeleteFileForce(util::Log& log, std::string_view path) {
 }
 
 void DeleteFolder(util::Log& log, std::string_view folder, bool keep, bool ignoreErrors) {
-  Reported(log, "CCDavIrizevez.DeleteFolder", [&] {
+  util::ReportingFailures(log, "CCDavIrizevez.DeleteFolder", [&] {
     if (!Exists(log, folder, kFoldersAndFiles)) return;
     FileSystem& files = log.platform().files();
     // Each statement is one step: with ignoreErrors a failing one is skipped.
