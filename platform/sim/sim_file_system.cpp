@@ -30,21 +30,36 @@ Status ReadFolderNames(const fs::path& folder, std::vector<std::string>* names) 
   return kErrorSuccess;
 }
 
-// The name under which the entry that name stands for is stored in folder: the exact name
-// when it exists, else the first (in listing order) that differs only in letter case.
-// Empty when there is none.
-std::string FindChild(const fs::path& folder, const std::string& name) {
-  if (LookUpHostEntry(folder / name) != HostEntryType::kMissing) return name;
-  std::vector<std::string> names;
-  if (ReadFolderNames(folder, &names) != kErrorSuccess) return {};
-  std::string best;
-  for (const std::string& candidate : names) {
-    if (NamesEqual(candidate, name) && (best.empty() || NameLess(candidate, best))) {
-      best = candidate;
-    }
+// A name as the folder index keys it: letters folded as NamesEqual folds them.
+std::string Folded(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  return best;
+  return folded;
 }
+
+// What changes when a folder's entries change: its inode, modification and change times.
+struct FolderStamp {
+  ino_t inode = 0;
+  timespec modified{};
+  timespec changed{};
+
+  bool operator==(const FolderStamp& other) const {
+    return inode == other.inode && modified.tv_sec == other.modified.tv_sec &&
+           modified.tv_nsec == other.modified.tv_nsec && changed.tv_sec == other.changed.tv_sec &&
+           changed.tv_nsec == other.changed.tv_nsec;
+  }
+};
+
+std::optional<FolderStamp> StampOf(const fs::path& folder) {
+  struct stat info {};
+  if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+  return FolderStamp{info.st_ino, info.st_mtim, info.st_ctim};
+}
+
+// Folders indexed at once; beyond that the indexes start afresh.
+constexpr std::size_t kMostIndexedFolders = 64;
 
 bool IsListed(std::string_view name) {
   return IsValidEntryName(name) && name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix;
@@ -56,8 +71,64 @@ bool IsReadOnly(const fs::path& host, bool isDirectory) {
 
 }  // namespace
 
+struct SimFileSystem::FolderIndex {
+  FolderStamp stamp;
+  // Folded name -> the stored name that a look-up finds: of names that differ only in letter
+  // case, the first in listing order.
+  std::unordered_map<std::string, std::string> names;
+};
+
 SimFileSystem::SimFileSystem(std::filesystem::path drivesRoot)
     : drivesRoot_(std::move(drivesRoot)) {}
+
+SimFileSystem::~SimFileSystem() = default;
+
+// The name under which the entry that name stands for is stored in folder: the exact name
+// when it exists, else the first (in listing order) that differs only in letter case.
+// Empty when there is none.
+std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& name) const {
+  if (LookUpHostEntry(folder / name) != HostEntryType::kMissing) return name;
+  if (!IndexIsCurrent(folder)) {
+    const std::optional<FolderStamp> stamp = StampOf(folder);
+    std::vector<std::string> stored;
+    if (!stamp || ReadFolderNames(folder, &stored) != kErrorSuccess) return {};
+    auto index = std::make_unique<FolderIndex>();
+    index->stamp = *stamp;
+    for (std::string& candidate : stored) {
+      std::string& best = index->names[Folded(candidate)];
+      if (best.empty() || NameLess(candidate, best)) best = std::move(candidate);
+    }
+    if (folderIndexes_.size() >= kMostIndexedFolders) folderIndexes_.clear();
+    folderIndexes_[folder.string()] = std::move(index);
+  }
+  const FolderIndex& index = *folderIndexes_.at(folder.string());
+  const auto found = index.names.find(Folded(name));
+  return found == index.names.end() ? std::string() : found->second;
+}
+
+bool SimFileSystem::IndexIsCurrent(const fs::path& folder) const {
+  const auto found = folderIndexes_.find(folder.string());
+  if (found == folderIndexes_.end()) return false;
+  if (StampOf(folder) == found->second->stamp) return true;
+  folderIndexes_.erase(found);
+  return false;
+}
+
+void SimFileSystem::NoteEntry(const fs::path& host, bool wasCurrent, bool added) const {
+  const fs::path folder = host.parent_path();
+  const auto found = folderIndexes_.find(folder.string());
+  if (found == folderIndexes_.end()) return;
+  const std::optional<FolderStamp> stamp = StampOf(folder);
+  if (!wasCurrent || !added || !stamp) {
+    folderIndexes_.erase(found);
+    return;
+  }
+  FolderIndex& index = *found->second;
+  std::string name = host.filename().string();
+  std::string& best = index.names[Folded(name)];
+  if (best.empty() || NameLess(name, best)) best = std::move(name);
+  index.stamp = *stamp;
+}
 
 Status SimFileSystem::ResolveFolder(const WindowsPath& path, std::size_t count,
                                     fs::path* folder) const {
@@ -209,7 +280,10 @@ Status SimFileSystem::Copy(std::string_view from, std::string_view to, bool fail
   std::string bytes;
   status = ReadHostFile(source.host, &bytes);
   if (status != kErrorSuccess) return status;
-  return WriteFileAtomically(target.host, bytes, ReadDosAttributes(source.host, false));
+  const bool current = IndexIsCurrent(target.host.parent_path());
+  status = WriteFileAtomically(target.host, bytes, ReadDosAttributes(source.host, false));
+  NoteEntry(target.host, current, status == kErrorSuccess);
+  return status;
 }
 
 Status SimFileSystem::Delete(std::string_view path) {
@@ -220,7 +294,9 @@ Status SimFileSystem::Delete(std::string_view path) {
   if (entry.type != HostEntryType::kFile || IsReadOnly(entry.host, false)) {
     return kErrorAccessDenied;
   }
-  return ::unlink(entry.host.c_str()) == 0 ? kErrorSuccess : StatusFromErrno(errno);
+  const Status result = ::unlink(entry.host.c_str()) == 0 ? kErrorSuccess : StatusFromErrno(errno);
+  NoteEntry(entry.host, false, false);
+  return result;
 }
 
 Status SimFileSystem::MakeFolder(std::string_view path) {
@@ -229,7 +305,11 @@ Status SimFileSystem::MakeFolder(std::string_view path) {
   // An entry in the way, a file named with a separator after it too.
   if (entry.type != HostEntryType::kMissing) return kErrorAlreadyExists;
   if (status != kErrorSuccess) return status;
-  return ::mkdir(entry.host.c_str(), 0755) == 0 ? kErrorSuccess : StatusFromErrno(errno);
+  const bool current = IndexIsCurrent(entry.host.parent_path());
+  const Status result =
+      ::mkdir(entry.host.c_str(), 0755) == 0 ? kErrorSuccess : StatusFromErrno(errno);
+  NoteEntry(entry.host, current, result == kErrorSuccess);
+  return result;
 }
 
 Status SimFileSystem::RemoveFolder(std::string_view path) {
@@ -243,8 +323,11 @@ Status SimFileSystem::RemoveFolder(std::string_view path) {
   if (entry.type == HostEntryType::kOther || IsReadOnly(entry.host, true)) {
     return kErrorAccessDenied;
   }
-  if (::rmdir(entry.host.c_str()) == 0) return kErrorSuccess;
-  return errno == EEXIST ? kErrorDirNotEmpty : StatusFromErrno(errno);
+  const int removed = ::rmdir(entry.host.c_str());
+  const int error = errno;
+  NoteEntry(entry.host, false, false);
+  if (removed == 0) return kErrorSuccess;
+  return error == EEXIST ? kErrorDirNotEmpty : StatusFromErrno(error);
 }
 
 Status SimFileSystem::ReadAll(std::string_view path, std::string* bytes) {
@@ -269,7 +352,10 @@ Status SimFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   if (status != kErrorSuccess) return status;
   std::optional<std::uint32_t> attributes;
   if (entry.type == HostEntryType::kFile) attributes = ReadDosAttributes(entry.host, false);
-  return WriteFileAtomically(entry.host, bytes, attributes);
+  const bool current = IndexIsCurrent(entry.host.parent_path());
+  status = WriteFileAtomically(entry.host, bytes, attributes);
+  NoteEntry(entry.host, current, status == kErrorSuccess);
+  return status;
 }
 
 Status SimFileSystem::Append(std::string_view path, std::string_view bytes) {
@@ -277,7 +363,10 @@ Status SimFileSystem::Append(std::string_view path, std::string_view bytes) {
   Status status = ResolveForWrite(path, &entry);
   if (status != kErrorSuccess) return status;
   if (entry.trailingSeparator && entry.type == HostEntryType::kMissing) return kErrorInvalidName;
-  return AppendHostFile(entry.host, bytes);
+  const bool current = IndexIsCurrent(entry.host.parent_path());
+  status = AppendHostFile(entry.host, bytes);
+  NoteEntry(entry.host, current, status == kErrorSuccess);
+  return status;
 }
 
 }  // namespace dav::platform::sim

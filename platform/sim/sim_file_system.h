@@ -11,8 +11,10 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -24,6 +26,7 @@ namespace dav::platform::sim {
 class SimFileSystem : public FileSystem {
  public:
   explicit SimFileSystem(std::filesystem::path drivesRoot);
+  ~SimFileSystem() override;
 
   // The host path a Windows path resolves to: the existing entry, or the name as given
   // when the last name does not exist yet (its folder must). On failure an empty path and
@@ -63,7 +66,23 @@ class SimFileSystem : public FileSystem {
   // a symbolic link or a read-only file is kErrorAccessDenied.
   Status ResolveForWrite(std::string_view windowsPath, Entry* entry) const;
 
+  // Names are matched without regard to case by reading the folder when the exact name is
+  // not stored; a folder read for that keeps an index (name folded to lower case -> stored
+  // name), so that making many new entries in one folder costs one read of it, not one each.
+  // The index holds while the folder's inode and change times are those it was made or last
+  // updated at (this file system updates it for the entries it makes); a change from outside
+  // drops it. Changes from outside within the file system's time-stamp granularity of an
+  // update can go unseen; only a look-up in another letter case of such a name is affected.
+  struct FolderIndex;
+  std::string FindChild(const std::filesystem::path& folder, const std::string& name) const;
+  // Whether the folder's index (when it has one) still describes it; a stale one is dropped.
+  bool IndexIsCurrent(const std::filesystem::path& folder) const;
+  // After this file system made (or removed) host inside a folder whose index was current
+  // before: the index learns the name (or, for a removal, is dropped).
+  void NoteEntry(const std::filesystem::path& host, bool wasCurrent, bool added) const;
+
   std::filesystem::path drivesRoot_;
+  mutable std::unordered_map<std::string, std::unique_ptr<FolderIndex>> folderIndexes_;
 };
 
 }  // namespace dav::platform::sim

@@ -2,7 +2,9 @@
 // attributes in an extended attribute, and a tree that nothing may leave.
 #include "platform/sim/sim_file_system.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 
 #include <fstream>
@@ -126,6 +128,31 @@ TEST_F(SimFileSystemTest, ListingsSortAndLeaveOutNamesWindowsCannotHave) {
   for (const FileEntry& entry : entries) names.push_back(entry.name);
   EXPECT_EQ(names, (std::vector<std::string>{"A.txt", "b.txt", "c.txt"}))
       << "sorted without regard to case; no unnameable entries or temporary files";
+}
+
+TEST_F(SimFileSystemTest, LettersCaseLookUpsKeepUpWithNewAndOutsideEntries) {
+  const fs::path folder = drives() / "C" / "Many";
+  fs::create_directories(folder);
+  HostWrite(folder / "Old.lnk", "o");
+  EXPECT_EQ(files_.GetAttributes("C:\\Many\\missing.lnk"), kInvalidAttributes);  // indexes
+  ASSERT_EQ(files_.WriteAll("C:\\Many\\New.lnk", "n"), kErrorSuccess);
+  ASSERT_EQ(files_.Copy("C:\\Many\\new.lnk", "C:\\Many\\Copy.lnk", true), kErrorSuccess);
+  ASSERT_EQ(files_.MakeFolder("C:\\Many\\Sub"), kErrorSuccess);
+  EXPECT_EQ(files_.HostPath("C:\\many\\NEW.LNK", nullptr), folder / "New.lnk");
+  EXPECT_EQ(files_.HostPath("C:\\many\\COPY.LNK", nullptr), folder / "Copy.lnk");
+  EXPECT_EQ(files_.HostPath("C:\\many\\sub", nullptr), folder / "Sub");
+  EXPECT_EQ(files_.Copy("C:\\Many\\old.lnk", "C:\\Many\\COPY.lnk", true), kErrorFileExists)
+      << "a copy never makes a second entry of a name in another letter case";
+
+  // From outside: a new entry and a removed one, the folder's times moved on as time goes by.
+  HostWrite(folder / "Outside.lnk", "x");
+  fs::remove(folder / "Old.lnk");
+  const timespec earlier[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, folder.c_str(), earlier, 0), 0);
+  EXPECT_EQ(files_.HostPath("C:\\many\\OUTSIDE.LNK", nullptr), folder / "Outside.lnk");
+  EXPECT_EQ(files_.GetAttributes("C:\\Many\\OLD.LNK"), kInvalidAttributes);
+  ASSERT_EQ(files_.Delete("C:\\Many\\NEW.LNK"), kErrorSuccess);
+  EXPECT_EQ(files_.GetAttributes("C:\\Many\\new.lnk"), kInvalidAttributes);
 }
 
 }  // namespace
