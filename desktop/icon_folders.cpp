@@ -150,7 +150,7 @@ void IconFolders::RestoreWanted(const IconFolderSet& set, const std::string& nam
   };
   if (there(set.userFolder) || there(set.commonFolder)) return;
   const std::string& into = !set.userFolder.empty() ? set.userFolder : set.commonFolder;
-  if (into.empty()) return;
+  if (into.empty() || set.backupFolder.empty()) return;
   fileutil::CopyFileAndFolder(log_, Child(set.backupFolder, name), Child(into, name));
 }
 
@@ -161,7 +161,7 @@ void IconFolders::Apply(const IconList& wanted, bool isProtected, int mode) {
     log_.Debug("CCDavIrizevez.Apply " + std::to_string(failure.number) + "," + failure.description);
   };
   // A name from a list must name an entry inside the folders: one that climbs out of them
-  // ("..\..\x.dll") or names another drive would be copied or deleted there.
+  // ("..\..\x.dll") or names another drive would have a file copied there from the backup.
   std::unordered_set<std::string> wantedNames;
   std::vector<const std::string*> restore;
   for (const UType_DIData& icon : wanted) {
