@@ -170,6 +170,18 @@ void SpecialIcons::WriteShellFolderValues(const char* clsid, std::int32_t hidden
   registry_.WriteDWORD(kHKeyCurrentUser, ShellFolderKey(clsid), "Attributes", attributes);
 }
 
+// An icon of the desktop's name space is shown by its key there and hidden by its absence.
+void SpecialIcons::ShowNameSpaceKey(const char* key, bool show) {
+  if (!show) {
+    spm_.DeleteRegKey(kHKeyLocalMachine, key);
+    return;
+  }
+  platform::KeyHandle created = platform::kNoKey;
+  if (spm_.CreateRegKey(kHKeyLocalMachine, key, created)) {
+    log_.platform().registry().CloseKey(created);
+  }
+}
+
 void SpecialIcons::ShowSpecialIcon(const UType_DIData& entry, bool show, bool isProtected) {
   util::ReportingFailures(log_, "CCDavIrizevez.ShowSpecialIcon", [&] {
     const std::int32_t hidden = show ? 0 : 1;
@@ -186,13 +198,8 @@ void SpecialIcons::ShowSpecialIcon(const UType_DIData& entry, bool show, bool is
                            : GetSpecialFolderName(std::nullopt))) {
       if (nt) {
         WriteShellFolderValues(kMyDocuments, hidden, attributes);
-      } else if (show) {
-        platform::KeyHandle created = platform::kNoKey;
-        if (spm_.CreateRegKey(kHKeyLocalMachine, kMyDocumentsNameSpace, created)) {
-          log_.platform().registry().CloseKey(created);
-        }
       } else {
-        spm_.DeleteRegKey(kHKeyLocalMachine, kMyDocumentsNameSpace);
+        ShowNameSpaceKey(kMyDocumentsNameSpace, show);
       }
       storeValue = "MyDoc";
     } else if (name == GetSpecialFolderName(platform::kCsidlNetwork)) {
@@ -205,14 +212,7 @@ void SpecialIcons::ShowSpecialIcon(const UType_DIData& entry, bool show, bool is
       }
       storeValue = "MyNet";
     } else if (name == GetSpecialFolderName(platform::kCsidlBitBucket)) {
-      if (show) {
-        platform::KeyHandle created = platform::kNoKey;
-        if (spm_.CreateRegKey(kHKeyLocalMachine, kRecycleBinNameSpace, created)) {
-          log_.platform().registry().CloseKey(created);
-        }
-      } else {
-        spm_.DeleteRegKey(kHKeyLocalMachine, kRecycleBinNameSpace);
-      }
+      ShowNameSpaceKey(kRecycleBinNameSpace, show);
       storeValue = "Trash";
     } else if (name == kInternetExplorerName) {
       ShowIEIcon(show);

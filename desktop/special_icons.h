@@ -68,6 +68,7 @@ class SpecialIcons {
   std::string ClientIniFile();
   std::int16_t StoredChoice(const char* storeValue);
   std::int16_t ShownOnNT(const char* clsid);
+  void ShowNameSpaceKey(const char* key, bool show);
   void WriteShellFolderValues(const char* clsid, std::int32_t hidden, std::int32_t attributes);
 
   util::Log& log_;

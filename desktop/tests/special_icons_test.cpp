@@ -95,6 +95,9 @@ TEST_F(SpecialIconsTest, ProtectedListsReportTheStoreAndAMissingValueAsShown) {
 
   icons.ShowSpecialIcon({recycleBin, 1}, true, false);  // the shell shows it, the store does not
   list.clear();
+  icons.LoadSpecialIcons(list, false);
+  EXPECT_EQ(list[3].diFlag, 1) << "the Recycle Bin's name space key is back";
+  list.clear();
   icons.LoadSpecialIcons(list, true);
   EXPECT_EQ(list, (IconList{{Name(platform::kCsidlDrives), 1},
                             {Name(platform::kCsidlPersonal), 1},
