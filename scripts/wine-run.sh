@@ -67,6 +67,14 @@ if [ ! -f "$ready" ]; then
   exec 9>&-
 fi
 
+# A new prefix links the user's desktop, documents and the like to this computer's home
+# folder. The component lists, deletes and restores the icons of the desktop, and a test
+# must never touch a person's own files: each link becomes an empty folder of the prefix
+# (also in a prefix made before this rule; tests starting together may both do it).
+for link in "$prefix"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos}; do
+  if [ -L "$link" ]; then rm -f -- "$link" && mkdir -p -- "$link"; fi
+done
+
 # Wine's own processes (its server, services.exe, the desktop's explorer.exe ...) start
 # with the first program that needs them and outlive it by a few seconds. Started here with
 # their output closed (rundll32 asking for the desktop window brings up all of them), they

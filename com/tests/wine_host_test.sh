@@ -152,6 +152,9 @@ delete_wine_keys() {
   done < <(touched_keys) | run_batch
 }
 
+# The text on stdin with the FileName attributes of Icon elements left out.
+without_icon_names() { sed -E 's/<Icon FileName="[^"]*" /<Icon /g'; }
+
 check_differential() {
   [[ -x $davhost ]] || fail "no davhost for the simulated PC at '$davhost' (build the default preset)"
   install_component
@@ -179,7 +182,11 @@ check_differential() {
   # The first line is the VBScript host's identity, which davhost's session does not print.
   # Both outputs lose their CRs: the script host ends each line with CR LF, davhost with LF.
   # The saved documents below are compared byte for byte, CR LF included.
-  diff <(tail -n +2 "$scratch/wine.txt") "$scratch/sim.txt" >"$scratch/replies.diff" ||
+  # The desktop icon lists head with the special icons under the shell's display names: the
+  # simulated PC gives a Korean XP's ("내 문서"), Wine its own ("문서", "My Network Places").
+  # Icons are compared by their flags; both desktops start empty.
+  diff <(tail -n +2 "$scratch/wine.txt" | without_icon_names) <(without_icon_names <"$scratch/sim.txt") \
+    >"$scratch/replies.diff" ||
     {
       echo "notices and replies differ (< Wine, > simulated PC):"
       head -40 "$scratch/replies.diff"
