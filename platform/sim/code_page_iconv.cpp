@@ -122,6 +122,15 @@ class Converter {
   iconv_t cd_;
 };
 
+// Every code page above holds the 128 ASCII characters as the same single bytes, so ASCII
+// text (most names and data) passes through unchanged without opening a converter.
+bool IsAscii(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 // Bytes that the code page leaves undefined but Windows converts all the same, to and from
 // the code point of the same number (0x81 is U+0081 in 1252); iconv refuses them.
 bool IsByteWindowsPassesThrough(std::uint32_t codePage, std::uint32_t byte) {
@@ -171,6 +180,10 @@ bool DecodeCodePage(std::uint32_t codePage, std::string_view bytes, std::string*
   utf8->clear();
   const char* name = IconvName(codePage);
   if (name == nullptr) return false;
+  if (IsAscii(bytes)) {
+    utf8->assign(bytes);
+    return true;
+  }
   if (codePage == kCodePageUtf8) {
     DecodeUtf8(bytes, utf8);
     return true;
@@ -199,6 +212,10 @@ bool EncodeCodePage(std::uint32_t codePage, std::string_view utf8, std::string* 
   if (name == nullptr) {
     bytes->assign(utf8);  // an unknown code page: the text as it is, and a failure
     return false;
+  }
+  if (IsAscii(utf8)) {
+    bytes->assign(utf8);
+    return true;
   }
   if (codePage == kCodePageUtf8) return EncodeUtf8(utf8, bytes);
   Converter converter(name, "UTF-8");

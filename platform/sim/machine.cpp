@@ -238,6 +238,7 @@ std::vector<std::pair<std::string, std::string>> Machine::Settings() {
 
 void Machine::SetSetting(const std::string& name, const std::string& value) {
   impl_->store->SetSetting(name, value);
+  impl_->system->ForgetCodePage();
 }
 
 std::vector<SpecialFolder> Machine::SpecialFolders() {

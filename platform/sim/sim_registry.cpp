@@ -48,18 +48,57 @@ bool IsPerformanceData(std::int64_t id) {
   return id == RootId(kHKeyPerformanceData);
 }
 
+// What a child key is remembered by: the parent id's bytes and the name with ASCII letters
+// upper-cased, the equality the names compare with.
+std::string ChildTag(std::int64_t parent, std::string_view name) {
+  std::string tag(sizeof parent + name.size(), '\0');
+  std::memcpy(tag.data(), &parent, sizeof parent);
+  std::transform(name.begin(), name.end(), tag.begin() + sizeof parent, [](char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  });
+  return tag;
+}
+
+// Beyond this many remembered children the memory starts again, so that it stays small.
+constexpr std::size_t kMaxRememberedChildren = 100000;
+// Enumerations remembered at once; more are rare (a caller walks one or two keys at a time).
+constexpr std::size_t kMaxCursors = 64;
+
 }  // namespace
 
 SimRegistry::SimRegistry(Database& db, std::function<std::uint32_t()> codePage)
-    : db_(db), codePage_(std::move(codePage)), nextHandle_(kFirstHandle) {}
+    : db_(db),
+      codePage_(std::move(codePage)),
+      nextHandle_(kFirstHandle),
+      rollbacks_(db.Rollbacks()) {}
 
 template <typename Body>
 Status SimRegistry::Run(Database::Mode mode, Body&& body) {
+  ForgetAfterRollback();
   try {
     return db_.Transaction(mode, std::forward<Body>(body));
   } catch (const SqliteError&) {
+    ForgetAfterRollback();
     return kErrorRegistryIoFailed;
   }
+}
+
+template <typename Body>
+Status SimRegistry::Guard(Body&& body) {
+  ForgetAfterRollback();
+  try {
+    return body();
+  } catch (const SqliteError&) {
+    return kErrorRegistryIoFailed;
+  }
+}
+
+void SimRegistry::ForgetAfterRollback() {
+  if (db_.Rollbacks() == rollbacks_) return;
+  rollbacks_ = db_.Rollbacks();
+  children_.clear();
+  keyCursors_.clear();
+  valueCursors_.clear();
 }
 
 std::string SimRegistry::AsStored(std::string_view name) {
@@ -71,6 +110,22 @@ std::string SimRegistry::AsStored(std::string_view name) {
   return stored;
 }
 
+Status SimRegistry::HandleId(KeyHandle key, std::int64_t* id) const {
+  if (IsPredefinedKey(key)) {
+    *id = RootId(key);
+    return kErrorSuccess;
+  }
+  const auto found = handles_.find(key);
+  if (found == handles_.end()) return kErrorInvalidHandle;
+  *id = found->second;
+  return kErrorSuccess;
+}
+
+bool SimRegistry::KeyExists(std::int64_t id) {
+  auto query = db_.Prepare("SELECT 1 FROM reg_keys WHERE id = ?");
+  return query.Bind(1, id).Step();
+}
+
 Status SimRegistry::ResolveOrdinary(KeyHandle key, std::int64_t* id) {
   const Status status = Resolve(key, id);
   if (status == kErrorSuccess && IsPerformanceData(*id)) return kErrorInvalidHandle;
@@ -78,16 +133,10 @@ Status SimRegistry::ResolveOrdinary(KeyHandle key, std::int64_t* id) {
 }
 
 Status SimRegistry::Resolve(KeyHandle key, std::int64_t* id) {
-  if (IsPredefinedKey(key)) {
-    *id = RootId(key);
-    return kErrorSuccess;
-  }
-  const auto found = handles_.find(key);
-  if (found == handles_.end()) return kErrorInvalidHandle;
-  auto query = db_.Prepare("SELECT 1 FROM reg_keys WHERE id = ?");
-  if (!query.Bind(1, found->second).Step()) return kErrorKeyDeleted;
-  *id = found->second;
-  return kErrorSuccess;
+  if (const Status status = HandleId(key, id); status != kErrorSuccess) return status;
+  // The hive roots are never deleted.
+  if (IsPredefinedKey(key) || KeyExists(*id)) return kErrorSuccess;
+  return kErrorKeyDeleted;
 }
 
 std::int64_t SimRegistry::FindChild(std::int64_t parent, std::string_view name) {
@@ -95,12 +144,48 @@ std::int64_t SimRegistry::FindChild(std::int64_t parent, std::string_view name) 
   return query.Bind(1, parent).Bind(2, name).Step() ? query.Int(0) : 0;
 }
 
-Status SimRegistry::Walk(std::int64_t id, std::string_view path, std::int64_t* found) {
+void SimRegistry::RememberChild(std::int64_t parent, std::string_view name, std::int64_t child) {
+  if (children_.size() >= kMaxRememberedChildren) children_.clear();
+  children_[ChildTag(parent, name)] = child;
+}
+
+void SimRegistry::ForgetChild(std::int64_t parent, std::string_view name) {
+  children_.erase(ChildTag(parent, name));
+}
+
+Status SimRegistry::Walk(std::int64_t id, std::string_view path, bool fromMemory,
+                         std::int64_t* found) {
   std::vector<std::string_view> levels;
   if (const Status status = SplitKeyPath(path, &levels); status != kErrorSuccess) return status;
+  const std::int64_t start = id;
+  bool usedMemory = false;
+  bool lastFromMemory = false;
   for (const auto level : levels) {
-    id = FindChild(id, level);
-    if (id == 0) return kErrorFileNotFound;
+    if (fromMemory) {
+      if (const auto known = children_.find(ChildTag(id, level)); known != children_.end()) {
+        id = known->second;
+        usedMemory = lastFromMemory = true;
+        continue;
+      }
+    }
+    const std::int64_t child = FindChild(id, level);
+    if (child == 0) {
+      // A remembered level may be a key deleted (and made again) elsewhere: look again.
+      if (usedMemory) {
+        children_.clear();
+        return Walk(start, path, false, found);
+      }
+      return kErrorFileNotFound;
+    }
+    RememberChild(id, level, child);
+    id = child;
+    lastFromMemory = false;
+  }
+  // A key found in the database proves every level above it; a remembered last level is
+  // proved by the key still being there, since a key keeps its parent and name for life.
+  if (lastFromMemory && !KeyExists(id)) {
+    children_.clear();
+    return Walk(start, path, false, found);
   }
   *found = id;
   return kErrorSuccess;
@@ -124,11 +209,16 @@ Status SimRegistry::OpenKey(KeyHandle parent, std::string_view subKey, KeyHandle
   std::int64_t id = 0;
   const Status status = Run(Database::Mode::kRead, [&] {
     std::int64_t parentId = 0;
+    if (const Status known = HandleId(parent, &parentId); known != kErrorSuccess) return known;
     // HKEY_PERFORMANCE_DATA opens as itself only; it has no subkeys to open.
-    const Status resolved = path.find_first_not_of('\\') == std::string::npos
-                                ? Resolve(parent, &parentId)
-                                : ResolveOrdinary(parent, &parentId);
-    return resolved != kErrorSuccess ? resolved : Walk(parentId, path, &id);
+    const bool self = path.find_first_not_of('\\') == std::string::npos;
+    if (self) return Resolve(parent, &id);
+    if (IsPerformanceData(parentId)) return kErrorInvalidHandle;
+    // A key found below the parent proves the parent; only a miss asks after it.
+    const Status walked = Walk(parentId, path, true, &id);
+    if (walked == kErrorFileNotFound)
+      return ResolveOrdinary(parent, &parentId) == kErrorSuccess ? walked : kErrorKeyDeleted;
+    return walked;
   });
   if (status == kErrorSuccess) *result = NewHandle(id);
   return status;
@@ -148,8 +238,10 @@ Status SimRegistry::CreateKey(KeyHandle parent, std::string_view subKey, KeyHand
   // write lock only when something has to be created.
   Status status = Run(Database::Mode::kRead, [&] {
     std::int64_t parentId = 0;
-    const Status resolved = ResolveOrdinary(parent, &parentId);
-    return resolved != kErrorSuccess ? resolved : Walk(parentId, path, &id);
+    if (const Status known = HandleId(parent, &parentId); known != kErrorSuccess) return known;
+    if (IsPerformanceData(parentId)) return kErrorInvalidHandle;
+    if (levels.empty()) return ResolveOrdinary(parent, &id);
+    return Walk(parentId, path, true, &id);
   });
   if (status == kErrorSuccess) {
     *result = NewHandle(id);
@@ -173,7 +265,11 @@ Status SimRegistry::CreateKey(KeyHandle parent, std::string_view subKey, KeyHand
           .Bind(1, id)
           .Bind(2, level)
           .Run();
-      id = db_.LastInsertId();
+      // A new subkey moves the indexes of the parent's subkeys after it.
+      keyCursors_.erase(id);
+      const std::int64_t newId = db_.LastInsertId();
+      RememberChild(id, level, newId);
+      id = newId;
       madeNew = true;
     }
     return kErrorSuccess;
@@ -196,13 +292,23 @@ Status SimRegistry::DeleteKey(KeyHandle parent, std::string_view subKey) {
     if (const Status resolved = ResolveOrdinary(parent, &id); resolved != kErrorSuccess) {
       return resolved;
     }
-    if (const Status walked = Walk(id, path, &id); walked != kErrorSuccess) return walked;
+    if (const Status walked = Walk(id, path, false, &id); walked != kErrorSuccess) return walked;
     // A hive root cannot be deleted, nor a key that still has subkeys.
     if (id <= RootId(kHKeyPerformanceData)) return kErrorAccessDenied;
     auto children = db_.Prepare("SELECT 1 FROM reg_keys WHERE parent = ? LIMIT 1");
     if (children.Bind(1, id).Step()) return kErrorAccessDenied;
+    std::int64_t parentId = 0;
+    {
+      auto row = db_.Prepare("SELECT parent, name FROM reg_keys WHERE id = ?");
+      row.Bind(1, id).Step();
+      parentId = row.Int(0);
+      ForgetChild(parentId, row.TextView(1));
+    }
     db_.Prepare("DELETE FROM reg_values WHERE key = ?").Bind(1, id).Run();
     db_.Prepare("DELETE FROM reg_keys WHERE id = ?").Bind(1, id).Run();
+    keyCursors_.erase(parentId);
+    keyCursors_.erase(id);
+    valueCursors_.erase(id);
     return kErrorSuccess;
   });
 }
@@ -212,22 +318,24 @@ Status SimRegistry::SetValue(KeyHandle key, std::string_view name, ValueType typ
   const std::string storedName = AsStored(name);
   std::string stored(data);
   if (IsStringType(type) && !stored.empty() && stored.back() != '\0') stored.push_back('\0');
+  std::int64_t id = 0;
+  if (const Status known = HandleId(key, &id); known != kErrorSuccess) return known;
+  if (IsPerformanceData(id)) return kErrorInvalidHandle;
   return Run(Database::Mode::kWrite, [&] {
-    std::int64_t id = 0;
-    if (const Status resolved = ResolveOrdinary(key, &id); resolved != kErrorSuccess) {
-      return resolved;
-    }
-    // A value set again keeps its name as first written and its place in the order.
+    // One statement finds the key and writes: no row comes out of reg_keys when the key is
+    // gone. A value set again keeps its name as first written and its place in the order; a
+    // new one goes after the last.
     db_.Prepare(
-           "INSERT INTO reg_values (key, name, position, type, data) VALUES (?1, ?2, "
-           "(SELECT coalesce(max(position), 0) + 1 FROM reg_values WHERE key = ?1), ?3, ?4) "
+           "INSERT INTO reg_values (key, name, position, type, data) "
+           "SELECT id, ?2, (SELECT coalesce(max(position), 0) + 1 FROM reg_values WHERE key = "
+           "?1), ?3, ?4 FROM reg_keys WHERE id = ?1 "
            "ON CONFLICT (key, name) DO UPDATE SET type = excluded.type, data = excluded.data")
         .Bind(1, id)
         .Bind(2, storedName)
         .Bind(3, static_cast<std::int64_t>(type))
         .BindBlob(4, stored)
         .Run();
-    return kErrorSuccess;
+    return db_.Changes() == 0 ? kErrorKeyDeleted : kErrorSuccess;
   });
 }
 
@@ -235,20 +343,25 @@ Status SimRegistry::QueryValue(KeyHandle key, std::string_view name, ValueType* 
                                std::uint8_t* data, std::uint32_t* size) {
   if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
   const std::string storedName = AsStored(name);
-  return Run(Database::Mode::kRead, [&] {
-    std::int64_t id = 0;
-    if (const Status resolved = Resolve(key, &id); resolved != kErrorSuccess) return resolved;
-    auto query = db_.Prepare("SELECT type, data FROM reg_values WHERE key = ? AND name = ?");
-    if (!query.Bind(1, id).Bind(2, storedName).Step()) return kErrorFileNotFound;
+  std::int64_t id = 0;
+  if (const Status known = HandleId(key, &id); known != kErrorSuccess) return known;
+  // One statement, so one consistent read without a transaction of its own: no row when the
+  // key is gone, a row without a type when the value is missing.
+  return Guard([&] {
+    auto query = db_.Prepare(
+        "SELECT v.type, v.data FROM reg_keys AS k LEFT JOIN reg_values AS v "
+        "ON v.key = k.id AND v.name = ?2 WHERE k.id = ?1");
+    if (!query.Bind(1, id).Bind(2, storedName).Step()) return kErrorKeyDeleted;
+    if (query.IsNull(0)) return kErrorFileNotFound;
     if (type != nullptr) *type = static_cast<ValueType>(query.Int(0));
-    const std::string bytes = query.Blob(1);
+    const std::string_view bytes = query.BlobView(1);
     const auto needed = static_cast<std::uint32_t>(bytes.size());
     if (data != nullptr) {
       if (*size < needed) {
         *size = needed;
         return kErrorMoreData;
       }
-      std::memcpy(data, bytes.data(), bytes.size());
+      if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
     }
     if (size != nullptr) *size = needed;
     return kErrorSuccess;
@@ -257,60 +370,88 @@ Status SimRegistry::QueryValue(KeyHandle key, std::string_view name, ValueType* 
 
 Status SimRegistry::DeleteValue(KeyHandle key, std::string_view name) {
   const std::string storedName = AsStored(name);
+  std::int64_t id = 0;
+  if (const Status known = HandleId(key, &id); known != kErrorSuccess) return known;
+  if (IsPerformanceData(id)) return kErrorInvalidHandle;
   return Run(Database::Mode::kWrite, [&] {
-    std::int64_t id = 0;
-    if (const Status resolved = ResolveOrdinary(key, &id); resolved != kErrorSuccess) {
-      return resolved;
-    }
-    auto found = db_.Prepare("SELECT position FROM reg_values WHERE key = ? AND name = ?");
-    if (!found.Bind(1, id).Bind(2, storedName).Step()) return kErrorFileNotFound;
-    const std::int64_t position = found.Int(0);
     db_.Prepare("DELETE FROM reg_values WHERE key = ? AND name = ?")
         .Bind(1, id)
         .Bind(2, storedName)
         .Run();
-    // Close the gap, so that the positions stay 1..n.
-    db_.Prepare("UPDATE reg_values SET position = position - 1 WHERE key = ? AND position > ?")
-        .Bind(1, id)
-        .Bind(2, position)
-        .Run();
+    if (db_.Changes() == 0) return KeyExists(id) ? kErrorFileNotFound : kErrorKeyDeleted;
+    // The values after it move one index up. The positions keep their gaps: the order is
+    // all they stand for.
+    valueCursors_.erase(id);
     return kErrorSuccess;
   });
 }
 
 Status SimRegistry::EnumKey(KeyHandle key, std::uint32_t index, std::string* name) {
   if (name == nullptr) return kErrorInvalidParameter;
+  std::int64_t id = 0;
+  if (const Status known = HandleId(key, &id); known != kErrorSuccess) return known;
+  if (IsPerformanceData(id)) return kErrorInvalidHandle;
   return Run(Database::Mode::kRead, [&] {
-    std::int64_t id = 0;
-    if (const Status resolved = ResolveOrdinary(key, &id); resolved != kErrorSuccess) {
-      return resolved;
+    const std::int64_t version = db_.DataVersion();
+    const auto cursor = keyCursors_.find(id);
+    const bool current = cursor != keyCursors_.end() && cursor->second.dataVersion == version;
+    if (current && cursor->second.index == index) {
+      *name = cursor->second.name;
+      return kErrorSuccess;
     }
-    auto query = db_.Prepare(
-        "SELECT name FROM reg_keys WHERE parent = ? ORDER BY name COLLATE WINUPPER "
-        "LIMIT 1 OFFSET ?");
-    if (!query.Bind(1, id).Bind(2, static_cast<std::int64_t>(index)).Step()) {
-      return kErrorNoMoreItems;
+    // The next index is the next name in the listing order; any other is counted out.
+    const bool next = current && cursor->second.index + 1 == index;
+    auto query = next ? db_.Prepare(
+                            "SELECT name FROM reg_keys WHERE parent = ?1 AND name > ?2 COLLATE "
+                            "WINUPPER ORDER BY name COLLATE WINUPPER LIMIT 1")
+                      : db_.Prepare(
+                            "SELECT name FROM reg_keys WHERE parent = ?1 ORDER BY name COLLATE "
+                            "WINUPPER LIMIT 1 OFFSET ?2");
+    if (next) {
+      query.Bind(1, id).Bind(2, cursor->second.name);
+    } else {
+      query.Bind(1, id).Bind(2, static_cast<std::int64_t>(index));
     }
+    // A key with a subkey exists; without one it may be gone.
+    if (!query.Step()) return KeyExists(id) ? kErrorNoMoreItems : kErrorKeyDeleted;
     *name = query.Text(0);
+    if (keyCursors_.size() >= kMaxCursors && !current) keyCursors_.clear();
+    keyCursors_[id] = Cursor{index, *name, 0, version};
     return kErrorSuccess;
   });
 }
 
 Status SimRegistry::EnumValue(KeyHandle key, std::uint32_t index, std::string* name,
                               ValueType* type, std::string* data) {
+  std::int64_t id = 0;
+  if (const Status known = HandleId(key, &id); known != kErrorSuccess) return known;
+  if (IsPerformanceData(id)) return kErrorInvalidHandle;
   return Run(Database::Mode::kRead, [&] {
-    std::int64_t id = 0;
-    if (const Status resolved = ResolveOrdinary(key, &id); resolved != kErrorSuccess) {
-      return resolved;
+    const std::int64_t version = db_.DataVersion();
+    const auto cursor = valueCursors_.find(id);
+    const bool current = cursor != valueCursors_.end() && cursor->second.dataVersion == version;
+    // From a known index, the entry at it or the next one is found by position; any other
+    // index is counted out. A new value goes after the last, so it moves no index.
+    const bool near =
+        current && (cursor->second.index == index || cursor->second.index + 1 == index);
+    auto query = near ? db_.Prepare(
+                            "SELECT position, name, type, data FROM reg_values "
+                            "WHERE key = ?1 AND position >= ?2 ORDER BY position LIMIT 1")
+                      : db_.Prepare(
+                            "SELECT position, name, type, data FROM reg_values "
+                            "WHERE key = ?1 ORDER BY position LIMIT 1 OFFSET ?2");
+    query.Bind(1, id);
+    if (near) {
+      query.Bind(2, cursor->second.position + (cursor->second.index == index ? 0 : 1));
+    } else {
+      query.Bind(2, static_cast<std::int64_t>(index));
     }
-    auto query =
-        db_.Prepare("SELECT name, type, data FROM reg_values WHERE key = ? AND position = ?");
-    if (!query.Bind(1, id).Bind(2, static_cast<std::int64_t>(index) + 1).Step()) {
-      return kErrorNoMoreItems;
-    }
-    if (name != nullptr) *name = query.Text(0);
-    if (type != nullptr) *type = static_cast<ValueType>(query.Int(1));
-    if (data != nullptr) *data = query.Blob(2);
+    if (!query.Step()) return KeyExists(id) ? kErrorNoMoreItems : kErrorKeyDeleted;
+    if (name != nullptr) *name = query.Text(1);
+    if (type != nullptr) *type = static_cast<ValueType>(query.Int(2));
+    if (data != nullptr) *data = query.Blob(3);
+    if (valueCursors_.size() >= kMaxCursors && !current) valueCursors_.clear();
+    valueCursors_[id] = Cursor{index, std::string(), query.Int(0), version};
     return kErrorSuccess;
   });
 }
@@ -330,17 +471,17 @@ Status SimRegistry::QueryInfoKey(KeyHandle key, KeyInfo* info) {
     keys.Bind(1, id);
     while (keys.Step()) {
       ++result.subKeys;
-      result.maxSubKeyLen = std::max(result.maxSubKeyLen, Utf16Units(keys.Text(0)));
+      result.maxSubKeyLen = std::max(result.maxSubKeyLen, Utf16Units(keys.TextView(0)));
     }
     auto values = db_.Prepare("SELECT name, type, data FROM reg_values WHERE key = ?");
     values.Bind(1, id);
+    std::string text;
     while (values.Step()) {
       ++result.values;
-      result.maxValueNameLen = std::max(result.maxValueNameLen, Utf16Units(values.Text(0)));
-      const std::string data = values.Blob(2);
+      result.maxValueNameLen = std::max(result.maxValueNameLen, Utf16Units(values.TextView(0)));
+      const std::string_view data = values.BlobView(2);
       std::uint32_t stored = static_cast<std::uint32_t>(data.size());
       if (IsStringType(static_cast<ValueType>(values.Int(1)))) {
-        std::string text;
         DecodeCodePage(codePage, data, &text);
         stored = 2 * Utf16Units(text);
       }

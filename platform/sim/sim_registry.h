@@ -14,11 +14,22 @@
 // - string data are stored as the ANSI bytes given, so a byte sequence that is not valid
 //   in the code page reads back unchanged instead of being replaced.
 //
+// What the object remembers between calls, so that a call does only the work it needs:
+// - which key a name below a parent is (ids are never reused while a transaction commits, and a
+//   key never changes its parent or name); an answer taken from this memory is checked against
+//   the database before it is used, so a key deleted or created again elsewhere is found anew;
+// - where the last enumeration of each key stopped, so that a caller walking indexes 0, 1, 2 ...
+//   gets each next entry by one index step instead of counting from the start. It is used only
+//   while nothing that could move an index has happened: no change by this object to that
+//   key's subkeys (or deletion of its values) and no commit by another connection.
+// A rolled-back transaction may have taken back keys this memory knows, so it forgets all then.
+//
 // Not thread-safe: one thread per object, as the component has.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <unordered_map>
 
 #include "platform/registry.h"
@@ -49,29 +60,54 @@ class SimRegistry : public Registry {
   Status QueryInfoKey(KeyHandle key, KeyInfo* info) override;
 
  private:
-  // The key id a handle stands for: kErrorInvalidHandle for 0 or an unknown handle,
-  // kErrorKeyDeleted when the key is gone. Runs inside the caller's transaction.
+  // Where an enumeration of one key stopped: the entry at index (a subkey's name, or a
+  // value's position), valid while the data version is the one it was read under.
+  struct Cursor {
+    std::uint32_t index = 0;
+    std::string name;
+    std::int64_t position = 0;
+    std::int64_t dataVersion = 0;
+  };
+
+  // The key id a handle stands for, without asking the database: kErrorInvalidHandle for 0
+  // or an unknown handle.
+  Status HandleId(KeyHandle key, std::int64_t* id) const;
+  // As HandleId, and kErrorKeyDeleted when the key is gone.
   Status Resolve(KeyHandle key, std::int64_t* id);
   // As Resolve, for a call that needs a key able to hold subkeys and values: every key but
   // the root of HKEY_PERFORMANCE_DATA, which gives kErrorInvalidHandle as on Windows.
   Status ResolveOrdinary(KeyHandle key, std::int64_t* id);
+  bool KeyExists(std::int64_t id);
   // A key or value name as the registry stores it when it comes through the ANSI calls:
   // encoded into the machine's code page and decoded again.
   std::string AsStored(std::string_view name);
   // Follows the path's levels down from id; kErrorFileNotFound when a level is missing.
-  Status Walk(std::int64_t id, std::string_view path, std::int64_t* found);
+  // Levels found before are taken from memory when fromMemory is set, and checked.
+  Status Walk(std::int64_t id, std::string_view path, bool fromMemory, std::int64_t* found);
   std::int64_t FindChild(std::int64_t parent, std::string_view name);
+  void RememberChild(std::int64_t parent, std::string_view name, std::int64_t child);
+  void ForgetChild(std::int64_t parent, std::string_view name);
+  // Forgets everything remembered when a transaction was rolled back since the last call.
+  void ForgetAfterRollback();
   KeyHandle NewHandle(std::int64_t id);
 
   // Runs body (returning a Status) in a transaction; a database failure becomes
   // kErrorRegistryIoFailed. Bodies make no change before they know they will succeed.
   template <typename Body>
   Status Run(Database::Mode mode, Body&& body);
+  // Runs body (one statement, atomic by itself) outside a transaction of its own.
+  template <typename Body>
+  Status Guard(Body&& body);
 
   Database& db_;
   std::function<std::uint32_t()> codePage_;
   std::unordered_map<KeyHandle, std::int64_t> handles_;
   KeyHandle nextHandle_;
+  // Parent id (8 bytes) and upper-cased name -> child id.
+  std::unordered_map<std::string, std::int64_t> children_;
+  std::unordered_map<std::int64_t, Cursor> keyCursors_;
+  std::unordered_map<std::int64_t, Cursor> valueCursors_;
+  std::uint64_t rollbacks_ = 0;
 };
 
 }  // namespace dav::platform::sim

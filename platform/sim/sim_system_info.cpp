@@ -28,7 +28,8 @@ OsVersion SimSystemInfo::Version() {
 }
 
 std::uint32_t SimSystemInfo::AnsiCodePage() {
-  return ToNumber(store_.Setting(setting::kCodePage));
+  if (!codePage_) codePage_ = ToNumber(store_.Setting(setting::kCodePage));
+  return *codePage_;
 }
 
 std::string SimSystemInfo::SystemDirectory() {

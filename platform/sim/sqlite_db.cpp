@@ -85,6 +85,20 @@ std::string Query::Text(int column) const {
   return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text), size);
 }
 
+std::string_view Query::TextView(int column) const {
+  const auto* text = sqlite3_column_text(stmt_, column);
+  const int size = sqlite3_column_bytes(stmt_, column);
+  return text == nullptr ? std::string_view()
+                         : std::string_view(reinterpret_cast<const char*>(text), size);
+}
+
+std::string_view Query::BlobView(int column) const {
+  const void* data = sqlite3_column_blob(stmt_, column);
+  const int size = sqlite3_column_bytes(stmt_, column);
+  return data == nullptr ? std::string_view()
+                         : std::string_view(static_cast<const char*>(data), size);
+}
+
 std::string Query::Blob(int column) const {
   const void* data = sqlite3_column_blob(stmt_, column);
   const int size = sqlite3_column_bytes(stmt_, column);
@@ -159,6 +173,11 @@ int Database::Changes() {
   return sqlite3_changes(db_);
 }
 
+std::int64_t Database::DataVersion() {
+  auto query = Prepare("PRAGMA data_version");
+  return query.Step() ? query.Int(0) : 0;
+}
+
 int Database::UserVersion() {
   auto query = Prepare("PRAGMA user_version");
   return query.Step() ? static_cast<int>(query.Int(0)) : 0;
@@ -170,7 +189,8 @@ void Database::SetUserVersion(int version) {
 
 Database::TransactionScope::TransactionScope(Database* db, Mode mode) : db_(db) {
   if (db_->depth_ == 0) {
-    db_->Exec(mode == Mode::kWrite ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
+    // Prepared once, as every registry call begins and ends a transaction.
+    db_->Prepare(mode == Mode::kWrite ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED").Run();
     db_->writing_ = mode == Mode::kWrite;
   } else {
     if (mode == Mode::kWrite && !db_->writing_) {
@@ -183,7 +203,11 @@ Database::TransactionScope::TransactionScope(Database* db, Mode mode) : db_(db) 
 
 void Database::TransactionScope::Commit() {
   const int level = db_->depth_ - 1;
-  db_->Exec(level == 0 ? std::string("COMMIT") : "RELEASE nested" + std::to_string(level));
+  if (level == 0) {
+    db_->Prepare("COMMIT").Run();
+  } else {
+    db_->Exec("RELEASE nested" + std::to_string(level));
+  }
   committed_ = true;
   db_->depth_ = level;
 }
@@ -197,6 +221,7 @@ Database::TransactionScope::~TransactionScope() {
                                            "; RELEASE nested" + std::to_string(level);
   sqlite3_exec(db_->db_, sql.c_str(), nullptr, nullptr, nullptr);
   db_->depth_ = level;
+  ++db_->rollbacks_;
 }
 
 }  // namespace dav::platform::sim

@@ -60,6 +60,9 @@ class Query {
   std::int64_t Int(int column) const;
   std::string Text(int column) const;
   std::string Blob(int column) const;
+  // The column's bytes in place, valid until the next Step or the end of the Query.
+  std::string_view TextView(int column) const;
+  std::string_view BlobView(int column) const;
   bool IsNull(int column) const;
 
  private:
@@ -87,6 +90,10 @@ class Database {
 
   std::int64_t LastInsertId();
   int Changes();
+
+  // PRAGMA data_version: a number that changes when another connection (of this process or
+  // another) has committed since this connection last read; its own commits leave it as is.
+  std::int64_t DataVersion();
 
   // PRAGMA user_version: the schema version stored in the file.
   int UserVersion();
@@ -119,6 +126,10 @@ class Database {
 
   sqlite3* handle() { return db_; }
 
+  // How many transactions (or nested parts) have been rolled back on this connection, so
+  // that what a caller remembers of the data can be dropped when a change was taken back.
+  std::uint64_t Rollbacks() const { return rollbacks_; }
+
  private:
   friend class Query;
   explicit Database(sqlite3* db) : db_(db) {}
@@ -140,6 +151,7 @@ class Database {
   std::map<std::string, sqlite3_stmt*, std::less<>> statements_;
   int depth_ = 0;
   bool writing_ = false;
+  std::uint64_t rollbacks_ = 0;
 };
 
 }  // namespace dav::platform::sim

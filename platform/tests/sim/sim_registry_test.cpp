@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "platform/sim/machine.h"
+#include "platform/sim/machine_schema.h"
+#include "platform/sim/sim_registry.h"
 #include "platform/tests/sim/temp_folder.h"
 
 namespace dav::platform::sim {
@@ -30,6 +32,29 @@ class SimRegistryTest : public ::testing::Test {
       names.push_back(name);
     }
     return names;
+  }
+
+  void MakeSubkeys(Registry& registry, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+      KeyHandle sub = kNoKey;
+      ASSERT_EQ(
+          registry.CreateKey(kHKeyCurrentUser, std::string("Software\\SimTest\\") + name, &sub),
+          kErrorSuccess);
+      registry.CloseKey(sub);
+    }
+  }
+
+  // The index-th subkey's name, or the status when there is none.
+  std::string SubkeyAt(std::uint32_t index) {
+    std::string name;
+    const Status status = reg().EnumKey(key_, index, &name);
+    return status == kErrorSuccess ? name : "<status " + std::to_string(status) + ">";
+  }
+
+  std::string ValueAt(std::uint32_t index, std::string* data = nullptr) {
+    std::string name;
+    const Status status = reg().EnumValue(key_, index, &name, nullptr, data);
+    return status == kErrorSuccess ? name : "<status " + std::to_string(status) + ">";
   }
 
   testing::TempFolder temp_;
@@ -74,6 +99,111 @@ TEST_F(SimRegistryTest, KeyNamesAreLimitedTo255Characters) {
   for (int i = 0; i < 255; ++i) korean += "가";
   ASSERT_EQ(reg().CreateKey(key_, korean, &sub), kErrorSuccess);
   reg().CloseKey(sub);
+}
+
+// A caller walks indexes 0, 1, 2 ... and each answer is the entry at that index as the key
+// is at the time of the call, whatever changed since the call before.
+TEST_F(SimRegistryTest, EnumerationByIndexFollowsChangesBetweenCalls) {
+  MakeSubkeys(reg(), {"b", "d", "f"});
+  EXPECT_EQ(SubkeyAt(0), "b");
+  MakeSubkeys(reg(), {"a"});
+  EXPECT_EQ(SubkeyAt(1), "b") << "a new subkey before the last answer moves it one index on";
+  EXPECT_EQ(SubkeyAt(2), "d");
+  ASSERT_EQ(reg().DeleteKey(key_, "b"), kErrorSuccess);
+  EXPECT_EQ(SubkeyAt(2), "f") << "a deleted subkey before the last answer moves the rest back";
+  EXPECT_EQ(SubkeyAt(3), "<status 259>");
+
+  // Another connection to the same machine, as another process would have.
+  auto other = Machine::Open(temp_.path());
+  EXPECT_EQ(SubkeyAt(0), "a");
+  MakeSubkeys(other->registry(), {"0"});
+  EXPECT_EQ(SubkeyAt(1), "a") << "a subkey made elsewhere is seen at the next call";
+  ASSERT_EQ(other->registry().DeleteKey(kHKeyCurrentUser, "Software\\SimTest\\a"), kErrorSuccess);
+  EXPECT_EQ(SubkeyAt(1), "d");
+  EXPECT_EQ(SubkeyAt(1), "d") << "the same index again gives the same answer";
+
+  for (const char* name : {"v1", "v2", "v3", "v4"}) {
+    ASSERT_EQ(reg().SetValue(key_, name, kRegSz, "old"), kErrorSuccess);
+  }
+  std::string data;
+  EXPECT_EQ(ValueAt(0), "v1");
+  ASSERT_EQ(reg().DeleteValue(key_, "v1"), kErrorSuccess);
+  EXPECT_EQ(ValueAt(1), "v3") << "a deleted value before the last answer moves the rest back";
+  ASSERT_EQ(reg().SetValue(key_, "v3", kRegSz, "new"), kErrorSuccess);
+  EXPECT_EQ(ValueAt(1, &data), "v3");
+  EXPECT_EQ(data, std::string("new\0", 4)) << "the data are read at the call, not remembered";
+  KeyHandle otherKey = kNoKey;
+  ASSERT_EQ(other->registry().OpenKey(kHKeyCurrentUser, "Software\\SimTest", &otherKey),
+            kErrorSuccess);
+  ASSERT_EQ(other->registry().DeleteValue(otherKey, "v2"), kErrorSuccess);
+  other->registry().CloseKey(otherKey);
+  EXPECT_EQ(ValueAt(1), "v4") << "a value deleted elsewhere is seen at the next call";
+  EXPECT_EQ(ValueAt(2), "<status 259>");
+}
+
+// Keys found once are remembered; a key deleted and made again elsewhere is another key.
+TEST_F(SimRegistryTest, KeysMadeAgainElsewhereAreFoundAnew) {
+  auto write = [](Registry& registry, const char* data) {
+    KeyHandle key = kNoKey;
+    ASSERT_EQ(registry.CreateKey(kHKeyCurrentUser, "Software\\SimTest\\Outer\\Inner", &key),
+              kErrorSuccess);
+    ASSERT_EQ(registry.SetValue(key, "v", kRegSz, data), kErrorSuccess);
+    registry.CloseKey(key);
+  };
+  auto read = [](Registry& registry, const char* path) {
+    KeyHandle key = kNoKey;
+    const Status opened = registry.OpenKey(kHKeyCurrentUser, path, &key);
+    if (opened != kErrorSuccess) return "<open " + std::to_string(opened) + ">";
+    char data[16] = {};
+    std::uint32_t size = sizeof data;
+    const Status status =
+        registry.QueryValue(key, "v", nullptr, reinterpret_cast<std::uint8_t*>(data), &size);
+    registry.CloseKey(key);
+    return status == kErrorSuccess ? std::string(data) : "<query " + std::to_string(status) + ">";
+  };
+  write(reg(), "first");
+  EXPECT_EQ(read(reg(), "Software\\SimTest\\Outer\\Inner"), "first");
+
+  auto other = Machine::Open(temp_.path());
+  ASSERT_EQ(other->registry().DeleteKey(kHKeyCurrentUser, "Software\\SimTest\\Outer\\Inner"),
+            kErrorSuccess);
+  EXPECT_EQ(read(reg(), "Software\\SimTest\\Outer\\Inner"), "<open 2>");
+  ASSERT_EQ(other->registry().DeleteKey(kHKeyCurrentUser, "Software\\SimTest\\Outer"),
+            kErrorSuccess);
+  write(other->registry(), "second");
+  EXPECT_EQ(read(reg(), "Software\\SimTest\\Outer\\Inner"), "second")
+      << "the path leads to the new key, not the deleted one";
+  EXPECT_EQ(read(reg(), "SOFTWARE\\simtest\\outer\\INNER"), "second");
+
+  ASSERT_EQ(reg().DeleteKey(kHKeyCurrentUser, "Software\\SimTest\\Outer\\Inner"), kErrorSuccess);
+  EXPECT_EQ(read(reg(), "Software\\SimTest\\Outer\\Inner"), "<open 2>");
+  EXPECT_EQ(read(other->registry(), "Software\\SimTest\\Outer\\Inner"), "<open 2>");
+}
+
+// A key made inside a transaction that is then rolled back is gone, though its id may be
+// given to the next key made.
+TEST(SimRegistryMemory, KeysOfARolledBackTransactionAreForgotten) {
+  testing::TempFolder temp;
+  auto db = Database::Open(temp.path() / "registry.db", true);
+  UpgradeMachineSchema(*db);
+  SimRegistry registry(*db, [] { return 949u; });
+  KeyHandle key = kNoKey;
+  EXPECT_THROW(db->Transaction(Database::Mode::kWrite,
+                               [&] {
+                                 ASSERT_EQ(
+                                     registry.CreateKey(kHKeyLocalMachine, "Taken\\Back", &key),
+                                     kErrorSuccess);
+                                 registry.CloseKey(key);
+                                 throw std::runtime_error("roll back");
+                               }),
+               std::runtime_error);
+  ASSERT_EQ(registry.CreateKey(kHKeyLocalMachine, "Kept\\Here", &key), kErrorSuccess);
+  registry.CloseKey(key);
+  EXPECT_EQ(registry.OpenKey(kHKeyLocalMachine, "Taken\\Back", &key), kErrorFileNotFound);
+  EXPECT_EQ(registry.OpenKey(kHKeyLocalMachine, "Taken", &key), kErrorFileNotFound);
+  std::string name;
+  EXPECT_EQ(registry.EnumKey(kHKeyLocalMachine, 0, &name), kErrorSuccess);
+  EXPECT_EQ(name, "Kept");
 }
 
 }  // namespace
