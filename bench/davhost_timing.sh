@@ -32,6 +32,10 @@ for i in $(seq 20); do
   "$davhost" --machine "$work/big" reg get 'HKCU\Software\Big\k50' v500 > /dev/null
 done
 echo "20 runs: mean $(( ($(date +%s%N) - start) / 20000 )) µs each (wall, the shell's fork included)"
+if command -v perf > /dev/null; then
+  perf stat -r 20 "$davhost" --machine "$work/big" reg get 'HKCU\Software\Big\k50' v500 \
+    2>&1 > /dev/null | grep -E "task-clock|elapsed" || true
+fi
 sort -n "$work/times" | awk '{ e[NR] = $1; u += $2; s += $3 } END {
   printf "20 runs: median %.0f ms, min %.0f ms, max %.0f ms (wall); mean user %.1f ms, sys %.1f ms\n",
     1000 * e[int((NR + 1) / 2)], 1000 * e[1], 1000 * e[NR], 1000 * u / NR, 1000 * s / NR }'
