@@ -60,6 +60,73 @@ std::vector<std::uint32_t> CollectReports(int readFd, pid_t child) {
   return reports;
 }
 
+// The child for the torn-write test: rewrites the same values over and over with data of
+// a new round each time, long enough to span several database pages.
+constexpr std::uint32_t kRewrittenValues = 8;
+constexpr std::size_t kLongData = 9000;
+
+std::string RoundData(std::uint32_t round) {
+  std::string data(kLongData, static_cast<char>('a' + round % 26));
+  std::memcpy(data.data(), &round, sizeof round);
+  return data;
+}
+
+[[noreturn]] void RewriteUntilKilled(const std::filesystem::path& folder, int reportFd) {
+  auto machine = Machine::Open(folder);
+  KeyHandle key = kNoKey;
+  if (machine->registry().CreateKey(kHKeyCurrentUser, kKeyPath, &key) != kErrorSuccess) _exit(2);
+  for (std::uint32_t n = 0;; ++n) {
+    const std::uint32_t round = n / kRewrittenValues;
+    if (machine->registry().SetValue(key, ValueName(n % kRewrittenValues), kRegBinary,
+                                     RoundData(round)) != kErrorSuccess) {
+      _exit(3);
+    }
+    if (write(reportFd, &n, sizeof n) != sizeof n) _exit(4);
+  }
+}
+
+TEST(CrashSafety, AKilledWriteLeavesTheOldOrTheNewValueWhole) {
+  testing::TempFolder temp;
+  Machine::Create(temp.path());
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(fds[0]);
+    RewriteUntilKilled(temp.path(), fds[1]);
+  }
+  close(fds[1]);
+  const std::vector<std::uint32_t> reports = CollectReports(fds[0], child);
+  close(fds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "status " << status;
+  ASSERT_FALSE(reports.empty());
+
+  auto machine = Machine::Open(temp.path());
+  KeyHandle key = kNoKey;
+  ASSERT_EQ(machine->registry().OpenKey(kHKeyCurrentUser, kKeyPath, &key), kErrorSuccess);
+  const std::uint32_t last = reports.back();
+  for (std::uint32_t v = 0; v < kRewrittenValues; ++v) {
+    std::string data(kLongData + 1, '\0');
+    std::uint32_t size = static_cast<std::uint32_t>(data.size());
+    ASSERT_EQ(machine->registry().QueryValue(key, ValueName(v), nullptr,
+                                             reinterpret_cast<std::uint8_t*>(data.data()), &size),
+              kErrorSuccess);
+    data.resize(size);
+    std::uint32_t round = 0;
+    ASSERT_EQ(size, kLongData) << "value " << v;
+    std::memcpy(&round, data.data(), sizeof round);
+    EXPECT_EQ(data, RoundData(round)) << "value " << v << " holds parts of two writes";
+    // The last reported write of this value, or the one after it that was under way.
+    const std::uint32_t reported = (last - v) / kRewrittenValues;
+    EXPECT_TRUE(round == reported || round == reported + 1)
+        << "value " << v << " is of round " << round << ", the last reported was " << reported;
+  }
+  machine->registry().CloseKey(key);
+}
+
 TEST(CrashSafety, EveryReportedWriteSurvivesSigkill) {
   testing::TempFolder temp;
   Machine::Create(temp.path());  // made and closed before the fork
