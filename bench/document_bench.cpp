@@ -56,7 +56,7 @@ class BenchComponent {
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
     folder_ = pattern;
     machine_ = platform::sim::Machine::Create(folder_);
-    const std::string componentFolder = "C:\\Program Files\\brisal client\\Components\\DavIrizevez";
+    const std::string componentFolder = kComponentFolder;
     for (const char* path :
          {"C:\\Program Files\\brisal client", "C:\\Program Files\\brisal client\\Components",
           componentFolder.c_str()}) {
@@ -73,6 +73,9 @@ class BenchComponent {
     std::filesystem::remove_all(folder_);
   }
   CCDavIrizevez& component() { return *component_; }
+  platform::Platform& platform() { return *machine_; }
+  static constexpr const char* kComponentFolder =
+      "C:\\Program Files\\brisal client\\Components\\DavIrizevez";
 
   // An example document as the client hands it over: decoded from code page 949.
   std::string Example(const std::string& name) {
@@ -128,6 +131,20 @@ void BM_ProduceWinConfig(benchmark::State& state) {
   for (auto _ : state) pc.component().IClientComponent_Handle("REQ_WINCONF", "");
 }
 BENCHMARK(BM_ProduceWinConfig)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A component started and stopped on a machine where both example documents were applied,
+// as the client does at every start of the PC.
+void BM_InitializeTerminate(benchmark::State& state) {
+  BenchComponent pc;
+  pc.component().ApplySysConfigXML(pc.Example("SysConfig.qsf"), "", false);
+  pc.component().ApplyWinConfigXML(pc.Example("WinConfig.qsf"), "", false);
+  for (auto _ : state) {
+    CCDavIrizevez component(pc.platform(), BenchComponent::kComponentFolder);
+    component.IClientComponent_Initialize(std::make_shared<QuietHost>(), false);
+    component.IClientComponent_Terminate();
+  }
+}
+BENCHMARK(BM_InitializeTerminate)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace dav::core
