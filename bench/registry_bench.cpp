@@ -44,7 +44,8 @@ std::string Numbered(const char* prefix, std::uint64_t n) {
 class RawDb {
  public:
   explicit RawDb(const std::filesystem::path& file) {
-    if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
       throw std::runtime_error("open " + file.string());
     }
     sqlite3_busy_timeout(db_, 10000);

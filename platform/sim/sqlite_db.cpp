@@ -111,7 +111,8 @@ bool Query::IsNull(int column) const {
 
 std::unique_ptr<Database> Database::Open(const std::filesystem::path& file, bool create) {
   sqlite3* raw = nullptr;
-  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+  // One thread uses a connection, so SQLite need not lock it at every call.
+  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
   const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
   // The connection owns raw even when opening failed, so that the message can be read.
   std::unique_ptr<Database> db(new Database(raw));

@@ -7,6 +7,8 @@
 // never leave half of one. A busy timeout makes a second process wait for the write lock
 // instead of failing at once.
 //
+// A Database is used by one thread at a time, as the machine that owns it is.
+//
 // Every failure is a SqliteError carrying SQLite's result code.
 #pragma once
 
