@@ -322,20 +322,19 @@ Status SimRegistry::SetValue(KeyHandle key, std::string_view name, ValueType typ
   if (const Status known = HandleId(key, &id); known != kErrorSuccess) return known;
   if (IsPerformanceData(id)) return kErrorInvalidHandle;
   return Run(Database::Mode::kWrite, [&] {
-    // One statement finds the key and writes: no row comes out of reg_keys when the key is
-    // gone. A value set again keeps its name as first written and its place in the order; a
-    // new one goes after the last.
+    if (!KeyExists(id)) return kErrorKeyDeleted;
+    // A value set again keeps its name as first written and its place in the order; a new
+    // one goes after the last.
     db_.Prepare(
-           "INSERT INTO reg_values (key, name, position, type, data) "
-           "SELECT id, ?2, (SELECT coalesce(max(position), 0) + 1 FROM reg_values WHERE key = "
-           "?1), ?3, ?4 FROM reg_keys WHERE id = ?1 "
+           "INSERT INTO reg_values (key, name, position, type, data) VALUES (?1, ?2, "
+           "(SELECT coalesce(max(position), 0) + 1 FROM reg_values WHERE key = ?1), ?3, ?4) "
            "ON CONFLICT (key, name) DO UPDATE SET type = excluded.type, data = excluded.data")
         .Bind(1, id)
         .Bind(2, storedName)
         .Bind(3, static_cast<std::int64_t>(type))
         .BindBlob(4, stored)
         .Run();
-    return db_.Changes() == 0 ? kErrorKeyDeleted : kErrorSuccess;
+    return kErrorSuccess;
   });
 }
 

@@ -123,12 +123,12 @@ std::unique_ptr<Database> Database::Open(const std::filesystem::path& file, bool
                                                     &CompareUpperCase, nullptr);
   if (collation != SQLITE_OK) db->Fail(collation, "collation");
 
-  // The write-ahead log and its index stay on disk when the last connection closes (emptied
-  // by the checkpoint at closing): making and removing those files at every opening costs a
-  // journaled change of the folder each, more than a short davhost command takes in all.
+  // The write-ahead log and its index stay on disk when the last connection closes (the log
+  // emptied at closing, see ~Database): making and removing those files at every opening
+  // costs a journaled change of the folder each, more than a short davhost command takes.
   int persist = 1;
   sqlite3_file_control(raw, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
-  db->Exec("PRAGMA synchronous=NORMAL; PRAGMA journal_size_limit=0");
+  db->Exec("PRAGMA synchronous=NORMAL");
   auto mode = db->Prepare("PRAGMA journal_mode=WAL");
   if (!mode.Step() || mode.Text(0) != "wal") {
     throw SqliteError(SQLITE_ERROR, "cannot switch " + file.string() + " to WAL mode");
@@ -138,6 +138,10 @@ std::unique_ptr<Database> Database::Open(const std::filesystem::path& file, bool
 
 Database::~Database() {
   for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
+  // While open, the log is written over in place once checkpointed, which is cheaper than
+  // growing it anew. The last connection to close checkpoints it; cut to nothing then, it
+  // gives the next opening no old frames to read back.
+  sqlite3_exec(db_, "PRAGMA journal_size_limit=0", nullptr, nullptr, nullptr);
   sqlite3_close_v2(db_);
 }
 
