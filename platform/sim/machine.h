@@ -2,6 +2,8 @@
 //
 //   <folder>/registry.db   SQLite (WAL): registry, machine settings, special folders,
 //                          event journal, display modes, processes, top-level windows
+//                          (its log and index files, registry.db-wal and -shm, stay beside
+//                          it; a copy of a closed machine takes all three)
 //   <folder>/drives/C/...  the drives; Windows paths resolve onto them without regard to
 //                          letter case; DOS attributes are kept in an extended attribute
 //

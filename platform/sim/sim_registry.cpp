@@ -203,16 +203,43 @@ KeyHandle SimRegistry::NewHandle(std::int64_t id) {
   return handle;
 }
 
+bool SimRegistry::FindRemembered(KeyHandle parent, std::string_view path, std::int64_t* found) {
+  ForgetAfterRollback();
+  std::int64_t id = 0;
+  if (HandleId(parent, &id) != kErrorSuccess || IsPerformanceData(id)) return false;
+  std::vector<std::string_view> levels;
+  if (SplitKeyPath(path, &levels) != kErrorSuccess || levels.empty()) return false;
+  for (const auto level : levels) {
+    const auto known = children_.find(ChildTag(id, level));
+    if (known == children_.end()) return false;
+    id = known->second;
+  }
+  // One statement, a transaction by itself: the key is still there, so the path still leads
+  // to it (see Walk).
+  if (Guard([&] { return KeyExists(id) ? kErrorSuccess : kErrorFileNotFound; }) != kErrorSuccess) {
+    return false;
+  }
+  *found = id;
+  return true;
+}
+
 Status SimRegistry::OpenKey(KeyHandle parent, std::string_view subKey, KeyHandle* result) {
   if (result == nullptr) return kErrorInvalidParameter;
   const std::string path = AsStored(subKey);
   std::int64_t id = 0;
+  if (FindRemembered(parent, path, &id)) {
+    *result = NewHandle(id);
+    return kErrorSuccess;
+  }
   const Status status = Run(Database::Mode::kRead, [&] {
     std::int64_t parentId = 0;
     if (const Status known = HandleId(parent, &parentId); known != kErrorSuccess) return known;
     // HKEY_PERFORMANCE_DATA opens as itself only; it has no subkeys to open.
     const bool self = path.find_first_not_of('\\') == std::string::npos;
-    if (self) return Resolve(parent, &id);
+    if (self) {
+      const Status resolved = Resolve(parent, &id);
+      return resolved != kErrorSuccess ? resolved : Walk(id, path, false, &id);
+    }
     if (IsPerformanceData(parentId)) return kErrorInvalidHandle;
     // A key found below the parent proves the parent; only a miss asks after it.
     const Status walked = Walk(parentId, path, true, &id);
@@ -234,6 +261,11 @@ Status SimRegistry::CreateKey(KeyHandle parent, std::string_view subKey, KeyHand
     if (Utf16Units(level) > kMaxKeyNameChars) return kErrorInvalidParameter;
   }
   std::int64_t id = 0;
+  if (FindRemembered(parent, path, &id)) {
+    *result = NewHandle(id);
+    if (created != nullptr) *created = false;
+    return kErrorSuccess;
+  }
   // Most calls open a key that exists: find it under a read snapshot first, and take the
   // write lock only when something has to be created.
   Status status = Run(Database::Mode::kRead, [&] {

@@ -84,6 +84,9 @@ class SimRegistry : public Registry {
   // Follows the path's levels down from id; kErrorFileNotFound when a level is missing.
   // Levels found before are taken from memory when fromMemory is set, and checked.
   Status Walk(std::int64_t id, std::string_view path, bool fromMemory, std::int64_t* found);
+  // The key that path below parent leads to, when every level is remembered and the key is
+  // still there: one statement. False sends the caller the long way.
+  bool FindRemembered(KeyHandle parent, std::string_view path, std::int64_t* found);
   std::int64_t FindChild(std::int64_t parent, std::string_view name);
   void RememberChild(std::int64_t parent, std::string_view name, std::int64_t child);
   void ForgetChild(std::int64_t parent, std::string_view name);

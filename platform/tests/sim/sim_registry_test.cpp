@@ -180,6 +180,14 @@ TEST_F(SimRegistryTest, KeysMadeAgainElsewhereAreFoundAnew) {
   EXPECT_EQ(read(other->registry(), "Software\\SimTest\\Outer\\Inner"), "<open 2>");
 }
 
+TEST_F(SimRegistryTest, AnEmptyPathOpensTheKeyItselfAndABackslashIsRefused) {
+  KeyHandle key = kNoKey;
+  ASSERT_EQ(reg().OpenKey(key_, "", &key), kErrorSuccess);
+  reg().CloseKey(key);
+  EXPECT_EQ(reg().OpenKey(key_, "\\", &key), kErrorBadPathname);
+  EXPECT_EQ(reg().OpenKey(kHKeyCurrentUser, "\\", &key), kErrorBadPathname);
+}
+
 // A key made inside a transaction that is then rolled back is gone, though its id may be
 // given to the next key made.
 TEST(SimRegistryMemory, KeysOfARolledBackTransactionAreForgotten) {
