@@ -85,24 +85,35 @@ std::string RoundData(std::uint32_t round) {
   }
 }
 
-TEST(CrashSafety, AKilledWriteLeavesTheOldOrTheNewValueWhole) {
-  testing::TempFolder temp;
-  Machine::Create(temp.path());
+// Makes a machine in folder, runs writer(folder, reportFd) in a child process, kills it
+// once enough writes are reported and returns the reports; the child must die by the signal.
+void RunWriterUntilKilled(const std::filesystem::path& folder,
+                          void (*writer)(const std::filesystem::path&, int),
+                          std::vector<std::uint32_t>* reports) {
+  Machine::Create(folder);  // made and closed before the fork
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     close(fds[0]);
-    RewriteUntilKilled(temp.path(), fds[1]);
+    writer(folder, fds[1]);
+    _exit(5);
   }
   close(fds[1]);
-  const std::vector<std::uint32_t> reports = CollectReports(fds[0], child);
+  *reports = CollectReports(fds[0], child);
   close(fds[0]);
   int status = 0;
   waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "status " << status;
-  ASSERT_FALSE(reports.empty());
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+      << "the writer must die by the signal, not stop on its own (status " << status << ")";
+  ASSERT_GE(reports->size(), kReportsBeforeKill);
+}
+
+TEST(CrashSafety, AKilledWriteLeavesTheOldOrTheNewValueWhole) {
+  testing::TempFolder temp;
+  std::vector<std::uint32_t> reports;
+  ASSERT_NO_FATAL_FAILURE(RunWriterUntilKilled(temp.path(), RewriteUntilKilled, &reports));
 
   auto machine = Machine::Open(temp.path());
   KeyHandle key = kNoKey;
@@ -129,24 +140,8 @@ TEST(CrashSafety, AKilledWriteLeavesTheOldOrTheNewValueWhole) {
 
 TEST(CrashSafety, EveryReportedWriteSurvivesSigkill) {
   testing::TempFolder temp;
-  Machine::Create(temp.path());  // made and closed before the fork
-
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    close(fds[0]);
-    WriteUntilKilled(temp.path(), fds[1]);
-  }
-  close(fds[1]);
-  const std::vector<std::uint32_t> reports = CollectReports(fds[0], child);
-  close(fds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
-      << "the writer must die by the signal, not stop on its own (status " << status << ")";
-  ASSERT_GE(reports.size(), kReportsBeforeKill);
+  std::vector<std::uint32_t> reports;
+  ASSERT_NO_FATAL_FAILURE(RunWriterUntilKilled(temp.path(), WriteUntilKilled, &reports));
 
   auto machine = Machine::Open(temp.path());
   KeyHandle key = kNoKey;
