@@ -1,5 +1,7 @@
 // frmWinConfig: loading a window document into the controls and writing the controls back
 // as a document.
+#include <span>
+
 #include "editors/form_procedure.h"
 #include "editors/frm_win_config.h"
 #include "listdoc/md_type_define.h"
@@ -248,10 +250,14 @@ std::string frmWinConfig::StartMenuGetXML() {
       text += "<Row ID=\"" + std::string(id) + "\" Value=\"" +
               modMain::XMLValueReplace(log, value) + "\"/>" + kCrLf;
     };
-    const auto box = [&](const std::vector<CheckBox>& boxes, const auto& rows, int i) {
-      const bool checked = boxes[static_cast<std::size_t>(i)].value;
-      const bool inverted = rows[static_cast<std::size_t>(i)].inverted;
-      row(rows[static_cast<std::size_t>(i)].id, inverted ? Flag(!checked) : Flag(checked));
+    // One row per check box; a table and its boxes have the same length, and the bound check
+    // keeps an index outside both from reading past either.
+    const auto box = [&](const std::vector<CheckBox>& boxes, std::span<const CheckRow> rows,
+                         int i) {
+      const auto index = static_cast<std::size_t>(i);
+      if (index >= rows.size() || index >= boxes.size()) return;
+      const bool checked = boxes[index].value;
+      row(rows[index].id, rows[index].inverted ? Flag(!checked) : Flag(checked));
     };
     proc.Line(10);
     text += std::string("<StartMenu>") + kCrLf + "<WinXP>" + kCrLf;
