@@ -1,6 +1,7 @@
 #include "registry/md_spm.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "registry/opened_key.h"
 #include "util/ansi_text.h"
@@ -21,7 +22,23 @@ bool IsBlank(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
 }
 
+constexpr std::string_view kProtectedEntries[] = {"KVService", "qrlacc",        "brisal scheduler",
+                                                  "qrltrans",  "qrlinstallerC", "qrlinstallerS",
+                                                  "qrlSCH",    "qrlgc"};
+
 }  // namespace
+
+bool mdSPM::SameName(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+bool mdSPM::IsProtectedEntry(std::string_view name) {
+  return std::any_of(std::begin(kProtectedEntries), std::end(kProtectedEntries),
+                     [name](std::string_view entry) { return SameName(name, entry); });
+}
 
 void mdSPM::Raise(const char* source) {
   const util::Failure f = util::CurrentFailure();

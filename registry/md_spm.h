@@ -66,6 +66,15 @@ class mdSPM {
                              std::string& name, std::int32_t& nameLength, std::int32_t& type,
                              std::string& data, std::int32_t& dataSize, std::int32_t& count);
 
+  // True for the names of the client's own programs and services ("KVService", "qrlacc",
+  // ...), which the start program manager never takes out of a Run key. Letter case does
+  // not matter.
+  static bool IsProtectedEntry(std::string_view name);
+
+  // Two registry names (keys, values) are the same without regard to ASCII letter case, as
+  // the registry compares them.
+  static bool SameName(std::string_view a, std::string_view b);
+
  private:
   [[noreturn]] void Raise(const char* source);
   util::Log& log_;

@@ -1,0 +1,96 @@
+// Forcing the live keys towards the store while protection is on.
+#include <array>
+
+#include "registry/opened_key.h"
+#include "startup/reported.h"
+#include "startup/start_program_manager.h"
+
+namespace dav::startup {
+
+using platform::kHKeyLocalMachine;
+
+namespace {
+
+// The client's services that a live key may hold besides the start list's entries; they
+// are not counted when the two are compared.
+constexpr std::array<std::string_view, 5> kCountingNames = {
+    "KVService", "qrlacc", "brisal scheduler", "qrltrans", "qrlgc"};
+
+}  // namespace
+
+void StartProgramManager::EditSRStart(KeyHandle liveHive, std::string_view liveKey,
+                                      KeyHandle storeHive, std::string_view startListKey,
+                                      std::string_view offListKey) {
+  Reported(log_, "CCDavIrizevez.EditSRStart", [&] {
+    const std::int32_t liveCount = CountValues(liveHive, liveKey);
+    std::int32_t n = liveCount;
+    const std::int32_t m = CountValues(storeHive, startListKey);
+    for (std::string_view name : kCountingNames) {
+      if (Holds(liveHive, liveKey, name)) --n;
+    }
+    if (n < 0 || m < 0) return;
+
+    if (m < n) {
+      // The live key holds entries the start list does not: they are switched off.
+      for (std::int32_t index = liveCount - 1; index >= 0; --index) {
+        Entry entry;
+        if (!ReadEntry(liveHive, liveKey, index, entry)) continue;
+        if (mdSPM::IsProtectedEntry(entry.name) || !IsCommandType(entry.type) ||
+            Holds(storeHive, startListKey, entry.name)) {
+          continue;
+        }
+        Write(storeHive, offListKey, entry.name, entry.type, entry.data);
+        spm_.DeleteRegValueName(liveHive, liveKey, entry.name);
+      }
+      return;
+    }
+    // Otherwise the start list's entries that went missing come back, with their type.
+    for (std::int32_t index = m - 1; index >= 0; --index) {
+      Entry entry;
+      if (!ReadEntry(storeHive, startListKey, index, entry)) continue;
+      if (!Holds(liveHive, liveKey, entry.name)) {
+        Write(liveHive, liveKey, entry.name, entry.type, entry.data);
+      }
+    }
+  });
+}
+
+void StartProgramManager::EditStartReg() {
+  Reported(log_, "CCDavIrizevez.EditStartReg", [&] {
+    for (const LiveKey& live : kLiveKeys) {
+      EditSRStart(live.hive, live.path, kHKeyLocalMachine, ListOf(places_.startListKey, live),
+                  ListOf(places_.offListKey, live));
+    }
+    EditSRDel();
+  });
+}
+
+void StartProgramManager::EditSRDel() {
+  Reported(log_, "CCDavIrizevez.EditSRDel", [&] {
+    if (!isWinNT_) {
+      for (const LiveKey& live : kLiveKeys) {
+        EditDataReg(live.hive, live.disabledPath, kHKeyLocalMachine,
+                    ListOf(places_.offListKey, live), 1);
+      }
+      return;
+    }
+    // From the last record down, as records are deleted on the way.
+    const std::vector<std::string> names = SwitchedOffNames();
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+      const SwitchedOff record = ReadSwitchedOff(*name);
+      if (!record.live) {
+        LogSkipped("CCDavIrizevez.EditSRDel", record);
+        continue;
+      }
+      const std::string offList = ListOf(places_.offListKey, *record.live);
+      if (Holds(kHKeyLocalMachine, offList, record.name)) continue;
+      if (mdSPM::IsProtectedEntry(record.name) &&
+          !Holds(record.live->hive, record.live->path, record.name)) {
+        Write(kHKeyLocalMachine, offList, record.name, platform::kRegSz, record.command);
+      }
+      spm_.DeleteRegKey(spm_.GetRegHKey(kHKeyLocalMachine, kStartupRegKey), record.name);
+    }
+  });
+}
+
+}  // namespace dav::startup

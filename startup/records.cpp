@@ -1,0 +1,87 @@
+// The store's lists as start program records for documents and editors, and edited
+// records back into the store.
+#include "startup/reported.h"
+#include "startup/start_program_manager.h"
+
+namespace dav::startup {
+
+using platform::kHKeyLocalMachine;
+
+void StartProgramManager::GetSPMData(KeyHandle storeHive, std::string_view listKey,
+                                     std::int32_t hKey, std::string_view path, bool prevStart,
+                                     bool start, std::vector<Record>& list) {
+  Reported(log_, "CCDavIrizevez.GetSPMData", [&] {
+    if (listKey == ListOf(places_.startListKey, kLiveKeys[0])) list.clear();
+    const std::int32_t count = CountValues(storeHive, listKey);
+    for (std::int32_t index = 0; index < count; ++index) {
+      Entry entry;
+      // An entry that cannot be read is left out rather than handed on half-filled. The
+      // texts carry no trailing NUL: they go into documents as they are and are compared
+      // with the Run key paths when they come back.
+      if (!ReadEntry(storeHive, listKey, index, entry)) continue;
+      Record record;
+      record.spmFileName = entry.name;
+      record.spmPathSwitch = entry.data;
+      record.spmRegPath = std::string(path);
+      record.spmRegHKey = hKey;
+      record.spmIsPrevStart = prevStart;
+      record.spmIsStart = start;
+      list.push_back(std::move(record));
+    }
+  });
+}
+
+std::vector<StartProgramManager::Record> StartProgramManager::List() {
+  return Reported(log_, "CCDavIrizevez.List [PropertyGet]", [&] {
+    std::vector<Record> list;
+    for (const auto& [listKey, flag] :
+         {std::pair{&places_.startListKey, true}, std::pair{&places_.offListKey, false}}) {
+      for (const LiveKey& live : kLiveKeys) {
+        GetSPMData(kHKeyLocalMachine, ListOf(*listKey, live), static_cast<std::int32_t>(live.hive),
+                   live.path, flag, flag, list);
+      }
+    }
+    return list;
+  });
+}
+
+void StartProgramManager::List(const std::vector<Record>& records) {
+  Reported(log_, "CCDavIrizevez.List [PropertyLet]", [&] {
+    for (const Record& record : records) {
+      const LiveKey* live = LiveKeyOf(static_cast<KeyHandle>(record.spmRegHKey), record.spmRegPath);
+      if (!live) {
+        log_.Write("CCDavIrizevez.List [PropertyLet]: \"" + record.spmFileName + "\" (HKey " +
+                   std::to_string(record.spmRegHKey) + ", Path \"" + record.spmRegPath +
+                   "\") names no managed Run key; skipped");
+        continue;
+      }
+      const std::string startList = ListOf(places_.startListKey, *live);
+      const std::string offList = ListOf(places_.offListKey, *live);
+      const std::string& name = record.spmFileName;
+      if (record.spmDelete) {
+        spm_.DeleteRegValueName(kHKeyLocalMachine, record.spmIsPrevStart ? startList : offList,
+                                name);
+        spm_.DeleteRegValueName(live->hive, live->path, name);
+        continue;
+      }
+      if (record.spmIsStart == record.spmIsPrevStart) continue;
+      // The entry keeps the type it had in the list it leaves (REG_EXPAND_SZ stays one).
+      const std::string& from = record.spmIsStart ? offList : startList;
+      const std::int32_t kept = TypeIn(kHKeyLocalMachine, from, name);
+      const std::int32_t type = IsCommandType(kept) ? kept : platform::kRegSz;
+      if (record.spmIsStart) {
+        if (mdSPM::IsProtectedEntry(name)) {
+          Write(live->hive, live->path, name, type, record.spmPathSwitch);
+        } else {
+          Write(kHKeyLocalMachine, startList, name, type, record.spmPathSwitch);
+        }
+        spm_.DeleteRegValueName(kHKeyLocalMachine, offList, name);
+      } else {
+        Write(kHKeyLocalMachine, offList, name, type, record.spmPathSwitch);
+        spm_.DeleteRegValueName(kHKeyLocalMachine, startList, name);
+      }
+    }
+  });
+}
+
+}  // namespace dav::startup

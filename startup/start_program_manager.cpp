@@ -1,0 +1,89 @@
+#include "startup/start_program_manager.h"
+
+#include <utility>
+
+#include "registry/opened_key.h"
+#include "startup/reported.h"
+
+namespace dav::startup {
+
+using platform::kHKeyLocalMachine;
+
+namespace {
+constexpr char kEveryTime[] = "EveryTime";
+}  // namespace
+
+StartProgramManager::StartProgramManager(util::Log& log, StorePlaces places, bool isWinNT)
+    : log_(log), spm_(log), places_(std::move(places)), isWinNT_(isWinNT) {}
+
+bool StartProgramManager::ReadEntry(KeyHandle hive, std::string_view key, std::int32_t index,
+                                    Entry& entry) {
+  std::int32_t nameLength = 0;
+  std::int32_t dataSize = 0;
+  std::int32_t count = 0;
+  return spm_.EnumRegValues(hive, key, index, entry.name, nameLength, entry.type, entry.data,
+                            dataSize, count) == 1;
+}
+
+std::int32_t StartProgramManager::CountValues(KeyHandle hive, std::string_view key) {
+  const OpenedKey opened(log_.platform().registry(), spm_.GetRegHKey(hive, key));
+  return opened ? spm_.GetCntValues(opened.get()) : 0;
+}
+
+bool StartProgramManager::Holds(KeyHandle hive, std::string_view key, std::string_view name) {
+  std::string value;
+  std::int32_t size = 0;
+  return spm_.GetRegValue(hive, key, name, platform::kRegSz, value, size);
+}
+
+void StartProgramManager::Write(KeyHandle hive, std::string_view key, std::string_view name,
+                                std::int32_t type, std::string_view data) {
+  std::string value(data);
+  spm_.SetRegValue(hive, key, name, type, value);
+}
+
+std::int32_t StartProgramManager::TypeIn(KeyHandle hive, std::string_view key,
+                                         std::string_view name) {
+  auto& registry = log_.platform().registry();
+  const OpenedKey opened(registry, spm_.GetRegHKey(hive, key));
+  platform::ValueType type = platform::kRegNone;
+  if (!opened ||
+      registry.QueryValue(opened.get(), name, &type, nullptr, nullptr) != platform::kErrorSuccess) {
+    return platform::kRegNone;
+  }
+  return static_cast<std::int32_t>(type);
+}
+
+void StartProgramManager::CreateSPMKey() {
+  Reported(log_, "CCDavIrizevez.CreateSPMKey", [&] {
+    auto& registry = log_.platform().registry();
+    const auto create = [&](const std::string& key) {
+      KeyHandle created = platform::kNoKey;
+      if (spm_.CreateRegKey(kHKeyLocalMachine, key, created)) registry.CloseKey(created);
+    };
+    create(places_.storeKey);
+    for (const std::string* list : {&places_.startListKey, &places_.offListKey}) {
+      create(*list);
+      for (const LiveKey& live : kLiveKeys) create(ListOf(*list, live));
+    }
+    create(places_.folderKey);
+  });
+}
+
+bool StartProgramManager::EnableOpt() {
+  return Reported(log_, "CCDavIrizevez.EnableOpt [PropertyGet]", [&] {
+    std::string value;
+    std::int32_t size = 0;
+    spm_.GetRegValue(kHKeyLocalMachine, places_.storeKey, kEveryTime, platform::kRegSz, value,
+                     size);
+    return value != "0";
+  });
+}
+
+void StartProgramManager::EnableOpt(bool on) {
+  Reported(log_, "CCDavIrizevez.EnableOpt [PropertyLet]", [&] {
+    Write(kHKeyLocalMachine, places_.storeKey, kEveryTime, platform::kRegSz, on ? "1" : "0");
+  });
+}
+
+}  // namespace dav::startup
