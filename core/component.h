@@ -16,6 +16,7 @@
 #include "desktop/desktop_icon_manager.h"
 #include "editors/form_ui.h"
 #include "platform/platform.h"
+#include "startup/start_program_manager.h"
 #include "util/log.h"
 #include "util/procedure.h"
 
@@ -80,8 +81,19 @@ class CCDavIrizevez : public IClientComponent {
   std::string MakeWinConfigXML();
   std::string MakeSysConfigXML();
 
-  // Brings the start program store in step with the Run keys.
+  // Brings the start program store in step with the Run keys: creates it (protection off)
+  // when it is missing; with protection on forces the Run keys towards it (and, with
+  // applyFolders, the start-up folders towards the approved icons), else takes a fresh
+  // snapshot of them. Failures are logged.
   void SyncReg(bool applyFolders);
+
+  // The start program manager over the component's store.
+  startup::StartProgramManager StartPrograms();
+
+  // Once per installation ("isSPListEx" below the host's key): the start program lists
+  // are read, passed through a document and stored again, so that a list kept by an older
+  // version takes the current form.
+  void ConvertStartProgramList();
 
   // Applies the manager document at path: the lenient values of both documents, without
   // start programs, desktop icons, folder access, clean-up notices or a save.

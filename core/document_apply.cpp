@@ -4,6 +4,7 @@
 // from being applied or produced.
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "catalogue/access.h"
 #include "catalogue/control_panel.h"
@@ -38,8 +39,21 @@ void CCDavIrizevez::ApplyWinConfigXML(const std::string& sXML, const std::string
     });
   }
 
-  // 330-370: unless bLogin, the StartProgramManager section goes to the start program
-  // manager (ParseSPMList, EnableOpt, List, EditStartReg) once it is part of the component.
+  if (!bLogin) {
+    // A document loaded from sPath is read from its own text. A section that cannot be read
+    // (missing, or a RunKey without one of its attributes) changes nothing: its protection
+    // flag and a half-read list would otherwise be taken for the administrator's.
+    startup::StartProgramManager spm = StartPrograms();
+    bool isProtected = false;
+    std::vector<mdTypeDefine::UType_SPMData> list;
+    if (proc.Step(340, [&] {
+          mdTypeDefine::ParseSPMList(log_, IsBlank(sXML) ? doc.xml() : sXML, &isProtected, &list);
+        })) {
+      proc.Step(350, [&] { spm.EnableOpt(isProtected); });
+      proc.Step(360, [&] { spm.List(list); });
+      proc.Step(370, [&] { spm.EditStartReg(); });
+    }
+  }
 
   proc.Step(410, [&] {
     modDavIrizevez::GetXMLWinSkill(ctx, doc.selectNodes(SectionPath("/WinSkill/Row")),
@@ -125,8 +139,11 @@ std::string CCDavIrizevez::MakeWinConfigXML() {
   std::string result;
   proc.Step(30, [&] { body = modDavIrizevez::XMLStringStartMenu(sections.ctx()); });
   proc.Step(40, [&] { SyncReg(false); });
-  // 50: the StartProgramManager section (XMLStringSPMList of EnableOpt and List) joins here
-  // with the start program manager.
+  proc.Step(50, [&] {
+    startup::StartProgramManager spm = StartPrograms();
+    const bool enabled = spm.EnableOpt();
+    body += mdTypeDefine::XMLStringSPMList(log_, enabled, spm.List());
+  });
   proc.Step(60, [&] { body += modDavIrizevez::XMLStringWinSkill(sections.ctx()); });
   desktop::IconList icons;
   proc.Step(70, [&] {
@@ -151,14 +168,6 @@ std::string CCDavIrizevez::MakeSysConfigXML() {
   proc.Step(60, [&] { result = body; });
   proc.Step(70, [&] { log_.Debug(body); });
   return result;
-}
-
-void CCDavIrizevez::SyncReg(bool /*applyFolders*/) {
-  util::Procedure proc(log_, "CCDavIrizevez", "SyncReg");
-  // 30-190: the start program store is created when missing and brought in step with the
-  // Run keys (EditStartReg, or RefreshSPMStore), and with applyFolders the start-up
-  // folders made to match the approved list, once the start program manager is part of
-  // the component.
 }
 
 }  // namespace dav::core

@@ -80,7 +80,7 @@ void CCDavIrizevez::IClientComponent_Initialize(std::shared_ptr<HostApplication>
     desktopIcons_.SetIconFolders(fields_.userStartFolder, fields_.commonStartFolder,
                                  fields_.startBackupFolder, startExclusions, desktop::kModeStartup);
   });
-  // 200: SyncReg(true).
+  step(200, [&] { SyncReg(true); });
 
   step(210, [&] {
     fields_.diStoreKey =
@@ -124,7 +124,8 @@ void CCDavIrizevez::IClientComponent_Initialize(std::shared_ptr<HostApplication>
     }
   });
 
-  // 330: ConvertStartProgramList. 340: PublishResolutionList. 350: RebootSettings.
+  step(330, [&] { ConvertStartProgramList(); });
+  // 340: PublishResolutionList. 350: RebootSettings.
   // 360: the start exclusion list of 170 goes with this scope.
 }
 

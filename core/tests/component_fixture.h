@@ -1,6 +1,7 @@
 // A fresh PC with a fake clock, a component folder and a host whose registry key below
 // HKEY_LOCAL_MACHINE belongs to the test alone (removed afterwards, so the tests also run
-// against the real registry under Wine).
+// against the real registry under Wine). The Run keys that the component keeps in step
+// are set aside for the test and restored afterwards.
 #pragma once
 
 #include <chrono>
@@ -10,26 +11,25 @@
 #include "core/component.h"
 #include "core/tests/fake_host.h"
 #include "platform/tests/test_environment.h"
+#include "startup/tests/start_programs_fixture.h"
 #include "util/ansi_text.h"
 
 namespace dav::core::testing {
 
 class ComponentFixture {
  public:
-  ComponentFixture() : env_(platform::testing::MakeTestEnvironment()) {
+  ComponentFixture()
+      : env_(platform::testing::MakeTestEnvironment()),
+        runKeys_(platform().registry(), startup::testing::ManagedKeys()) {
     using namespace std::chrono;
     platform().ReplaceClock(std::make_unique<platform::FakeClock>(
         platform::LocalTime{local_days{year{2026} / 12 / 8} + hours{15} + minutes{4}}));
     host_ = MakeHost();
   }
   ~ComponentFixture() {
-    // Deepest first; a key is only deleted once it has no subkeys left.
-    for (const std::string& key :
-         {HostKey() + "\\Components\\DavIrizevez.CCDavIrizevez\\DIManager",
-          HostKey() + "\\Components\\DavIrizevez.CCDavIrizevez", HostKey() + "\\Components",
-          HostKey(), std::string("Software\\DavTest")}) {
-      platform().registry().DeleteKey(platform::kHKeyLocalMachine, key);
-    }
+    startup::testing::DeleteTree(platform().registry(), platform::kHKeyLocalMachine, HostKey());
+    // The parent is only deleted once no other test has a key below it.
+    platform().registry().DeleteKey(platform::kHKeyLocalMachine, "Software\\DavTest");
   }
 
   platform::Platform& platform() { return env_->platform(); }
@@ -78,6 +78,7 @@ class ComponentFixture {
   }
 
   std::unique_ptr<platform::testing::TestEnvironment> env_;
+  startup::testing::SetAsideKeys runKeys_;
   std::shared_ptr<FakeHost> host_;
 };
 

@@ -43,7 +43,14 @@ TEST_F(ComponentTest, LifetimeLogsHandleAndTerminateAndReleasesTheHost) {
   component->IClientComponent_Handle("REQ_NOTHING", "");
   component->IClientComponent_Terminate();
 
+  // The first start brings the start program store in step and converts its list once.
   EXPECT_EQ(LogText(*component),
+            "[2026-12-08 15:04:00]\tCCDavIrizevez.SyncReg Start\r\n"
+            "[2026-12-08 15:04:00]\tCCDavIrizevez.SyncReg End\r\n"
+            "[2026-12-08 15:04:00]\tCCDavIrizevez.SyncReg Start\r\n"
+            "[2026-12-08 15:04:00]\tCCDavIrizevez.SyncReg End\r\n"
+            "[2026-12-08 15:04:00]\tmdTypeDefine.XMLStringSPMList Start\r\n"
+            "[2026-12-08 15:04:00]\tmdTypeDefine.XMLStringSPMList End\r\n"
             "[2026-12-08 15:04:00]\tCCDavIrizevez.IClientComponent_Handle Start\r\n"
             "[2026-12-08 15:04:00]\tCCDavIrizevez.SetOSVersion Start\r\n"
             "[2026-12-08 15:04:00]\tCCDavIrizevez.SetOSVersion End\r\n"

@@ -1,0 +1,79 @@
+// Keeping the start program store and the Run keys in step: at every start, before a window
+// document is produced, at termination, and once per installation when an older list is
+// converted.
+#include <vector>
+
+#include "core/component.h"
+#include "listdoc/md_type_define.h"
+#include "registry/md_spm.h"
+#include "registry/opened_key.h"
+
+namespace dav::core {
+
+using platform::kHKeyLocalMachine;
+
+startup::StartProgramManager CCDavIrizevez::StartPrograms() {
+  return startup::StartProgramManager(
+      log_, {fields_.spmStoreKey, fields_.startListKey, fields_.offListKey, fields_.startFolderKey},
+      state_.isWinNT);
+}
+
+void CCDavIrizevez::SyncReg(bool /*applyFolders*/) {
+  util::Procedure proc(log_, "CCDavIrizevez", "SyncReg");
+  try {
+    startup::StartProgramManager spm = StartPrograms();
+    mdSPM registry(log_);
+    proc.Line(30);
+    bool created = false;
+    proc.Line(40);
+    if (!OpenedKey(platform_.registry(),
+                   registry.GetRegHKey(kHKeyLocalMachine, fields_.spmStoreKey))) {
+      proc.Line(50);
+      spm.CreateSPMKey();
+      proc.Line(60);
+      spm.EnableOpt(false);
+      proc.Line(70);
+      created = true;
+    }
+    proc.Line(90);
+    if (spm.EnableOpt()) {
+      proc.Line(100);
+      spm.EditStartReg();
+      // 110-140: with applyFolders, the start-up folders are made to match the approved
+      // icons (GetList and Apply of mode 0) once the icon folders are part of the component.
+    } else {
+      proc.Line(170);
+      spm.RefreshSPMStore();
+      if (created) {
+        proc.Line(190);
+        spm.EnableOpt(false);
+      }
+    }
+  } catch (...) {
+    proc.LogFailure();
+  }
+}
+
+void CCDavIrizevez::ConvertStartProgramList() {
+  mdSPM registry(log_);
+  if (registry.GetRegValueDefault(kHKeyLocalMachine, fields_.hostRegistryKey, "isSPListEx", "0") !=
+      "0") {
+    return;
+  }
+  SyncReg(false);
+  startup::StartProgramManager spm = StartPrograms();
+  const bool enabled = spm.EnableOpt();
+  const std::string document =
+      mdTypeDefine::XMLDocument("1.0.0", mdTypeDefine::XMLStringSPMList(log_, enabled, spm.List()));
+  bool isProtected = false;
+  std::vector<mdTypeDefine::UType_SPMData> list;
+  mdTypeDefine::ParseSPMList(log_, document, &isProtected, &list);
+  spm.EnableOpt(isProtected);
+  spm.List(list);
+  spm.EditStartReg();
+  std::string converted = "1";
+  registry.SetRegValue(kHKeyLocalMachine, fields_.hostRegistryKey, "isSPListEx", platform::kRegSz,
+                       converted);
+}
+
+}  // namespace dav::core

@@ -1,0 +1,138 @@
+// The start programs through the component: the store kept in step with the Run keys at
+// start and termination, the list converted once per installation, and the
+// StartProgramManager section of the window document applied and produced.
+#include <gtest/gtest.h>
+
+#include "core/component.h"
+#include "core/tests/component_fixture.h"
+
+namespace dav::core::testing {
+namespace {
+
+using platform::kHKeyCurrentUser;
+using platform::kHKeyLocalMachine;
+using startup::testing::GetValue;
+using startup::testing::SetValue;
+using startup::testing::ValueNames;
+using NameList = std::vector<std::string>;
+
+const std::string kRun(startup::kRunPath);
+
+std::string RunKey(const std::string& name, const std::string& command, bool checked) {
+  const std::string flag = checked ? "True" : "False";
+  return "<RunKey HKey=\"-2147483646\" Path=\"" + kRun + "\" Name=\"" + name + "\" Command=\"" +
+         command + "\" IsPrevStart=\"True\" Checked=\"" + flag + "\" Deleted=\"False\" />\r\n";
+}
+
+std::string WindowDocument(const std::string& sections) {
+  return "<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?><DocRoot><Configuration "
+         "SpecVersion=\"1.0.0\">" +
+         sections + "</Configuration></DocRoot>";
+}
+
+class StartProgramsTest : public ::testing::Test, public ComponentFixture {
+ protected:
+  std::string Store() const {
+    return HostKey() + "\\Components\\DavIrizevez.CCDavIrizevez\\SPManager";
+  }
+  std::string MachineList(const char* list) const {
+    return Store() + "\\" + list + "\\HKEY_LOCAL_MACHINE_RUN";
+  }
+  void SetRun(const std::string& name, const std::string& command) {
+    SetValue(platform(), kHKeyLocalMachine, kRun, name, command);
+  }
+  NameList Run() { return ValueNames(platform(), kHKeyLocalMachine, kRun); }
+  NameList List(const char* list) {
+    return ValueNames(platform(), kHKeyLocalMachine, MachineList(list));
+  }
+  std::optional<std::string> Text(platform::KeyHandle hive, const std::string& key,
+                                  const std::string& name) {
+    const auto value = GetValue(platform(), hive, key, name);
+    return value ? std::optional(value->text) : std::nullopt;
+  }
+  std::unique_ptr<CCDavIrizevez> Started() {
+    auto component = MakeComponent();
+    component->IClientComponent_Initialize(sharedHost(), false);
+    return component;
+  }
+};
+
+TEST_F(StartProgramsTest, TheFirstStartTakesTheRunKeysIntoANewStoreAndConvertsOnce) {
+  SetRun("Tool", "tool.exe");
+  auto component = Started();
+  EXPECT_EQ(Text(kHKeyLocalMachine, Store(), "EveryTime"), "0") << "a new store is unprotected";
+  EXPECT_EQ(List("SPMRegStart"), NameList{"Tool"});
+  EXPECT_EQ(Text(kHKeyLocalMachine, HostKey(), "isSPListEx"), "1");
+  EXPECT_EQ(Run(), NameList{"Tool"});
+
+  const auto again = MakeComponent("again");
+  again->IClientComponent_Initialize(MakeHost(), false);
+  EXPECT_EQ(LogText(*again).find("XMLStringSPMList"), std::string::npos)
+      << "the list is converted once per installation";
+}
+
+TEST_F(StartProgramsTest, WithProtectionEveryStartAndTerminationEnforceTheStore) {
+  SetRun("Tool", "tool.exe");
+  auto component = Started();
+  SetValue(platform(), kHKeyLocalMachine, Store(), "EveryTime", "1");
+  SetRun("Added", "added.exe");
+  component->IClientComponent_Terminate();
+  EXPECT_EQ(Run(), NameList{"Tool"}) << "Terminate switches off what was added meanwhile";
+  EXPECT_EQ(List("SPMRegDelete"), NameList{"Added"});
+
+  SetRun("Again", "again.exe");
+  Started();
+  EXPECT_EQ(Run(), NameList{"Tool"}) << "so does the next start";
+}
+
+TEST_F(StartProgramsTest, AppliedWindowDocumentSetsProtectionAndTheLists) {
+  for (const char* name : {"A", "B", "C"}) SetRun(name, std::string(name) + ".exe");
+  auto component = Started();
+  const std::string section = "<StartProgramManager Protected=\"True\">\r\n<RunKeyList>\r\n" +
+                              RunKey("A", "a.exe", true) + RunKey("B", "b.exe", true) +
+                              RunKey("C", "c.exe", false) +
+                              "</RunKeyList>\r\n</StartProgramManager>\r\n";
+
+  component->ApplyWinConfigXML(WindowDocument(section), "", true);
+  EXPECT_EQ(Run(), (NameList{"A", "B", "C"})) << "a re-applied saved document skips the section";
+
+  component->ApplyWinConfigXML(WindowDocument(section), "", false);
+  EXPECT_EQ(Text(kHKeyLocalMachine, Store(), "EveryTime"), "1");
+  EXPECT_EQ(Run(), (NameList{"A", "B"}));
+  EXPECT_EQ(List("SPMRegDelete"), NameList{"C"});
+
+  component->ApplyWinConfigXML(WindowDocument("<FileOpt />"), "", false);
+  EXPECT_EQ(Text(kHKeyLocalMachine, Store(), "EveryTime"), "1")
+      << "a document without the section leaves protection as it was";
+  EXPECT_NE(LogText(*component).find("[err:CCDavIrizevez.ApplyWinConfigXML] line 340, 91"),
+            std::string::npos)
+      << LogText(*component);
+
+  // A document read from its file (blank text) is read for the section too.
+  SetValue(platform(), kHKeyLocalMachine, Store(), "EveryTime", "0");
+  const std::string path = component->componentFolder() + "\\Saved.qsf";
+  ASSERT_EQ(platform().files().WriteAll(path, WindowDocument(section)), platform::kErrorSuccess);
+  component->ApplyWinConfigXML(" ", path, false);
+  EXPECT_EQ(Text(kHKeyLocalMachine, Store(), "EveryTime"), "1");
+}
+
+TEST_F(StartProgramsTest, TheWindowDocumentCarriesTheListsBetweenStartMenuAndWinSkill) {
+  SetRun("Tool", "C:\\Tool\\tool.exe /min");
+  auto component = Started();
+  component->IClientComponent_Handle("REQ_WINCONF", "");
+  std::string reply;
+  for (const std::string& call : host().calls) {
+    if (call.rfind("SendReply ", 0) == 0) reply = call;
+  }
+  const std::string expected =
+      "</StartMenu>\r\n<StartProgramManager Protected=\"False\">\r\n<RunKeyList>\r\n"
+      "<RunKey HKey=\"-2147483646\" Path=\"" +
+      kRun +
+      "\" Name=\"Tool\" Command=\"C:\\Tool\\tool.exe /min\" IsPrevStart=\"True\" "
+      "Checked=\"True\" Deleted=\"False\" />\r\n</RunKeyList>\r\n</StartProgramManager>\r\n"
+      "<WinSkill>";
+  EXPECT_NE(reply.find(expected), std::string::npos) << reply;
+}
+
+}  // namespace
+}  // namespace dav::core::testing
