@@ -15,6 +15,7 @@
 #include "host/host_files.h"
 #include "host/log_command.h"
 #include "host/session_line.h"
+#include "host/startup_command.h"
 #include "host/text_table.h"
 
 namespace dav::host {
@@ -153,6 +154,7 @@ void AddComponentCommands(CLI::App& app, HostContext& context) {
 
   AddLogCommand(app, context, client);
   AddDesktopCommand(app, context, client);
+  AddStartupCommand(app, context, client);
 }
 
 }  // namespace dav::host

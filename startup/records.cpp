@@ -64,22 +64,20 @@ void StartProgramManager::List(const std::vector<Record>& records) {
         spm_.DeleteRegValueName(live->hive, live->path, name);
         continue;
       }
-      if (record.spmIsStart == record.spmIsPrevStart) continue;
+      // The place the record asks for: the start list (a protected name its live key) or
+      // the off list.
+      const bool own = mdSPM::IsProtectedEntry(name);
+      const KeyHandle toHive = record.spmIsStart && own ? live->hive : kHKeyLocalMachine;
+      const std::string to =
+          record.spmIsStart ? (own ? std::string(live->path) : startList) : offList;
+      // An unchanged record is left alone where the store already holds it; on a PC whose
+      // store lacks it (a document made on another PC) it is placed as a changed one is.
+      if (record.spmIsStart == record.spmIsPrevStart && Holds(toHive, to, name)) continue;
       // The entry keeps the type it had in the list it leaves (REG_EXPAND_SZ stays one).
       const std::string& from = record.spmIsStart ? offList : startList;
       const std::int32_t kept = TypeIn(kHKeyLocalMachine, from, name);
-      const std::int32_t type = IsCommandType(kept) ? kept : platform::kRegSz;
-      if (record.spmIsStart) {
-        if (mdSPM::IsProtectedEntry(name)) {
-          Write(live->hive, live->path, name, type, record.spmPathSwitch);
-        } else {
-          Write(kHKeyLocalMachine, startList, name, type, record.spmPathSwitch);
-        }
-        spm_.DeleteRegValueName(kHKeyLocalMachine, offList, name);
-      } else {
-        Write(kHKeyLocalMachine, offList, name, type, record.spmPathSwitch);
-        spm_.DeleteRegValueName(kHKeyLocalMachine, startList, name);
-      }
+      Write(toHive, to, name, IsCommandType(kept) ? kept : platform::kRegSz, record.spmPathSwitch);
+      spm_.DeleteRegValueName(kHKeyLocalMachine, from, name);
     }
   });
 }

@@ -54,6 +54,22 @@ std::int32_t StartProgramManager::TypeIn(KeyHandle hive, std::string_view key,
   return static_cast<std::int32_t>(type);
 }
 
+std::vector<StartProgramManager::Entry> StartProgramManager::Entries(KeyHandle hive,
+                                                                     std::string_view key) {
+  std::vector<Entry> entries;
+  for (std::int32_t index = 0, count = CountValues(hive, key); index < count; ++index) {
+    Entry entry;
+    if (ReadEntry(hive, key, index, entry)) entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+std::vector<StartProgramManager::SwitchedOff> StartProgramManager::SwitchedOffRecords() {
+  std::vector<SwitchedOff> records;
+  for (const std::string& name : SwitchedOffNames()) records.push_back(ReadSwitchedOff(name));
+  return records;
+}
+
 void StartProgramManager::CreateSPMKey() {
   Reported(log_, "CCDavIrizevez.CreateSPMKey", [&] {
     auto& registry = log_.platform().registry();

@@ -78,29 +78,22 @@ class StartProgramManager {
 
   // Applies edited records to the store: a record switched on moves to the start list (a
   // protected one straight into its live key), one switched off to the off list, a deleted
-  // one leaves its list and its live key. The live keys follow at the next EditStartReg.
+  // one leaves its list and its live key. An unchanged record that the store does not hold
+  // where it asks to be is placed there too, so a document takes effect on any PC. The live
+  // keys follow at the next EditStartReg.
   void List(const std::vector<Record>& records);
 
   // Protection: on unless "EveryTime" reads exactly "0".
   bool EnableOpt();
   void EnableOpt(bool on);
 
- private:
-  // One entry of a key, as EnumRegValues reads it; false when there is none or it does not
-  // fit the buffers.
+  // One entry of a key: name, type and data (the text up to its NUL).
   struct Entry {
     std::string name;
     std::int32_t type = 0;
     std::string data;
   };
-  bool ReadEntry(KeyHandle hive, std::string_view key, std::int32_t index, Entry& entry);
-  std::int32_t CountValues(KeyHandle hive, std::string_view key);
-  bool Holds(KeyHandle hive, std::string_view key, std::string_view name);
-  void Write(KeyHandle hive, std::string_view key, std::string_view name, std::int32_t type,
-             std::string_view data);
-  std::int32_t TypeIn(KeyHandle hive, std::string_view key, std::string_view name);
-
-  // A "startupreg" record, and the names of all of them in the registry's order.
+  // A "startupreg" record of the system configuration utility.
   struct SwitchedOff {
     std::string name;
     std::string command;
@@ -108,6 +101,21 @@ class StartProgramManager {
     std::string key;
     const LiveKey* live = nullptr;  // null: the record names no managed key
   };
+
+  // Reading without changing anything: the entries of a key in the registry's order (those
+  // that do not fit the 255-byte buffers left out), and the "startupreg" records.
+  std::vector<Entry> Entries(KeyHandle hive, std::string_view key);
+  std::vector<SwitchedOff> SwitchedOffRecords();
+
+ private:
+  bool ReadEntry(KeyHandle hive, std::string_view key, std::int32_t index, Entry& entry);
+  std::int32_t CountValues(KeyHandle hive, std::string_view key);
+  bool Holds(KeyHandle hive, std::string_view key, std::string_view name);
+  void Write(KeyHandle hive, std::string_view key, std::string_view name, std::int32_t type,
+             std::string_view data);
+  std::int32_t TypeIn(KeyHandle hive, std::string_view key, std::string_view name);
+
+  // One "startupreg" record, and the names of all of them in the registry's order.
   SwitchedOff ReadSwitchedOff(const std::string& name);
   std::vector<std::string> SwitchedOffNames();
   void LogSkipped(std::string_view source, const SwitchedOff& record);

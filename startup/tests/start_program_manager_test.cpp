@@ -112,11 +112,13 @@ TEST_F(StartProgramManagerTest, EditedRecordsMoveBetweenTheLists) {
   Set(kHKeyCurrentUser, kRun, "Gone", "gone.exe");
   spm.List({Record("Off", "%ProgramFiles%\\off.exe", kMachineRun, true, false),
             Record("Same", "same.exe", kMachineRun, true, true),
+            Record("New", "new.exe", kMachineRun, true, true),
             Record("On", "on.exe", kMachineRunServices, false, true),
             Record("qrltrans", "trans.exe", kUserRun, false, true),
             Record("Gone", "gone.exe", kUserRun, false, false, true)});
 
-  EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), NameList{"Same"});
+  EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), (NameList{"Same", "New"}))
+      << "an unchanged record the store lacks (a document of another PC) joins its list";
   EXPECT_EQ(GetStore(OffList(kMachineRun), "Off"), (Value{kRegExpandSz, "%ProgramFiles%\\off.exe"}))
       << "an entry switched off keeps its type";
   EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRunServices)), NameList{"On"});

@@ -44,6 +44,38 @@ inline std::ostream& operator<<(std::ostream& out, const Value& v) {
   return out << "{type " << v.type << ", \"" << v.text << "\"}";
 }
 
+// A value written with its text in the machine's code page for the string types.
+inline void SetValue(platform::Platform& platform, platform::KeyHandle hive, const std::string& key,
+                     const std::string& name, const std::string& text,
+                     platform::ValueType type = platform::kRegSz) {
+  platform::KeyHandle handle = platform::kNoKey;
+  ASSERT_EQ(platform.registry().CreateKey(hive, key, &handle), platform::kErrorSuccess);
+  const std::string data = platform::IsStringType(type) ? util::ToAnsi(platform, text) : text;
+  ASSERT_EQ(platform.registry().SetValue(handle, name, type, data), platform::kErrorSuccess);
+  platform.registry().CloseKey(handle);
+}
+
+// A value's type and text (up to its NUL); nullopt when it is missing.
+inline std::optional<Value> GetValue(platform::Platform& platform, platform::KeyHandle hive,
+                                     const std::string& key, const std::string& name) {
+  for (const RegistryTree::Value& v : ReadTree(platform.registry(), hive, key).values) {
+    if (v.name != name) continue;
+    const std::string text = v.data.substr(0, v.data.find('\0'));
+    return Value{v.type, platform::IsStringType(v.type) ? util::FromAnsi(platform, text) : text};
+  }
+  return std::nullopt;
+}
+
+// The value names of a key in the registry's order.
+inline std::vector<std::string> ValueNames(platform::Platform& platform, platform::KeyHandle hive,
+                                           const std::string& key) {
+  std::vector<std::string> names;
+  for (const RegistryTree::Value& v : ReadTree(platform.registry(), hive, key).values) {
+    names.push_back(v.name);
+  }
+  return names;
+}
+
 class StartProgramsFixture {
  public:
   StartProgramsFixture()
@@ -69,11 +101,7 @@ class StartProgramsFixture {
 
   void Set(platform::KeyHandle hive, const std::string& key, const std::string& name,
            const std::string& text, platform::ValueType type = platform::kRegSz) {
-    platform::KeyHandle handle = platform::kNoKey;
-    ASSERT_EQ(registry().CreateKey(hive, key, &handle), platform::kErrorSuccess);
-    const std::string data = platform::IsStringType(type) ? util::ToAnsi(platform(), text) : text;
-    ASSERT_EQ(registry().SetValue(handle, name, type, data), platform::kErrorSuccess);
-    registry().CloseKey(handle);
+    SetValue(platform(), hive, key, name, text, type);
   }
   // A value in the store (below HKEY_LOCAL_MACHINE).
   void SetStore(const std::string& key, const std::string& name, const std::string& text,
@@ -81,29 +109,16 @@ class StartProgramsFixture {
     Set(kHKeyLocalMachine, key, name, text, type);
   }
 
-  // A value's type and text (up to its NUL); nullopt when it is missing.
   std::optional<Value> Get(platform::KeyHandle hive, const std::string& key,
                            const std::string& name) {
-    const RegistryTree tree = ReadTree(registry(), hive, key);
-    for (const RegistryTree::Value& v : tree.values) {
-      if (v.name != name) continue;
-      const std::string text = v.data.substr(0, v.data.find('\0'));
-      return Value{v.type,
-                   platform::IsStringType(v.type) ? util::FromAnsi(platform(), text) : text};
-    }
-    return std::nullopt;
+    return GetValue(platform(), hive, key, name);
   }
   std::optional<Value> GetStore(const std::string& key, const std::string& name) {
     return Get(kHKeyLocalMachine, key, name);
   }
 
-  // The value names of a key in the registry's order.
   std::vector<std::string> Names(platform::KeyHandle hive, const std::string& key) {
-    std::vector<std::string> names;
-    for (const RegistryTree::Value& v : ReadTree(registry(), hive, key).values) {
-      names.push_back(v.name);
-    }
-    return names;
+    return ValueNames(platform(), hive, key);
   }
 
   // A "startupreg" record of the system configuration utility.

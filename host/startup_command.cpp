@@ -1,0 +1,134 @@
+#include "host/startup_command.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+#include <map>
+
+#include "host/text_table.h"
+#include "registry/md_spm.h"
+#include "registry/opened_key.h"
+#include "startup/start_program_manager.h"
+#include "util/log.h"
+#include "util/mod_main.h"
+
+namespace dav::host {
+namespace {
+
+using Manager = startup::StartProgramManager;
+
+// Where one name of a live key turns up, and its command line (the live one first).
+struct NameRow {
+  bool run = false;
+  bool start = false;
+  bool off = false;
+  bool switchedOff = false;
+  std::string command;
+};
+
+// Names as the registry compares them, without regard to letter case.
+struct NameOrder {
+  bool operator()(const std::string& a, const std::string& b) const {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+      return std::tolower(static_cast<unsigned char>(x)) <
+             std::tolower(static_cast<unsigned char>(y));
+    });
+  }
+};
+using NameRows = std::map<std::string, NameRow, NameOrder>;
+
+void Mark(NameRows& rows, const std::vector<Manager::Entry>& entries, bool NameRow::*where) {
+  for (const Manager::Entry& entry : entries) {
+    NameRow& row = rows[entry.name];
+    row.*where = true;
+    if (row.command.empty()) row.command = entry.data;
+  }
+}
+
+std::string Yes(bool flag) {
+  return flag ? "yes" : "-";
+}
+
+std::string ProtectionText(bool storeExists, bool on) {
+  if (!storeExists) {
+    return "no store yet: the next start makes one, unprotected, from the Run keys";
+  }
+  return on ? "on: every start forces the Run keys towards the start list, switching off "
+              "what it lacks"
+            : "off: every start takes the Run keys into the start list as they are";
+}
+
+void RunStartup(HostContext& context, const ClientOptions& client) {
+  platform::Platform& platform = context.platform();
+  const ClientSettings settings = client.Resolve(platform);
+  util::Log log(platform, settings.ComponentFolder());
+  const bool isWinNT = modMain::UF_IsWinNT(log);
+  const startup::StorePlaces places = startup::StorePlacesOf(settings.registryKey);
+  Manager spm(log, places, isWinNT);
+  mdSPM registry(log);
+  const bool storeExists = static_cast<bool>(OpenedKey(
+      platform.registry(), registry.GetRegHKey(platform::kHKeyLocalMachine, places.storeKey)));
+
+  std::cout << "Protection  " << ProtectionText(storeExists, spm.EnableOpt()) << "\n";
+  const std::vector<Manager::SwitchedOff> records =
+      isWinNT ? spm.SwitchedOffRecords() : std::vector<Manager::SwitchedOff>{};
+  bool anyProtected = false;
+  for (const startup::LiveKey& live : startup::kLiveKeys) {
+    NameRows rows;
+    Mark(rows, spm.Entries(live.hive, live.path), &NameRow::run);
+    Mark(rows, spm.Entries(platform::kHKeyLocalMachine, startup::ListOf(places.startListKey, live)),
+         &NameRow::start);
+    Mark(rows, spm.Entries(platform::kHKeyLocalMachine, startup::ListOf(places.offListKey, live)),
+         &NameRow::off);
+    if (isWinNT) {
+      for (const Manager::SwitchedOff& record : records) {
+        if (record.live != &live) continue;
+        NameRow& row = rows[record.name];
+        row.switchedOff = true;
+        if (row.command.empty()) row.command = record.command;
+      }
+    } else {
+      Mark(rows, spm.Entries(live.hive, live.disabledPath), &NameRow::switchedOff);
+    }
+
+    std::cout << "\n"
+              << live.label << "  " << (live.hive == platform::kHKeyLocalMachine ? "HKLM" : "HKCU")
+              << "\\" << live.path << "\n";
+    if (rows.empty()) {
+      std::cout << "  (no entries)\n";
+      continue;
+    }
+    std::vector<TableRow> table = {
+        {"Name", "Run", "Start list", "Off list", isWinNT ? "startupreg" : "Run-", "Command"}};
+    for (const auto& [name, row] : rows) {
+      const bool own = mdSPM::IsProtectedEntry(name);
+      anyProtected = anyProtected || own;
+      table.push_back({name + (own ? " *" : ""), Yes(row.run), Yes(row.start), Yes(row.off),
+                       Yes(row.switchedOff), row.command});
+    }
+    std::cout << FormatTable(table, 2);
+  }
+  if (anyProtected) std::cout << "\n* the client's own program: never taken out of Run\n";
+
+  std::vector<TableRow> unmanaged;
+  for (const Manager::SwitchedOff& record : records) {
+    if (!record.live) unmanaged.push_back({record.name, record.hkey, record.key, record.command});
+  }
+  if (!unmanaged.empty()) {
+    std::cout << "\nstartupreg records of other keys (left alone)\n";
+    unmanaged.insert(unmanaged.begin(), {"Name", "hkey", "key", "command"});
+    std::cout << FormatTable(unmanaged, 2);
+  }
+}
+
+}  // namespace
+
+void AddStartupCommand(CLI::App& app, HostContext& context, std::shared_ptr<ClientOptions> client) {
+  app.add_subcommand("startup",
+                     "Show the programs that start with Windows: the Run keys, the component's "
+                     "start and off lists, the switched-off entries and whether protection "
+                     "enforces the lists at the next start")
+      ->callback([&context, client] { RunStartup(context, *client); });
+}
+
+}  // namespace dav::host
