@@ -190,7 +190,6 @@ std::int32_t mdSPM::EnumRegValues(KeyHandle hive, std::string_view key, std::int
                                   std::string& name, std::int32_t& nameLength, std::int32_t& type,
                                   std::string& data, std::int32_t& dataSize, std::int32_t& count) {
   try {
-    auto& registry = log_.platform().registry();
     nameLength = static_cast<std::int32_t>(kBufferSize);
     dataSize = static_cast<std::int32_t>(kBufferSize);
     const KeyHandle opened = GetRegHKey(hive, key);
@@ -198,16 +197,28 @@ std::int32_t mdSPM::EnumRegValues(KeyHandle hive, std::string_view key, std::int
       if (index == 0) count = 0;  // a key that cannot be opened has no values to count
       return 0;
     }
-    bool ok = false;
+    const OpenedKey closeKey(log_.platform().registry(), opened);
+    return EnumOpenRegValues(opened, index, name, nameLength, type, data, dataSize, count);
+  } catch (...) {
+    Raise("mdSPM.EnumRegValues");
+  }
+}
+
+std::int32_t mdSPM::EnumOpenRegValues(KeyHandle openKey, std::int32_t index, std::string& name,
+                                      std::int32_t& nameLength, std::int32_t& type,
+                                      std::string& data, std::int32_t& dataSize,
+                                      std::int32_t& count) {
+  try {
+    auto& registry = log_.platform().registry();
+    nameLength = static_cast<std::int32_t>(kBufferSize);
+    dataSize = static_cast<std::int32_t>(kBufferSize);
+    if (index == 0) count = GetCntValues(openKey);
     std::string foundName;
     std::string foundData;
     platform::ValueType foundType = platform::kRegNone;
-    {
-      const OpenedKey closeKey(registry, opened);
-      if (index == 0) count = GetCntValues(opened);
-      ok = index >= 0 && registry.EnumValue(opened, static_cast<std::uint32_t>(index), &foundName,
-                                            &foundType, &foundData) == kErrorSuccess;
-    }
+    const bool ok =
+        index >= 0 && registry.EnumValue(openKey, static_cast<std::uint32_t>(index), &foundName,
+                                         &foundType, &foundData) == kErrorSuccess;
     if (!ok) return 0;
     // Name (with its NUL) and data must fit the 255-byte buffers, reckoned in ANSI bytes so
     // that Korean text counts two bytes a character and comes back whole.

@@ -66,6 +66,12 @@ class mdSPM {
                              std::string& name, std::int32_t& nameLength, std::int32_t& type,
                              std::string& data, std::int32_t& dataSize, std::int32_t& count);
 
+  // EnumRegValues on a key that the caller has open (the handle stays open), so that a
+  // whole key is read without opening it again for every entry.
+  std::int32_t EnumOpenRegValues(KeyHandle openKey, std::int32_t index, std::string& name,
+                                 std::int32_t& nameLength, std::int32_t& type, std::string& data,
+                                 std::int32_t& dataSize, std::int32_t& count);
+
   // True for the names of the client's own programs and services ("KVService", "qrlacc",
   // ...), which the start program manager never takes out of a Run key. Letter case does
   // not matter.

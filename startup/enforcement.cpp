@@ -22,34 +22,35 @@ void StartProgramManager::EditSRStart(KeyHandle liveHive, std::string_view liveK
                                       KeyHandle storeHive, std::string_view startListKey,
                                       std::string_view offListKey) {
   Reported(log_, "CCDavIrizevez.EditSRStart", [&] {
-    const std::int32_t liveCount = CountValues(liveHive, liveKey);
-    std::int32_t n = liveCount;
-    const std::int32_t m = CountValues(storeHive, startListKey);
+    const Names live = NamesIn(liveHive, liveKey);
+    const Names start = NamesIn(storeHive, startListKey);
+    std::int32_t n = live.size();
+    const std::int32_t m = start.size();
     for (std::string_view name : kCountingNames) {
-      if (Holds(liveHive, liveKey, name)) --n;
+      if (live.Has(name)) --n;
     }
     if (n < 0 || m < 0) return;
 
     if (m < n) {
-      // The live key holds entries the start list does not: they are switched off.
-      for (std::int32_t index = liveCount - 1; index >= 0; --index) {
-        Entry entry;
-        if (!ReadEntry(liveHive, liveKey, index, entry)) continue;
-        if (mdSPM::IsProtectedEntry(entry.name) || !IsCommandType(entry.type) ||
-            Holds(storeHive, startListKey, entry.name)) {
+      // The live key holds entries the start list does not: they are switched off. From the
+      // last entry down, as in the registry's own order of deleting.
+      const std::vector<Entry> entries = Entries(liveHive, liveKey);
+      for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        if (mdSPM::IsProtectedEntry(entry->name) || !IsCommandType(entry->type) ||
+            start.Has(entry->name)) {
           continue;
         }
-        Write(storeHive, offListKey, entry.name, entry.type, entry.data);
-        spm_.DeleteRegValueName(liveHive, liveKey, entry.name);
+        Write(storeHive, offListKey, entry->name, entry->type, entry->data);
+        spm_.DeleteRegValueName(liveHive, liveKey, entry->name);
       }
       return;
     }
     // Otherwise the start list's entries that went missing come back, with their type.
-    for (std::int32_t index = m - 1; index >= 0; --index) {
-      Entry entry;
-      if (!ReadEntry(storeHive, startListKey, index, entry)) continue;
-      if (!Holds(liveHive, liveKey, entry.name)) {
-        Write(liveHive, liveKey, entry.name, entry.type, entry.data);
+    if (start.Within(live)) return;  // nothing missing: nothing to read
+    const std::vector<Entry> entries = Entries(storeHive, startListKey);
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+      if (!live.Has(entry->name)) {
+        Write(liveHive, liveKey, entry->name, entry->type, entry->data);
       }
     }
   });

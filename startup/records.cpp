@@ -12,16 +12,13 @@ void StartProgramManager::GetSPMData(KeyHandle storeHive, std::string_view listK
                                      bool start, std::vector<Record>& list) {
   Reported(log_, "CCDavIrizevez.GetSPMData", [&] {
     if (listKey == ListOf(places_.startListKey, kLiveKeys[0])) list.clear();
-    const std::int32_t count = CountValues(storeHive, listKey);
-    for (std::int32_t index = 0; index < count; ++index) {
-      Entry entry;
-      // An entry that cannot be read is left out rather than handed on half-filled. The
-      // texts carry no trailing NUL: they go into documents as they are and are compared
-      // with the Run key paths when they come back.
-      if (!ReadEntry(storeHive, listKey, index, entry)) continue;
+    // An entry that cannot be read is left out rather than handed on half-filled. The texts
+    // carry no trailing NUL: they go into documents as they are and are compared with the
+    // Run key paths when they come back.
+    for (Entry& entry : Entries(storeHive, listKey)) {
       Record record;
-      record.spmFileName = entry.name;
-      record.spmPathSwitch = entry.data;
+      record.spmFileName = std::move(entry.name);
+      record.spmPathSwitch = std::move(entry.data);
       record.spmRegPath = std::string(path);
       record.spmRegHKey = hKey;
       record.spmIsPrevStart = prevStart;

@@ -1,5 +1,7 @@
 #include "startup/start_program_manager.h"
 
+#include <algorithm>
+#include <cctype>
 #include <utility>
 
 #include "registry/opened_key.h"
@@ -16,18 +18,50 @@ constexpr char kEveryTime[] = "EveryTime";
 StartProgramManager::StartProgramManager(util::Log& log, StorePlaces places, bool isWinNT)
     : log_(log), spm_(log), places_(std::move(places)), isWinNT_(isWinNT) {}
 
-bool StartProgramManager::ReadEntry(KeyHandle hive, std::string_view key, std::int32_t index,
-                                    Entry& entry) {
-  std::int32_t nameLength = 0;
-  std::int32_t dataSize = 0;
-  std::int32_t count = 0;
-  return spm_.EnumRegValues(hive, key, index, entry.name, nameLength, entry.type, entry.data,
-                            dataSize, count) == 1;
+void StartProgramManager::Names::Add(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  folded_.insert(std::move(folded));
 }
 
-std::int32_t StartProgramManager::CountValues(KeyHandle hive, std::string_view key) {
-  const OpenedKey opened(log_.platform().registry(), spm_.GetRegHKey(hive, key));
-  return opened ? spm_.GetCntValues(opened.get()) : 0;
+bool StartProgramManager::Names::Has(std::string_view name) const {
+  std::string folded(name);
+  for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return folded_.count(folded) != 0;
+}
+
+StartProgramManager::Names StartProgramManager::NamesIn(KeyHandle hive, std::string_view key) {
+  auto& registry = log_.platform().registry();
+  Names names;
+  const OpenedKey opened(registry, spm_.GetRegHKey(hive, key));
+  if (!opened) return names;
+  std::string name;
+  for (std::uint32_t index = 0;
+       registry.EnumValue(opened.get(), index, &name, nullptr, nullptr) == platform::kErrorSuccess;
+       ++index) {
+    names.Add(name);
+  }
+  return names;
+}
+
+bool StartProgramManager::Names::Within(const Names& other) const {
+  return std::all_of(folded_.begin(), folded_.end(),
+                     [&other](const std::string& name) { return other.folded_.count(name) != 0; });
+}
+
+std::vector<StartProgramManager::StoredValue> StartProgramManager::StoredValues(
+    KeyHandle hive, std::string_view key) {
+  auto& registry = log_.platform().registry();
+  std::vector<StoredValue> values;
+  const OpenedKey opened(registry, spm_.GetRegHKey(hive, key));
+  if (!opened) return values;
+  StoredValue value;
+  for (std::uint32_t index = 0; registry.EnumValue(opened.get(), index, &value.name, &value.type,
+                                                   &value.data) == platform::kErrorSuccess;
+       ++index) {
+    values.push_back(value);
+  }
+  return values;
 }
 
 bool StartProgramManager::Holds(KeyHandle hive, std::string_view key, std::string_view name) {
@@ -57,9 +91,17 @@ std::int32_t StartProgramManager::TypeIn(KeyHandle hive, std::string_view key,
 std::vector<StartProgramManager::Entry> StartProgramManager::Entries(KeyHandle hive,
                                                                      std::string_view key) {
   std::vector<Entry> entries;
-  for (std::int32_t index = 0, count = CountValues(hive, key); index < count; ++index) {
+  const OpenedKey opened(log_.platform().registry(), spm_.GetRegHKey(hive, key));
+  if (!opened) return entries;
+  for (std::int32_t index = 0, count = spm_.GetCntValues(opened.get()); index < count; ++index) {
     Entry entry;
-    if (ReadEntry(hive, key, index, entry)) entries.push_back(std::move(entry));
+    std::int32_t nameLength = 0;
+    std::int32_t dataSize = 0;
+    std::int32_t values = 0;
+    if (spm_.EnumOpenRegValues(opened.get(), index, entry.name, nameLength, entry.type, entry.data,
+                               dataSize, values) == 1) {
+      entries.push_back(std::move(entry));
+    }
   }
   return entries;
 }

@@ -15,7 +15,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "listdoc/md_type_define.h"
@@ -92,6 +94,7 @@ class StartProgramManager {
     std::string name;
     std::int32_t type = 0;
     std::string data;
+    friend bool operator==(const Entry&, const Entry&) = default;
   };
   // A "startupreg" record of the system configuration utility.
   struct SwitchedOff {
@@ -108,13 +111,37 @@ class StartProgramManager {
   std::vector<SwitchedOff> SwitchedOffRecords();
 
  private:
-  bool ReadEntry(KeyHandle hive, std::string_view key, std::int32_t index, Entry& entry);
-  std::int32_t CountValues(KeyHandle hive, std::string_view key);
+  // The names a key holds, compared as the registry compares them (without regard to
+  // letter case); each key is read once per operation, through one open handle.
+  class Names {
+   public:
+    void Add(std::string_view name);
+    bool Has(std::string_view name) const;
+    // True when the other set holds every name of this one.
+    bool Within(const Names& other) const;
+    std::int32_t size() const { return static_cast<std::int32_t>(folded_.size()); }
+
+   private:
+    std::unordered_set<std::string> folded_;
+  };
+  Names NamesIn(KeyHandle hive, std::string_view key);
+  // A key's values as the registry holds them (data as stored), read through one handle.
+  struct StoredValue {
+    std::string name;
+    platform::ValueType type = platform::kRegNone;
+    std::string data;
+    friend bool operator==(const StoredValue&, const StoredValue&) = default;
+  };
+  std::vector<StoredValue> StoredValues(KeyHandle hive, std::string_view key);
   bool Holds(KeyHandle hive, std::string_view key, std::string_view name);
   void Write(KeyHandle hive, std::string_view key, std::string_view name, std::int32_t type,
              std::string_view data);
   std::int32_t TypeIn(KeyHandle hive, std::string_view key, std::string_view name);
 
+  // True when the start list of the live key holds exactly the snapshot that emptying it
+  // and copying the live key would make.
+  bool IsSnapshotOf(const LiveKey& live);
+  std::size_t AnsiNameLength(std::string_view name);
   // One "startupreg" record, and the names of all of them in the registry's order.
   SwitchedOff ReadSwitchedOff(const std::string& name);
   std::vector<std::string> SwitchedOffNames();
