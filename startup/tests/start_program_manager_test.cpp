@@ -47,6 +47,20 @@ TEST_F(StartProgramManagerTest, ADeletedStartEntryComesBackToItsKeyWithItsType) 
   EXPECT_EQ(Get(kHKeyLocalMachine, kRun, "Path"), std::nullopt);
 }
 
+TEST_F(StartProgramManagerTest, ASnapshotFollowsEveryChangeOfARunKey) {
+  Set(kHKeyLocalMachine, kRun, "A", "a.exe");
+  Set(kHKeyLocalMachine, kRun, "B", "b.exe");
+  spm.RefreshSPMStore();
+  EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), (NameList{"B", "A"}));
+  Set(kHKeyLocalMachine, kRun, "A", "a.exe /new", kRegExpandSz);
+  spm.RefreshSPMStore();
+  EXPECT_EQ(GetStore(StartList(kMachineRun), "A"), (Value{kRegExpandSz, "a.exe /new"}));
+  Set(kHKeyLocalMachine, kRun, "C", "c.exe");
+  spm.RefreshSPMStore();
+  EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), (NameList{"C", "B", "A"}))
+      << "the start list is the Run key's copy, last entry first";
+}
+
 TEST_F(StartProgramManagerTest, OneDirectionPerCallSoAMixedKeyNeedsTwoCalls) {
   SetStore(StartList(kMachineRun), "A", "a.exe");
   SetStore(StartList(kMachineRun), "B", "b.exe");
