@@ -111,7 +111,7 @@ TEST_F(StartupTest, ProtectedDocumentKeepsRunAsApprovedAndRoundTripsToAFreshPC) 
   const std::string document = reply.substr(reply.find("<?xml"));
   EXPECT_EQ(Sections(document),
             (std::vector<std::string>{"StartMenu", "StartProgramManager", "WinSkill",
-                                      "ExplorerConfig", "FileOpt"}));
+                                      "ExplorerConfig", "FileOpt", "DesktopIconManager"}));
   EXPECT_EQ(Count(document, "<RunKey "), 3) << document;
 
   const std::string fresh = (folder_.path() / "fresh").string();
