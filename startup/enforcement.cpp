@@ -2,8 +2,8 @@
 #include <array>
 
 #include "registry/opened_key.h"
-#include "startup/reported.h"
 #include "startup/start_program_manager.h"
+#include "util/report_failure.h"
 
 namespace dav::startup {
 
@@ -21,7 +21,7 @@ constexpr std::array<std::string_view, 5> kCountingNames = {
 void StartProgramManager::EditSRStart(KeyHandle liveHive, std::string_view liveKey,
                                       KeyHandle storeHive, std::string_view startListKey,
                                       std::string_view offListKey) {
-  Reported(log_, "CCDavIrizevez.EditSRStart", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.EditSRStart", [&] {
     const Names live = NamesIn(liveHive, liveKey);
     const Names start = NamesIn(storeHive, startListKey);
     std::int32_t n = live.size();
@@ -57,7 +57,7 @@ void StartProgramManager::EditSRStart(KeyHandle liveHive, std::string_view liveK
 }
 
 void StartProgramManager::EditStartReg() {
-  Reported(log_, "CCDavIrizevez.EditStartReg", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.EditStartReg", [&] {
     for (const LiveKey& live : kLiveKeys) {
       EditSRStart(live.hive, live.path, kHKeyLocalMachine, ListOf(places_.startListKey, live),
                   ListOf(places_.offListKey, live));
@@ -67,7 +67,7 @@ void StartProgramManager::EditStartReg() {
 }
 
 void StartProgramManager::EditSRDel() {
-  Reported(log_, "CCDavIrizevez.EditSRDel", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.EditSRDel", [&] {
     if (!isWinNT_) {
       for (const LiveKey& live : kLiveKeys) {
         EditDataReg(live.hive, live.disabledPath, kHKeyLocalMachine,

@@ -1,7 +1,7 @@
 // The store's lists as start program records for documents and editors, and edited
 // records back into the store.
-#include "startup/reported.h"
 #include "startup/start_program_manager.h"
+#include "util/report_failure.h"
 
 namespace dav::startup {
 
@@ -10,7 +10,7 @@ using platform::kHKeyLocalMachine;
 void StartProgramManager::GetSPMData(KeyHandle storeHive, std::string_view listKey,
                                      std::int32_t hKey, std::string_view path, bool prevStart,
                                      bool start, std::vector<Record>& list) {
-  Reported(log_, "CCDavIrizevez.GetSPMData", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.GetSPMData", [&] {
     if (listKey == ListOf(places_.startListKey, kLiveKeys[0])) list.clear();
     // An entry that cannot be read is left out rather than handed on half-filled. The texts
     // carry no trailing NUL: they go into documents as they are and are compared with the
@@ -29,7 +29,7 @@ void StartProgramManager::GetSPMData(KeyHandle storeHive, std::string_view listK
 }
 
 std::vector<StartProgramManager::Record> StartProgramManager::List() {
-  return Reported(log_, "CCDavIrizevez.List [PropertyGet]", [&] {
+  return util::ReportingFailures(log_, "CCDavIrizevez.List [PropertyGet]", [&] {
     std::vector<Record> list;
     for (const auto& [listKey, flag] :
          {std::pair{&places_.startListKey, true}, std::pair{&places_.offListKey, false}}) {
@@ -43,7 +43,7 @@ std::vector<StartProgramManager::Record> StartProgramManager::List() {
 }
 
 void StartProgramManager::List(const std::vector<Record>& records) {
-  Reported(log_, "CCDavIrizevez.List [PropertyLet]", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.List [PropertyLet]", [&] {
     for (const Record& record : records) {
       const LiveKey* live = LiveKeyOf(static_cast<KeyHandle>(record.spmRegHKey), record.spmRegPath);
       if (!live) {

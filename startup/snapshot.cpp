@@ -4,9 +4,9 @@
 #include <array>
 
 #include "registry/opened_key.h"
-#include "startup/reported.h"
 #include "startup/start_program_manager.h"
 #include "util/ansi_text.h"
+#include "util/report_failure.h"
 
 namespace dav::startup {
 
@@ -15,7 +15,7 @@ using platform::kHKeyLocalMachine;
 void StartProgramManager::EditDataReg(KeyHandle sourceHive, std::string_view sourceKey,
                                       KeyHandle targetHive, std::string_view targetKey,
                                       std::int32_t mode) {
-  Reported(log_, "CCDavIrizevez.EditDataReg", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.EditDataReg", [&] {
     const std::vector<Entry> entries = Entries(sourceHive, sourceKey);
     const Names target = mode == 1 ? NamesIn(targetHive, targetKey) : Names();
     // From the last entry down, so that deleting one leaves the entries still to come.
@@ -36,7 +36,7 @@ void StartProgramManager::EditDataReg(KeyHandle sourceHive, std::string_view sou
 }
 
 void StartProgramManager::EditDRStart() {
-  Reported(log_, "CCDavIrizevez.EditDRStart", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.EditDRStart", [&] {
     for (const LiveKey& live : kLiveKeys) {
       EditDataReg(live.hive, live.path, kHKeyLocalMachine, ListOf(places_.startListKey, live), 0);
     }
@@ -75,7 +75,7 @@ std::vector<std::string> StartProgramManager::SwitchedOffNames() {
 }
 
 void StartProgramManager::EditDRDel() {
-  Reported(log_, "CCDavIrizevez.EditDRDel", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.EditDRDel", [&] {
     if (!isWinNT_) {
       for (const LiveKey& live : kLiveKeys) {
         EditDataReg(live.hive, live.disabledPath, kHKeyLocalMachine,
@@ -96,7 +96,7 @@ void StartProgramManager::EditDRDel() {
 }
 
 void StartProgramManager::DelDataReg(std::string_view listKey, std::string_view label) {
-  Reported(log_, "CCDavIrizevez.DelDataReg", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.DelDataReg", [&] {
     const std::string list = std::string(listKey) + "\\" + std::string(label);
     const std::vector<Entry> entries = Entries(kHKeyLocalMachine, list);
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
@@ -106,7 +106,7 @@ void StartProgramManager::DelDataReg(std::string_view listKey, std::string_view 
 }
 
 void StartProgramManager::RefreshSPMStore() {
-  Reported(log_, "CCDavIrizevez.RefreshSPMStore", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.RefreshSPMStore", [&] {
     // A start list that already is what emptying it and copying its live key would make
     // (the same entries in the same order) is left as it is, so that a snapshot of
     // unchanged Run keys writes nothing.

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "registry/opened_key.h"
-#include "startup/reported.h"
+#include "util/report_failure.h"
 
 namespace dav::startup {
 
@@ -113,7 +113,7 @@ std::vector<StartProgramManager::SwitchedOff> StartProgramManager::SwitchedOffRe
 }
 
 void StartProgramManager::CreateSPMKey() {
-  Reported(log_, "CCDavIrizevez.CreateSPMKey", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.CreateSPMKey", [&] {
     auto& registry = log_.platform().registry();
     const auto create = [&](const std::string& key) {
       KeyHandle created = platform::kNoKey;
@@ -129,7 +129,7 @@ void StartProgramManager::CreateSPMKey() {
 }
 
 bool StartProgramManager::EnableOpt() {
-  return Reported(log_, "CCDavIrizevez.EnableOpt [PropertyGet]", [&] {
+  return util::ReportingFailures(log_, "CCDavIrizevez.EnableOpt [PropertyGet]", [&] {
     std::string value;
     std::int32_t size = 0;
     spm_.GetRegValue(kHKeyLocalMachine, places_.storeKey, kEveryTime, platform::kRegSz, value,
@@ -139,7 +139,7 @@ bool StartProgramManager::EnableOpt() {
 }
 
 void StartProgramManager::EnableOpt(bool on) {
-  Reported(log_, "CCDavIrizevez.EnableOpt [PropertyLet]", [&] {
+  util::ReportingFailures(log_, "CCDavIrizevez.EnableOpt [PropertyLet]", [&] {
     Write(kHKeyLocalMachine, places_.storeKey, kEveryTime, platform::kRegSz, on ? "1" : "0");
   });
 }
