@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/component_state.h"
 #include "core/host_interface.h"
@@ -74,6 +75,14 @@ class CCDavIrizevez : public IClientComponent {
   // folder; one that does not parse is neither applied nor saved. Failures are logged.
   void ApplyWinConfigXML(const std::string& sXML, const std::string& sPath, bool bLogin);
   void ApplySysConfigXML(const std::string& sXML, const std::string& sPath, bool bLogin);
+
+  // The icons of the start-up folders (mode 0 of the icon folders) for the component's
+  // editors, with the start program protection as the approval: read as the icon folders
+  // list them (1 approved, 0 not), written by applying them to the folders. Not part of
+  // the host's interface. A failure is reported under "CCDavIrizevez.ListFolder
+  // [PropertyGet]" ("[PropertyLet]") and raised again.
+  std::vector<mdTypeDefine::UType_DIData> ListFolder();
+  void ListFolder(const std::vector<mdTypeDefine::UType_DIData>& icons);
 
  private:
   // The body (sections, no frame) of the window and system documents, read from the

@@ -7,6 +7,7 @@
 #include "listdoc/md_type_define.h"
 #include "registry/md_spm.h"
 #include "registry/opened_key.h"
+#include "util/report_failure.h"
 
 namespace dav::core {
 
@@ -18,7 +19,7 @@ startup::StartProgramManager CCDavIrizevez::StartPrograms() {
       state_.isWinNT);
 }
 
-void CCDavIrizevez::SyncReg(bool /*applyFolders*/) {
+void CCDavIrizevez::SyncReg(bool applyFolders) {
   util::Procedure proc(log_, "CCDavIrizevez", "SyncReg");
   try {
     startup::StartProgramManager spm = StartPrograms();
@@ -39,8 +40,15 @@ void CCDavIrizevez::SyncReg(bool /*applyFolders*/) {
     if (spm.EnableOpt()) {
       proc.Line(100);
       spm.EditStartReg();
-      // 110-140: with applyFolders, the start-up folders are made to match the approved
-      // icons (GetList and Apply of mode 0) once the icon folders are part of the component.
+      if (applyFolders) {
+        // The start-up folders go back to the approved icons the backup holds.
+        proc.Line(120);
+        desktop::IconList approved;
+        proc.Line(130);
+        desktopIcons_.GetList(approved, true, desktop::kModeStartup);
+        proc.Line(140);
+        desktopIcons_.Apply(approved, true, desktop::kModeStartup);
+      }
     } else {
       proc.Line(170);
       spm.RefreshSPMStore();
@@ -52,6 +60,20 @@ void CCDavIrizevez::SyncReg(bool /*applyFolders*/) {
   } catch (...) {
     proc.LogFailure();
   }
+}
+
+std::vector<mdTypeDefine::UType_DIData> CCDavIrizevez::ListFolder() {
+  return util::ReportingFailures(log_, "CCDavIrizevez.ListFolder [PropertyGet]", [&] {
+    desktop::IconList icons;
+    desktopIcons_.GetList(icons, StartPrograms().EnableOpt(), desktop::kModeStartup);
+    return icons;
+  });
+}
+
+void CCDavIrizevez::ListFolder(const std::vector<mdTypeDefine::UType_DIData>& icons) {
+  util::ReportingFailures(log_, "CCDavIrizevez.ListFolder [PropertyLet]", [&] {
+    desktopIcons_.Apply(icons, StartPrograms().EnableOpt(), desktop::kModeStartup);
+  });
 }
 
 void CCDavIrizevez::ConvertStartProgramList() {

@@ -134,5 +134,38 @@ TEST_F(StartProgramsTest, TheWindowDocumentCarriesTheListsBetweenStartMenuAndWin
   EXPECT_NE(reply.find(expected), std::string::npos) << reply;
 }
 
+#if DAV_PLATFORM_SIM
+// Only on the simulated PC: under Wine the start-up folder is the real user's.
+TEST_F(StartProgramsTest, WithProtectionTheStartupFolderKeepsTheApprovedIcons) {
+  auto component = Started();
+  const std::string folder = component->fields().userStartFolder;
+  const std::string backup = component->fields().startBackupFolder;
+  const auto has = [&](const std::string& path) {
+    std::string bytes;
+    return platform().files().ReadAll(path, &bytes) == platform::kErrorSuccess;
+  };
+  for (const char* name : {"\\Approved.lnk", "\\New.lnk", "\\desktop.ini"}) {
+    ASSERT_EQ(platform().files().WriteAll(folder + name, "link"), platform::kErrorSuccess);
+  }
+  using Icons = std::vector<mdTypeDefine::UType_DIData>;
+  EXPECT_EQ(component->ListFolder(), (Icons{{"Approved.lnk", 1}, {"New.lnk", 1}}))
+      << "without protection every icon counts as approved";
+
+  SetValue(platform(), kHKeyLocalMachine, Store(), "EveryTime", "1");
+  ASSERT_EQ(platform().files().WriteAll(backup + "\\Approved.lnk", "link"),
+            platform::kErrorSuccess);
+  EXPECT_EQ(component->ListFolder(), (Icons{{"Approved.lnk", 1}, {"New.lnk", 0}}));
+  component->ListFolder({{"Approved.lnk", 1}});
+  EXPECT_FALSE(has(folder + "\\New.lnk"));
+  EXPECT_TRUE(has(folder + "\\desktop.ini")) << "never a start program";
+
+  platform().files().Delete(folder + "\\Approved.lnk");
+  ASSERT_EQ(platform().files().WriteAll(folder + "\\Added.lnk", "link"), platform::kErrorSuccess);
+  component->IClientComponent_Terminate();
+  EXPECT_TRUE(has(folder + "\\Approved.lnk")) << "termination puts the approved icon back";
+  EXPECT_FALSE(has(folder + "\\Added.lnk")) << "and takes the unapproved one away";
+}
+#endif
+
 }  // namespace
 }  // namespace dav::core::testing
