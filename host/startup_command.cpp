@@ -5,7 +5,9 @@
 #include <iostream>
 #include <map>
 
+#include "desktop/icon_folders.h"
 #include "host/text_table.h"
+#include "platform/shell.h"
 #include "registry/md_spm.h"
 #include "registry/opened_key.h"
 #include "startup/start_program_manager.h"
@@ -56,6 +58,51 @@ std::string ProtectionText(bool storeExists, bool on) {
   return on ? "on: every start forces the Run keys towards the start list, switching off "
               "what it lacks"
             : "off: every start takes the Run keys into the start list as they are";
+}
+
+// The start-up folders' icons with their approval (a copy in the backup folder) and what
+// the next start does to them: with protection on it keeps the approved ones, deletes the
+// others and restores approved ones that have gone.
+void ShowStartupFolders(util::Log& log, const ClientSettings& settings, bool isWinNT,
+                        bool enforced) {
+  desktop::IconFolders icons(log);
+  // The folder set as the component's start makes it (which also makes the backup folder
+  // when it is missing).
+  const std::string user = modMain::GetSpecialFolderPath(log, platform::kCsidlStartup);
+  const std::string common =
+      isWinNT ? modMain::GetSpecialFolderPath(log, platform::kCsidlCommonStartup) : std::string();
+  const std::string backup = settings.folder + "\\Components\\StartProgramManager\\SPBackup";
+  icons.SetIconFolders(user, common, backup, {"desktop.ini"}, desktop::kModeStartup);
+
+  std::vector<TableRow> rows{{"Folder", "File", "Approved", "Next start"}};
+  const auto add = [&](const char* where, const desktop::IconList& list, std::size_t from) {
+    for (std::size_t i = from; i < list.size(); ++i) {
+      const bool approved = list[i].diFlag == 1;
+      const char* next = !enforced                        ? "-"
+                         : std::string(where) == "backup" ? "restored"
+                         : approved                       ? "kept"
+                                                          : "deleted";
+      rows.push_back({where, list[i].diFileName, approved ? "yes" : "no", next});
+    }
+  };
+  desktop::IconList present;
+  for (const auto& [where, folder] : {std::pair{"user", user}, std::pair{"all users", common}}) {
+    if (folder.empty()) continue;
+    desktop::IconList list;
+    icons.GetIconListInFolder(list, folder, true, backup, desktop::kModeStartup);
+    add(where, list, 0);
+    present.insert(present.end(), list.begin(), list.end());
+  }
+  const std::size_t count = present.size();
+  icons.RecoverIconListFromBackupFolder(present, desktop::kModeStartup);
+  add("backup", present, count);
+  std::cout << "\nStart-up folders  user " << (user.empty() ? "-" : user) << ", all users "
+            << (common.empty() ? "-" : common) << ", backup " << backup << "\n";
+  if (rows.size() == 1) {
+    std::cout << "  (no icons)\n";
+  } else {
+    std::cout << FormatTable(rows, 2);
+  }
 }
 
 void RunStartup(HostContext& context, const ClientOptions& client) {
@@ -109,6 +156,8 @@ void RunStartup(HostContext& context, const ClientOptions& client) {
     std::cout << FormatTable(table, 2);
   }
   if (anyProtected) std::cout << "\n* the client's own program: never taken out of Run\n";
+
+  ShowStartupFolders(log, settings, isWinNT, storeExists && spm.EnableOpt());
 
   std::vector<TableRow> unmanaged;
   for (const Manager::SwitchedOff& record : records) {

@@ -76,6 +76,13 @@ const std::string kOtherKeys =
     "\nHKEY_CURRENT_USER_RUN  HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\n"
     "  (no entries)\n";
 
+const std::string kUserStartup =
+    "C:\\Documents and Settings\\user\\시작 메뉴\\프로그램\\시작프로그램";
+const std::string kStartupFolders =
+    "\nStart-up folders  user " + kUserStartup +
+    ", all users C:\\Documents and Settings\\All Users\\시작 메뉴\\프로그램\\시작프로그램, "
+    "backup C:\\Program Files\\brisal client\\Components\\StartProgramManager\\SPBackup\n";
+
 class StartupTest : public MachineTest {};
 
 TEST_F(StartupTest, ProtectedDocumentKeepsRunAsApprovedAndRoundTripsToAFreshPC) {
@@ -98,14 +105,21 @@ TEST_F(StartupTest, ProtectedDocumentKeepsRunAsApprovedAndRoundTripsToAFreshPC) 
       "  Alpha  yes  yes         -         -           C:\\Alpha.exe\n"
       "  Beta   yes  yes         -         -           C:\\Beta.exe\n"
       "  Gamma  -    -           yes       -           C:\\Gamma.exe\n" +
-      kOtherKeys;
+      kOtherKeys + kStartupFolders + "  (no icons)\n";
   EXPECT_EQ(Ok({"startup"}), approved);
 
   Ok({"reg", "set", kRun, "gamma", "REG_SZ", "C:\\Gamma.exe"});
-  EXPECT_NE(Ok({"startup"}).find("  gamma  yes  -           yes "), std::string::npos)
-      << "names are one entry whatever their letter case";
+  Ok({"fs", "put", HostFile("Tool.lnk", "link"), kUserStartup});
+  const std::string added = Ok({"startup"});
+  EXPECT_NE(added.find("  gamma  yes  -           yes "), std::string::npos)
+      << "names are one entry whatever their letter case: " << added;
+  EXPECT_NE(added.find(kStartupFolders + "  Folder  File      Approved  Next start\n"
+                                         "  user    Tool.lnk  no        deleted\n"),
+            std::string::npos)
+      << added;
   Ok({"handle", "REQ_NOTHING"});
-  EXPECT_EQ(Ok({"startup"}), approved) << "the next start switches it off again";
+  EXPECT_EQ(Ok({"startup"}), approved)
+      << "the next start switches the program off again and deletes the icon";
 
   const std::string reply = Ok({"handle", "REQ_WINCONF"});
   const std::string document = reply.substr(reply.find("<?xml"));
