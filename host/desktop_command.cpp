@@ -4,6 +4,7 @@
 #include <string>
 
 #include "desktop/desktop_icon_manager.h"
+#include "host/icon_folder_table.h"
 #include "host/text_table.h"
 #include "platform/shell.h"
 #include "util/log.h"
@@ -59,28 +60,7 @@ void RunDesktop(HostContext& context, const ClientOptions& client) {
   for (const auto& icon : specials) rows.push_back({icon.diFileName, SpecialState(icon.diFlag)});
   std::cout << "\n" << FormatTable(rows, 0);
 
-  rows = {{"Folder", "File", "Approved", "Next start"}};
-  const auto add = [&](const std::string& where, const desktop::IconList& list, std::size_t from) {
-    for (std::size_t i = from; i < list.size(); ++i) {
-      const bool approved = list[i].diFlag == 1;
-      const char* next = !autoRecover        ? "-"
-                         : where == "backup" ? "restored"
-                         : approved          ? "kept"
-                                             : "deleted";
-      rows.push_back({where, list[i].diFileName, approved ? "yes" : "no", next});
-    }
-  };
-  desktop::IconList present;
-  for (const auto& [where, folder] : {std::pair{"user", user}, std::pair{"all users", common}}) {
-    if (folder.empty()) continue;
-    desktop::IconList list;
-    icons.GetIconListInFolder(list, folder, true, backup, desktop::kModeDesktop);
-    add(where, list, 0);
-    present.insert(present.end(), list.begin(), list.end());
-  }
-  const std::size_t count = present.size();
-  icons.RecoverIconListFromBackupFolder(present, desktop::kModeDesktop);
-  add("backup", present, count);
+  rows = IconFolderRows(icons, user, common, backup, desktop::kModeDesktop, autoRecover);
   std::cout << "\n" << FormatTable(rows, 0);
   if (!filter.empty()) {
     std::string names;

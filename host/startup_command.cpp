@@ -6,6 +6,7 @@
 #include <map>
 
 #include "desktop/icon_folders.h"
+#include "host/icon_folder_table.h"
 #include "host/text_table.h"
 #include "platform/shell.h"
 #include "registry/md_spm.h"
@@ -74,28 +75,8 @@ void ShowStartupFolders(util::Log& log, const ClientSettings& settings, bool isW
   const std::string backup = settings.folder + "\\Components\\StartProgramManager\\SPBackup";
   icons.SetIconFolders(user, common, backup, {"desktop.ini"}, desktop::kModeStartup);
 
-  std::vector<TableRow> rows{{"Folder", "File", "Approved", "Next start"}};
-  const auto add = [&](const char* where, const desktop::IconList& list, std::size_t from) {
-    for (std::size_t i = from; i < list.size(); ++i) {
-      const bool approved = list[i].diFlag == 1;
-      const char* next = !enforced                        ? "-"
-                         : std::string(where) == "backup" ? "restored"
-                         : approved                       ? "kept"
-                                                          : "deleted";
-      rows.push_back({where, list[i].diFileName, approved ? "yes" : "no", next});
-    }
-  };
-  desktop::IconList present;
-  for (const auto& [where, folder] : {std::pair{"user", user}, std::pair{"all users", common}}) {
-    if (folder.empty()) continue;
-    desktop::IconList list;
-    icons.GetIconListInFolder(list, folder, true, backup, desktop::kModeStartup);
-    add(where, list, 0);
-    present.insert(present.end(), list.begin(), list.end());
-  }
-  const std::size_t count = present.size();
-  icons.RecoverIconListFromBackupFolder(present, desktop::kModeStartup);
-  add("backup", present, count);
+  const std::vector<TableRow> rows =
+      IconFolderRows(icons, user, common, backup, desktop::kModeStartup, enforced);
   std::cout << "\nStart-up folders  user " << (user.empty() ? "-" : user) << ", all users "
             << (common.empty() ? "-" : common) << ", backup " << backup << "\n";
   if (rows.size() == 1) {
