@@ -46,9 +46,9 @@ struct ComponentState {
   // The editors' closing choice: 2 closed, 6 restart the shell now, 7 at the next reboot.
   std::int32_t editorClosingChoice = 0;
 
-  // Joining with the subsystem that uses them: the start program manager's two working
-  // lists. (The special icon count at the head of the desktop icon list is kept by the
-  // desktop icon manager, which sets it at Initialize.)
+  // The start program lists live in the registry store and are read for each use (see
+  // startup/); the special icon count at the head of the desktop icon list is kept by the
+  // desktop icon manager, which sets it at Initialize.
 };
 
 }  // namespace dav::core
