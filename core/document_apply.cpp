@@ -78,7 +78,10 @@ void CCDavIrizevez::ApplyWinConfigXML(const std::string& sXML, const std::string
   if (!bLogin) {
     bool iconsProtected = false;
     desktop::IconList icons;
-    proc.Step(540, [&] { mdTypeDefine::ParseDIList(log_, sXML, &iconsProtected, &icons); });
+    // As at 340, a document loaded from sPath is read from its own text.
+    proc.Step(540, [&] {
+      mdTypeDefine::ParseDIList(log_, IsBlank(sXML) ? doc.xml() : sXML, &iconsProtected, &icons);
+    });
     proc.Step(550, [&] {
       desktopIcons_.ApplyDesktopIconList(iconsProtected, icons, desktop::kModeDesktop);
     });

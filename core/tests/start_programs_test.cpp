@@ -5,6 +5,7 @@
 
 #include "core/component.h"
 #include "core/tests/component_fixture.h"
+#include "registry/md_registry.h"
 
 namespace dav::core::testing {
 namespace {
@@ -114,6 +115,18 @@ TEST_F(StartProgramsTest, AppliedWindowDocumentSetsProtectionAndTheLists) {
   ASSERT_EQ(platform().files().WriteAll(path, WindowDocument(section)), platform::kErrorSuccess);
   component->ApplyWinConfigXML(" ", path, false);
   EXPECT_EQ(Text(kHKeyLocalMachine, Store(), "EveryTime"), "1");
+
+  // So is the desktop icon section, whose protection is auto recover.
+  const std::string icons =
+      "<DesktopIconManager Protected=\"True\"><IconList /></DesktopIconManager>";
+  ASSERT_EQ(platform().files().WriteAll(path, WindowDocument(section + icons)),
+            platform::kErrorSuccess);
+  component->ApplyWinConfigXML(" ", path, false);
+  util::Log log(platform(), component->componentFolder());
+  EXPECT_EQ(mdRegistry(log).ReadDWORD(
+                kHKeyLocalMachine, HostKey() + "\\Components\\DavIrizevez.CCDavIrizevez\\DIManager",
+                "EnableAutoRecover", -1),
+            1);
 }
 
 TEST_F(StartProgramsTest, TheWindowDocumentCarriesTheListsBetweenStartMenuAndWinSkill) {
