@@ -13,3 +13,17 @@ class CommandError : public std::runtime_error {
 };
 
 }  // namespace dav::host
+
+namespace dav::host {
+
+// A command that has printed all it has to say and ends with this exit status.
+class CommandExit {
+ public:
+  explicit CommandExit(int status) : status_(status) {}
+  int status() const { return status_; }
+
+ private:
+  int status_;
+};
+
+}  // namespace dav::host

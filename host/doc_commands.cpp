@@ -1,15 +1,33 @@
 #include "host/doc_commands.h"
 
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <memory>
+#include <sstream>
 
+#include "catalogue/document_lint.h"
 #include "catalogue/document_summary.h"
+#include "catalogue/row_catalogue.h"
 #include "host/command_error.h"
+#include "host/doc_json.h"
+#include "host/doc_reference.h"
 #include "host/text_table.h"
+#include "platform/code_page.h"
+#include "platform/display.h"
+#include "platform/file_system.h"
+#include "platform/system_info.h"
 #include "xml/document.h"
+#include "xml/encoding.h"
 
 namespace dav::host {
 namespace {
+
+struct CheckOptions {
+  std::string path;
+  bool machinePath = false;
+  bool json = false;
+};
 
 std::string Plural(std::size_t n, const std::string& word) {
   return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
@@ -30,23 +48,47 @@ std::string Counts(const catalogue::SectionSummary& s) {
   return text;
 }
 
-void RunCheck(HostContext& context, const std::string& path) {
-  xml::Document doc;
-  if (!doc.load(context.platform().files(), path)) {
-    const xml::ParseError& e = doc.parseError();
-    std::cout << "Err (errorCode) -> " << e.errorCode << "\n"
-              << "Err (filepos) -> " << e.filepos << "\n"
-              << "Err (Line) -> " << e.line << "\n"
-              << "Err (linepos) -> " << e.linepos << "\n"
-              << "Err (reason) -> " << VisibleText(e.reason) << "\n"
-              << "Err (srcText) -> " << VisibleText(e.srcText) << "\n"
-              << "Err (URL) -> " << VisibleText(e.url) << "\n";
-    throw CommandError("'" + path +
-                       "' does not load; the component would neither apply nor save it");
-  }
+std::string ReadHostFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    throw CommandError("cannot read '" + path +
+                       "' (a file of this computer; use "
+                       "--machine-path for a file on the machine)");
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
+// The machine's code page and display modes, for the checks that depend on them.
+catalogue::MachineFacts FactsOf(platform::Platform& machine) {
+  catalogue::MachineFacts facts;
+  const std::uint32_t codePage = machine.system().AnsiCodePage();
+  facts.codePageHolds = [codePage](std::string_view text) {
+    std::string bytes;
+    return platform::EncodeCodePage(codePage, text, &bytes);
+  };
+  platform::DisplayMode mode;
+  for (std::uint32_t n = 0; machine.display().ModeSettings(n, &mode); ++n) {
+    facts.displayModes.push_back(
+        {static_cast<long>(mode.pelsWidth), static_cast<long>(mode.pelsHeight),
+         static_cast<long>(mode.bitsPerPel), static_cast<long>(mode.displayFrequency)});
+  }
+  return facts;
+}
+
+std::string_view SeverityName(catalogue::Severity severity) {
+  return severity == catalogue::Severity::kError ? "error" : "warning";
+}
+
+// "UsedAccess DriveSettings: " for a row, "UsedAccess: " for a section, "" for the file.
+std::string Place(const catalogue::LintFinding& f) {
+  if (f.section.empty()) return {};
+  return f.section + (f.id.empty() ? "" : " " + VisibleText(f.id)) + ": ";
+}
+
+// Sections and row counts, as the document loads; problems the linter does not cover
+// (start program and icon lists) follow as notes.
+void PrintSummary(const CheckOptions& options, const xml::Document& doc) {
   const catalogue::DocumentSummary summary = catalogue::SummarizeDocument(doc);
-  std::cout << path << ": "
+  std::cout << options.path << ": "
             << (summary.kind
                     ? std::string(catalogue::CompositionOf(*summary.kind).name) + " document"
                     : std::string("document of no known kind"))
@@ -57,25 +99,137 @@ void RunCheck(HostContext& context, const std::string& path) {
   std::vector<TableRow> rows;
   for (const catalogue::SectionSummary& s : summary.sections) rows.push_back({s.name, Counts(s)});
   std::cout << FormatTable(rows, 2);
-  if (summary.problems.empty()) return;
-  std::cout << "problems:\n";
-  for (const std::string& problem : summary.problems) std::cout << "  " << problem << "\n";
-  throw CommandError(Plural(summary.problems.size(), "problem") + " in '" + path + "'");
+}
+
+void PrintParseError(const xml::ParseError& e) {
+  std::cout << "Err (errorCode) -> " << e.errorCode << "\n"
+            << "Err (filepos) -> " << e.filepos << "\n"
+            << "Err (Line) -> " << e.line << "\n"
+            << "Err (linepos) -> " << e.linepos << "\n"
+            << "Err (reason) -> " << VisibleText(e.reason) << "\n"
+            << "Err (srcText) -> " << VisibleText(e.srcText) << "\n"
+            << "Err (URL) -> " << VisibleText(e.url) << "\n";
+}
+
+std::string FindingsJson(const CheckOptions& options,
+                         const std::vector<catalogue::LintFinding>& findings, int status) {
+  std::string list = "[";
+  for (const catalogue::LintFinding& f : findings) {
+    if (list.size() > 1) list += ",\n  ";
+    list += JsonObject()
+                .Text("severity", SeverityName(f.severity))
+                .Field("line", std::to_string(f.line))
+                .Field("column", std::to_string(f.column))
+                .Text("section", f.section)
+                .Text("id", f.id)
+                .Text("message", f.message)
+                .str();
+  }
+  return JsonObject()
+             .Text("file", options.path)
+             .Field("status", std::to_string(status))
+             .Field("findings", list + "]")
+             .str() +
+         "\n";
+}
+
+void RunCheck(HostContext& context, const CheckOptions& options) {
+  std::string bytes;
+  if (options.machinePath) {
+    const platform::Status status = context.platform().files().ReadAll(options.path, &bytes);
+    if (status != platform::kErrorSuccess) {
+      throw CommandError("cannot read '" + options.path + "' on the machine (Windows error " +
+                         std::to_string(status) + ")");
+    }
+  } else {
+    bytes = ReadHostFile(options.path);
+  }
+  const std::vector<catalogue::LintFinding> findings =
+      catalogue::LintDocument(bytes, FactsOf(context.platform()));
+  const int status = catalogue::LintStatus(findings);
+  if (options.json) {
+    std::cout << FindingsJson(options, findings, status);
+    throw CommandExit(status);
+  }
+  xml::Document doc;
+  std::string utf8;
+  std::optional<xml::ParseError> fault = xml::DecodeDocumentBytes(bytes, &utf8);
+  if (!fault && !doc.loadXML(utf8)) fault = doc.parseError();
+  if (fault) {
+    fault->url = options.path;
+    PrintParseError(*fault);
+  } else {
+    PrintSummary(options, doc);
+  }
+  for (const catalogue::LintFinding& f : findings) {
+    std::cout << options.path << ":" << f.line << ":" << f.column << ": "
+              << SeverityName(f.severity) << ": " << Place(f) << VisibleText(f.message) << "\n";
+  }
+  if (status == 2 && fault) {
+    std::cerr << "davhost: '" << options.path
+              << "' does not load; the component would neither apply nor save it\n";
+  } else if (status != 0) {
+    std::size_t errors = 0;
+    for (const catalogue::LintFinding& f : findings)
+      errors += f.severity == catalogue::Severity::kError;
+    std::cerr << "davhost: " << Plural(errors, "error") << ", "
+              << Plural(findings.size() - errors, "warning") << " in '" << options.path << "'\n";
+  }
+  throw CommandExit(status);
+}
+
+void RunReference(const std::string& name, bool json) {
+  std::vector<const catalogue::SectionRows*> sections;
+  for (const catalogue::SectionRows* section : catalogue::AllSectionRows()) {
+    if (name.empty() || section->name == name) sections.push_back(section);
+  }
+  if (sections.empty()) {
+    std::string known;
+    for (const catalogue::SectionRows* section : catalogue::AllSectionRows()) {
+      known += (known.empty() ? "" : ", ") + std::string(section->name);
+    }
+    throw CommandError("no section '" + name + "' in the reference (sections: " + known + ")");
+  }
+  if (json) {
+    std::cout << "[";
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+      std::cout << (i ? ",\n " : "") << ReferenceJson(*sections[i]);
+    }
+    std::cout << "]\n";
+    return;
+  }
+  for (std::size_t i = 0; i < sections.size(); ++i) {
+    std::cout << (i ? "\n" : "") << ReferenceText(*sections[i]);
+  }
 }
 
 }  // namespace
 
 void AddDocCommands(CLI::App& app, HostContext& context) {
-  CLI::App* doc = app.add_subcommand("doc", "Inspect configuration documents");
+  CLI::App* doc = app.add_subcommand("doc", "Look up, check and compare configuration documents");
   doc->require_subcommand(1);
 
-  auto path = std::make_shared<std::string>();
-  CLI::App* check = doc->add_subcommand(
+  auto check = std::make_shared<CheckOptions>();
+  CLI::App* checkCommand = doc->add_subcommand(
       "check",
-      "Load a document file as the component would; print its sections and row counts, or the "
-      "seven parse-error fields");
-  check->add_option("WINPATH", *path, "Windows path of the document (.qsf)")->required();
-  check->callback([&context, path] { RunCheck(context, *path); });
+      "Check a document before it is applied: parse errors, and for every row what will not do "
+      "what it says (line:column, section, row ID). Exit 0 clean, 1 warnings, 2 errors (the "
+      "file does not load, or an applier would stop)");
+  checkCommand->add_option("FILE", check->path, "The document (.qsf), a file of this computer")
+      ->required();
+  checkCommand->add_flag("--machine-path", check->machinePath,
+                         "FILE is a Windows path on the machine (C:\\...)");
+  checkCommand->add_flag("--json", check->json, "Print the findings as JSON");
+  checkCommand->callback([&context, check] { RunCheck(context, *check); });
+
+  auto section = std::make_shared<std::string>();
+  auto json = std::make_shared<bool>(false);
+  CLI::App* reference = doc->add_subcommand(
+      "reference",
+      "Print the sections a document may hold, their rows, what each row does and its values");
+  reference->add_option("SECTION", *section, "Only this section (UsedAccess, StartMenu ...)");
+  reference->add_flag("--json", *json, "Print it as JSON");
+  reference->callback([section, json] { RunReference(*section, *json); });
 }
 
 }  // namespace dav::host

@@ -97,6 +97,8 @@ int Run(int argc, char** argv) {
   } catch (const dav::host::CommandError& e) {
     std::cerr << "davhost: " << e.what() << "\n";
     return 1;
+  } catch (const dav::host::CommandExit& e) {
+    return e.status();
   }
   return 0;
 }

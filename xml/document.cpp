@@ -112,6 +112,12 @@ void AppendText(const pugi::xml_node& node, std::string* out) {
 
 }  // namespace
 
+std::ptrdiff_t Node::sourceOffset() const {
+  if (!node_) return -1;
+  const pugi::xml_node element = node_.node() ? node_.node() : node_.parent();
+  return element.offset_debug();
+}
+
 std::string Node::nodeName() const {
   if (node_.attribute()) return node_.attribute().name();
   return node_.node().name();

@@ -7,6 +7,7 @@
 // is loaded, and a reference to any entity but the five predefined ones is a parse error.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,6 +36,10 @@ class Node {
 
   // The element's or attribute's name.
   std::string nodeName() const;
+
+  // Where the element (an attribute: its element) starts in the parsed UTF-8 text, in
+  // bytes; -1 for the null node.
+  std::ptrdiff_t sourceOffset() const;
 
   // An attribute's value, or the text of an element with all its descendants. Reading the
   // text of the null node raises run-time error 91, as reading a property of Nothing does.

@@ -1,0 +1,37 @@
+// The rows of the ControlMngr section (applied in control_panel.cpp). The applets are
+// CPLList elements, listed in control_panel_applets.cpp.
+#include "catalogue/row_catalogue.h"
+
+namespace dav::catalogue {
+namespace {
+
+constexpr RowSpec NoControlPanel(std::string_view form) {
+  return {form,
+          "NoControlPanel",
+          "Blocks the control panel (policy NoControlPanel in HKLM); off also lifts "
+          "NoSetFolders.",
+          ValueNeed::kNumber,
+          {{{"1", "blocked"}, {"0", "allowed"}}},
+          "any other number: allowed"};
+}
+
+constexpr RowSpec kRows[] = {NoControlPanel("WinXP"), NoControlPanel("Win7")};
+
+}  // namespace
+
+const SectionRows& ControlMngrRows() {
+  static const SectionRows section{
+      "ControlMngr",
+      "SysConfig",
+      "GetXMLControlPanel",
+      "XMLStringControlPanel",
+      "Which control panel applets a user may open, and whether the control panel opens.",
+      "CPLList ID=\"access.cpl\" DisplayName=\"...\" Value=\"1\" (WinXP: 1 usable, any other "
+      "number hidden, a Value that is no number ends the applier; Win7, with Disabllowcpl: \"0\" "
+      "hidden, anything else usable). Every row's ID is written as a policy value of that name.",
+      true,
+      kRows};
+  return section;
+}
+
+}  // namespace dav::catalogue

@@ -1,0 +1,490 @@
+#include "catalogue/document_lint.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <utility>
+
+#include "catalogue/control_panel_applets.h"
+#include "catalogue/document_conventions.h"
+#include "catalogue/row_catalogue.h"
+#include "platform/code_page.h"
+#include "util/conversions.h"
+#include "xml/document.h"
+#include "xml/encoding.h"
+
+namespace dav::catalogue {
+namespace {
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
+
+std::string JoinWords(const std::vector<std::string>& words) {
+  std::string text;
+  for (std::size_t i = 0; i < words.size(); ++i) text += (i ? ", " : "") + words[i];
+  return text;
+}
+
+// True when the bytes are UTF-8 holding at least one character beyond ASCII.
+bool LooksLikeUtf8(std::string_view bytes, std::size_t* firstWide) {
+  bool wide = false;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    std::size_t length = 1;
+    if (byte >= 0xF0 && byte <= 0xF4) {
+      length = 4;
+    } else if (byte >= 0xE0) {
+      length = 3;
+    } else if (byte >= 0xC2 && byte < 0xE0) {
+      length = 2;
+    } else if (byte >= 0x80) {
+      return false;
+    }
+    if (length > 1) {
+      if (i + length > bytes.size()) return false;
+      for (std::size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+      }
+      if (!wide) *firstWide = i;
+      wide = true;
+    }
+    i += length;
+  }
+  return wide;
+}
+
+// One applier call's items (rows, applets, a DisplayList) in the order it takes them: a
+// failing item ends the call, so the items after it are not applied.
+struct Item {
+  xml::Node node;
+  std::string form;
+  std::string id;                    // as written; empty without an ID
+  std::optional<std::string> value;  // nullopt without a Value
+  bool isRow = true;
+};
+
+class Linter {
+ public:
+  Linter(std::string_view text, const MachineFacts& facts) : text_(text), facts_(facts) {}
+
+  void Lint(const xml::Document& doc) {
+    const xml::Node configuration = doc.selectSingleNode(kConfigurationPath);
+    if (!configuration) {
+      Add(Severity::kError, 1, 1, {}, {},
+          "The document has no DocRoot/Configuration element: nothing in it is applied.");
+      return;
+    }
+    for (const xml::Node& section : configuration.selectNodes("*")) LintSection(section);
+  }
+
+  std::vector<LintFinding> findings;
+
+  void Add(Severity severity, std::size_t line, std::size_t column, std::string section,
+           std::string id, std::string message) {
+    findings.push_back(
+        {severity, line, column, std::move(section), std::move(id), std::move(message)});
+  }
+
+  // Line and column (characters) of a byte offset of the text.
+  std::pair<std::size_t, std::size_t> Position(std::size_t offset) const {
+    offset = std::min(offset, text_.size());
+    std::size_t line = 1;
+    std::size_t column = 1;
+    for (std::size_t i = 0; i < offset; ++i) {
+      if (text_[i] == '\n') {
+        ++line;
+        column = 1;
+      } else if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) {
+        ++column;
+      }
+    }
+    return {line, column};
+  }
+
+ private:
+  void AddAt(Severity severity, const xml::Node& node, const std::string& section,
+             const std::string& id, std::string message) {
+    std::ptrdiff_t offset = node.sourceOffset();
+    // The element's name follows its "<"; the finding points at the "<".
+    if (offset > 0 && text_[static_cast<std::size_t>(offset) - 1] == '<') --offset;
+    const auto [line, column] = Position(offset < 0 ? 0 : static_cast<std::size_t>(offset));
+    Add(severity, line, column, section, id, std::move(message));
+  }
+
+  void LintSection(const xml::Node& node) {
+    const std::string name = node.nodeName();
+    const SectionRows* section = FindSectionRows(name);
+    if (section == nullptr) {
+      std::vector<std::string_view> known;
+      for (const DocumentComposition& c : AllCompositions()) {
+        known.insert(known.end(), c.sections.begin(), c.sections.end());
+      }
+      if (std::find(known.begin(), known.end(), name) != known.end()) return;
+      std::string message = "Unknown section: it is ignored.";
+      if (std::string near = NearestWord(name, known); !near.empty()) {
+        message += " Did you mean " + near + "? (section names are case-sensitive)";
+      }
+      AddAt(Severity::kWarning, node, name, {}, std::move(message));
+      return;
+    }
+    std::vector<std::string_view> forms;
+    for (const RowSpec& row : section->rows) {
+      if (!row.form.empty() && std::find(forms.begin(), forms.end(), row.form) == forms.end()) {
+        forms.push_back(row.form);
+      }
+    }
+    // The applier calls: one per form, except that WinXP and WinOriginal share one.
+    std::map<std::string, std::vector<Item>> calls;
+    std::vector<std::string> callOrder;
+    auto callOf = [&](const std::string& form) -> std::vector<Item>& {
+      const std::string key = form == "WinOriginal" ? "WinXP" : form;
+      if (!calls.count(key)) callOrder.push_back(key);
+      return calls[key];
+    };
+    callOf("");
+    for (const xml::Node& child : node.selectNodes("*")) {
+      const std::string childName = child.nodeName();
+      if (childName == "Row") {
+        callOf("").push_back(ReadItem(child, ""));
+      } else if (std::find(forms.begin(), forms.end(), childName) != forms.end()) {
+        std::vector<Item>& call = callOf(childName);
+        // The applets come first: the applier takes them before the rows.
+        for (const xml::Node& applet : child.selectNodes("CPLList")) {
+          Item item = ReadItem(applet, childName);
+          item.isRow = false;
+          call.push_back(std::move(item));
+        }
+        for (const xml::Node& row : child.selectNodes("Row")) {
+          call.push_back(ReadItem(row, childName));
+        }
+      } else if (childName == "DisplayList" && name == "WinSkill") {
+        Item item{child, "", "DisplayList", std::string(), false};
+        callOf("").push_back(std::move(item));
+      } else {
+        std::string message =
+            "Element " + childName + " is not read by " + std::string(section->applier) + ".";
+        if (!forms.empty()) {
+          std::vector<std::string_view> known(forms.begin(), forms.end());
+          if (std::string near = NearestWord(childName, known); !near.empty()) {
+            message += " Did you mean " + near + "?";
+          }
+        }
+        AddAt(Severity::kWarning, child, name, {}, std::move(message));
+      }
+    }
+    for (const std::string& key : callOrder) LintCall(*section, calls[key]);
+    if (name == "UsedAccess") LintDriveRows(calls[""]);
+  }
+
+  static Item ReadItem(const xml::Node& node, const std::string& form) {
+    return {node, form, node.attribute("ID").value_or(""), node.attribute("Value"), true};
+  }
+
+  // The IDs of the items after the one at `index`, as a reader names them.
+  static std::string Skipped(const std::vector<Item>& call, std::size_t index) {
+    std::vector<std::string> ids;
+    for (std::size_t i = index + 1; i < call.size(); ++i) {
+      const std::string id = call[i].id.empty() ? "(a row without ID)" : call[i].id;
+      if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
+    }
+    return ids.empty() ? "" : " Not applied after it: " + JoinWords(ids) + ".";
+  }
+
+  void Stops(const SectionRows& section, const std::vector<Item>& call, std::size_t index,
+             const std::string& why) {
+    const Item& item = call[index];
+    AddAt(Severity::kError, item.node, std::string(section.name), item.id,
+          why + " " + std::string(section.applier) + " stops here." + Skipped(call, index));
+  }
+
+  void LintCall(const SectionRows& section, const std::vector<Item>& call) {
+    std::map<std::string, std::size_t> seen;  // lowercased form/ID -> line of its last row
+    const std::string name(section.name);
+    for (std::size_t i = 0; i < call.size(); ++i) {
+      const Item& item = call[i];
+      if (item.id == "DisplayList" && !item.isRow) {
+        LintDisplayList(section, call, i);
+        continue;
+      }
+      if (!item.node.attribute("ID") || !item.value) {
+        Stops(section, call, i,
+              std::string("The ") + (item.isRow ? "row" : "applet") + " has no " +
+                  (item.node.attribute("ID") ? "Value" : "ID") + " attribute:");
+        continue;
+      }
+      const std::string key = item.form + "/" + (item.isRow ? "" : "applet:") + Lower(item.id);
+      const std::size_t line = Position(Offset(item.node)).first;
+      if (auto earlier = seen.find(key); earlier != seen.end()) {
+        AddAt(Severity::kWarning, item.node, name, item.id,
+              "Repeated (also on line " + std::to_string(earlier->second) +
+                  "): the rows are applied in turn, so this later one wins.");
+      }
+      seen[key] = line;
+      CheckCodePage(item, name);
+      if (item.isRow) {
+        LintRow(section, call, i);
+      } else {
+        LintApplet(section, call, i);
+      }
+    }
+  }
+
+  std::size_t Offset(const xml::Node& node) const {
+    const std::ptrdiff_t offset = node.sourceOffset();
+    return offset < 0 ? 0 : static_cast<std::size_t>(offset);
+  }
+
+  void CheckCodePage(const Item& item, const std::string& section) {
+    if (!facts_.codePageHolds || facts_.codePageHolds(*item.value)) return;
+    AddAt(Severity::kWarning, item.node, section, item.id,
+          "The Value holds characters the machine's code page cannot hold: they are stored as "
+          "\"?\".");
+  }
+
+  void LintRow(const SectionRows& section, const std::vector<Item>& call, std::size_t index) {
+    const Item& item = call[index];
+    const std::string name(section.name);
+    const RowSpec* row = FindRow(section, item.form, item.id);
+    if (row == nullptr) {
+      if (name == "ControlMngr") {
+        AddAt(Severity::kWarning, item.node, name, item.id,
+              "Unknown ID: it is written as an Explorer policy value named " +
+                  Quoted(Lower(item.id)) + ".");
+        return;
+      }
+      std::vector<std::string_view> known;
+      for (const RowSpec& r : section.rows) {
+        if (r.form == item.form) known.push_back(r.id);
+      }
+      std::string message = "Unknown ID: the row is ignored.";
+      if (std::string near = NearestWord(item.id, known); !near.empty()) {
+        message += " Did you mean " + near + "?";
+      }
+      AddAt(Severity::kWarning, item.node, name, item.id, std::move(message));
+      return;
+    }
+    const std::string& value = *item.value;
+    if (!MeetsNeed(row->need, value)) {
+      Stops(section, call, index,
+            row->need == ValueNeed::kDriveText
+                ? "Value " + Quoted(value) + " is not 26 digits (one per drive, A: first):"
+                : "Value " + Quoted(value) + " is not a number:");
+      return;
+    }
+    if (row->need == ValueNeed::kDriveText &&
+        (value.size() != 26 || value.find_first_not_of("01") != std::string::npos)) {
+      AddAt(Severity::kWarning, item.node, name, item.id,
+            "Value " + Quoted(value) +
+                " is not 26 characters of \"0\" and \"1\": a digit above 1 counts its drive's "
+                "bit that many times, and characters after the 26th are ignored.");
+      return;
+    }
+    if (!row->otherValues.empty() && FindValue(*row, value) == nullptr) {
+      std::vector<std::string> listed;
+      for (const ValueMeaning& known : row->values) {
+        if (!known.meaning.empty()) listed.push_back(Quoted(known.value));
+      }
+      AddAt(Severity::kWarning, item.node, name, item.id,
+            "Value " + Quoted(value) + " is none of " + JoinWords(listed) +
+                "; it is taken as: " + std::string(row->otherValues) + ".");
+    }
+  }
+
+  void LintApplet(const SectionRows& section, const std::vector<Item>& call, std::size_t index) {
+    const Item& item = call[index];
+    const std::string name(section.name);
+    std::vector<std::string_view> known;
+    if (item.form == "WinXP") {
+      for (const XPApplet& applet : XPApplets()) known.push_back(applet.id);
+    } else {
+      for (const Win7Applet& applet : Win7Applets()) known.push_back(applet.id);
+    }
+    const bool listed = std::any_of(known.begin(), known.end(), [&](std::string_view id) {
+      return Lower(id) == Lower(item.id);
+    });
+    if (item.form == "WinXP" && !MeetsNeed(ValueNeed::kNumber, *item.value)) {
+      Stops(section, call, index, "Value " + Quoted(*item.value) + " is not a number:");
+      return;
+    }
+    if (!listed) {
+      std::string message = "Applet not in the " + item.form +
+                            " list; it is applied by its ID "
+                            "all the same.";
+      if (std::string near = NearestWord(item.id, known); !near.empty()) {
+        message += " Did you mean " + near + "?";
+      }
+      AddAt(Severity::kWarning, item.node, name, item.id, std::move(message));
+    }
+  }
+
+  void LintDisplayList(const SectionRows& section, const std::vector<Item>& call,
+                       std::size_t index) {
+    const xml::Node& node = call[index].node;
+    const std::string name(section.name);
+    for (const char* attribute : {"DPFirst", "ColorQuality", "Hz"}) {
+      if (!node.attribute(attribute)) {
+        Stops(section, call, index,
+              "DisplayList has no " + std::string(attribute) +
+                  " attribute: no display mode is "
+                  "set, and");
+        return;
+      }
+    }
+    const std::string resolution = *node.attribute("DPFirst");
+    const std::size_t by = resolution.find(" x ");
+    OfferedMode mode;
+    try {
+      if (by == std::string::npos) throw 0;
+      std::string rest = resolution.substr(by + 3);
+      mode.width = util::ToLong(resolution.substr(0, by));
+      mode.height = util::ToLong(rest.substr(0, rest.find(" x ")));
+      auto strip = [](std::string text, std::string_view what) {
+        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what)) {
+          text.erase(at, what.size());
+        }
+        return text;
+      };
+      mode.colorBits = util::ToInteger(strip(*node.attribute("ColorQuality"), " bit"));
+      mode.refresh = util::ToLong(strip(*node.attribute("Hz"), " Hz"));
+    } catch (...) {
+      Stops(section, call, index,
+            "DisplayList does not name a mode as \"1024 x 768\", \"32 bit\", \"60 Hz\": no "
+            "display mode is set, and");
+      return;
+    }
+    if (facts_.displayModes.empty()) return;
+    const bool offered =
+        std::any_of(facts_.displayModes.begin(), facts_.displayModes.end(), [&](const auto& m) {
+          return m.width == mode.width && m.height == mode.height &&
+                 m.colorBits == mode.colorBits && m.refresh == mode.refresh;
+        });
+    if (!offered) {
+      AddAt(Severity::kWarning, node, name, "DisplayList",
+            "The machine's display adapter does not offer " + resolution + ", " +
+                std::to_string(mode.colorBits) + " bit, " + std::to_string(mode.refresh) +
+                " Hz: the display mode will not change.");
+    }
+  }
+
+  void LintDriveRows(const std::vector<Item>& rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const std::string id = Lower(rows[i].id);
+      if (id != "nodrives" && id != "noviewondrive") continue;
+      const bool followed =
+          std::any_of(rows.begin() + static_cast<std::ptrdiff_t>(i) + 1, rows.end(),
+                      [](const Item& later) { return Lower(later.id) == "drivesettings"; });
+      if (!followed && rows[i].value && *rows[i].value != "0") {
+        AddAt(Severity::kWarning, rows[i].node, "UsedAccess", rows[i].id,
+              "No DriveSettings row follows: " + rows[i].id +
+                  " only says which drives a later DriveSettings row names, so nothing is "
+                  "written.");
+      }
+    }
+  }
+
+  std::string_view text_;
+  const MachineFacts& facts_;
+};
+
+}  // namespace
+
+std::string NearestWord(std::string_view word, const std::vector<std::string_view>& known) {
+  const std::string a = Lower(word);
+  std::string best;
+  std::size_t bestDistance = std::max<std::size_t>(2, a.size() / 3) + 1;
+  for (std::string_view candidate : known) {
+    const std::string b = Lower(candidate);
+    std::vector<std::size_t> previous(b.size() + 1);
+    std::vector<std::size_t> current(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) previous[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+      current[0] = i;
+      for (std::size_t j = 1; j <= b.size(); ++j) {
+        current[j] = std::min({previous[j] + 1, current[j - 1] + 1,
+                               previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      }
+      std::swap(previous, current);
+    }
+    if (previous[b.size()] < bestDistance) {
+      bestDistance = previous[b.size()];
+      best = std::string(candidate);
+    }
+  }
+  return best;
+}
+
+// A warning when a file declares a code page but its bytes are UTF-8.
+std::optional<LintFinding> MisdeclaredUtf8(std::string_view bytes) {
+  constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+  const std::string declared = xml::DeclaredEncoding(bytes);
+  const std::optional<std::uint32_t> codePage = xml::CodePageOfEncoding(declared);
+  std::size_t firstWide = 0;
+  if (declared.empty() || !codePage || *codePage == platform::kCodePageUtf8 ||
+      *codePage == xml::kCodePageUtf16 || bytes.starts_with(kUtf8Bom) ||
+      !LooksLikeUtf8(bytes, &firstWide)) {
+    return std::nullopt;
+  }
+  std::size_t line = 1;
+  for (std::size_t i = 0; i < firstWide; ++i) line += bytes[i] == '\n';
+  return LintFinding{Severity::kWarning,
+                     line,
+                     1,
+                     {},
+                     {},
+                     "The file declares " + declared +
+                         " but its bytes look like UTF-8: its text is read as " + declared +
+                         " and comes out garbled. Save it in " + declared +
+                         ", or declare encoding=\"utf-8\"."};
+}
+
+std::vector<LintFinding> LintDocument(std::string_view bytes, const MachineFacts& facts) {
+  std::vector<LintFinding> findings;
+  if (std::optional<LintFinding> misdeclared = MisdeclaredUtf8(bytes)) {
+    findings.push_back(std::move(*misdeclared));
+  }
+  std::string utf8;
+  xml::Document doc;
+  std::optional<xml::ParseError> fault = xml::DecodeDocumentBytes(bytes, &utf8);
+  std::string what = "does not decode";
+  if (!fault && !doc.loadXML(utf8)) {
+    fault = doc.parseError();
+    what = "does not parse (error " + std::to_string(fault->errorCode) + ")";
+  }
+  if (fault) {
+    findings.push_back(
+        {Severity::kError,
+         static_cast<std::size_t>(std::max(fault->line, 1)),
+         static_cast<std::size_t>(std::max(fault->linepos, 1)),
+         {},
+         {},
+         "The document " + what + ": " + fault->reason + " Nothing in it is applied."});
+    return findings;
+  }
+  if (utf8.starts_with("\xEF\xBB\xBF")) utf8.erase(0, 3);
+  Linter linter(utf8, facts);
+  linter.findings = std::move(findings);
+  linter.Lint(doc);
+  std::stable_sort(linter.findings.begin(), linter.findings.end(),
+                   [](const LintFinding& a, const LintFinding& b) {
+                     return std::pair(a.line, a.column) < std::pair(b.line, b.column);
+                   });
+  return std::move(linter.findings);
+}
+
+int LintStatus(const std::vector<LintFinding>& findings) {
+  int status = 0;
+  for (const LintFinding& f : findings)
+    status = std::max(status, f.severity == Severity::kError ? 2 : 1);
+  return status;
+}
+
+}  // namespace dav::catalogue
