@@ -1,0 +1,140 @@
+// The document linter on small documents, one fault family per test.
+#include "catalogue/document_lint.h"
+
+#include <gtest/gtest.h>
+
+namespace dav::catalogue {
+namespace {
+
+std::string Doc(const std::string& body, const std::string& encoding = "utf-8") {
+  return "<?xml version=\"1.0\" encoding=\"" + encoding +
+         "\"?>\r\n<DocRoot><Configuration SpecVersion=\"1.0.0\">\r\n" + body +
+         "</Configuration></DocRoot>\r\n";
+}
+
+std::string Row(const std::string& id, const std::string& value) {
+  return "<Row ID=\"" + id + "\" Value=\"" + value + "\" />\r\n";
+}
+
+// "line:column severity section id: message" per finding, for readable failures.
+std::string Show(const std::vector<LintFinding>& findings) {
+  std::string text;
+  for (const LintFinding& f : findings) {
+    text += std::to_string(f.line) + ":" + std::to_string(f.column) +
+            (f.severity == Severity::kError ? " error " : " warning ") + f.section + " " + f.id +
+            ": " + f.message + "\n";
+  }
+  return text;
+}
+
+TEST(DocumentLint, AValueThatStopsTheApplierNamesTheRowsThenNotApplied) {
+  const auto findings =
+      LintDocument(Doc("<UsedAccess>\r\n" + Row("CmdPrompt", "yes") + Row("DriveSettings", "111") +
+                       Row("TaskManager", "1") + "</UsedAccess>\r\n"),
+                   {});
+  ASSERT_EQ(findings.size(), 2u) << Show(findings);
+  EXPECT_EQ(findings[0].severity, Severity::kError);
+  EXPECT_EQ(findings[0].line, 4u);
+  EXPECT_EQ(findings[0].column, 1u);
+  EXPECT_EQ(findings[0].section, "UsedAccess");
+  EXPECT_EQ(findings[0].id, "CmdPrompt");
+  EXPECT_NE(findings[0].message.find("Not applied after it: DriveSettings, TaskManager."),
+            std::string::npos)
+      << Show(findings);
+  EXPECT_EQ(findings[1].id, "DriveSettings");
+  EXPECT_NE(findings[1].message.find("Not applied after it: TaskManager."), std::string::npos);
+  EXPECT_EQ(LintStatus(findings), 2);
+}
+
+TEST(DocumentLint, UnknownIdsAndSectionsGetTheNearestKnownName) {
+  const auto findings =
+      LintDocument(Doc("<UsedAccess>" + Row("TaskManger", "1") + "</UsedAccess>\r\n" +
+                       "<StartMenu><Win7>" + Row("Run", "1") + "</Win7><WinXP>" + Row("Run", "1") +
+                       "</WinXP></StartMenu>\r\n<UsedAcess/>\r\n"),
+                   {});
+  ASSERT_EQ(findings.size(), 3u) << Show(findings);
+  EXPECT_NE(findings[0].message.find("Did you mean TaskManager?"), std::string::npos);
+  EXPECT_EQ(findings[0].column, 13u) << "the row's own column";
+  EXPECT_EQ(findings[1].id, "Run") << "Run is a Win7 row, unknown in WinXP";
+  EXPECT_EQ(findings[1].line, 6u);
+  EXPECT_NE(findings[2].message.find("Did you mean UsedAccess?"), std::string::npos);
+  EXPECT_EQ(LintStatus(findings), 1) << "warnings only";
+}
+
+TEST(DocumentLint, ValuesOutsideTheKnownOnesSayWhatTheyAreTakenAs) {
+  const auto findings =
+      LintDocument(Doc("<UsedAccess>\r\n" + Row("RegEdition", "2") + Row("cmdprompt", "1") +
+                       Row("NoDrives", "1") + "</UsedAccess>\r\n"),
+                   {});
+  ASSERT_EQ(findings.size(), 2u) << Show(findings);
+  EXPECT_NE(findings[0].message.find("allowed"), std::string::npos) << "\"2\" unlocks";
+  EXPECT_NE(findings[1].message.find("No DriveSettings row follows"), std::string::npos);
+}
+
+TEST(DocumentLint, RepeatedRowsSayTheLastWins) {
+  const auto findings = LintDocument(Doc("<UsedAccess>\r\n" + Row("TaskManager", "1") +
+                                         Row("TASKMANAGER", "0") + "</UsedAccess>\r\n"),
+                                     {});
+  ASSERT_EQ(findings.size(), 1u) << Show(findings);
+  EXPECT_EQ(findings[0].line, 5u);
+  EXPECT_NE(findings[0].message.find("also on line 4"), std::string::npos);
+}
+
+TEST(DocumentLint, MachineFactsCodePageAndDisplayModes) {
+  MachineFacts facts;
+  facts.codePageHolds = [](std::string_view text) { return text.find("\xF0") == text.npos; };
+  facts.displayModes = {{1024, 768, 32, 60}};
+  const std::string body = "<FolderAccess>" + Row("Path", "C:\\Lab \xF0\x9F\x98\x80") +
+                           "</FolderAccess>\r\n<WinSkill><DisplayList DPFirst=\"800 x 600\" "
+                           "ColorQuality=\"32 bit\" Hz=\"60 Hz\" />" +
+                           "<DisplayList DPFirst=\"1024 x 768\" ColorQuality=\"32 bit\" "
+                           "Hz=\"60 Hz\" /></WinSkill>\r\n";
+  const auto findings = LintDocument(Doc(body), facts);
+  ASSERT_EQ(findings.size(), 2u) << Show(findings);
+  EXPECT_EQ(findings[0].id, "Path");
+  EXPECT_EQ(findings[1].id, "DisplayList");
+  EXPECT_NE(findings[1].message.find("800 x 600"), std::string::npos);
+  EXPECT_TRUE(LintDocument(Doc(body), {}).empty()) << "no facts, no such checks";
+
+  const auto broken = LintDocument(
+      Doc("<WinSkill><DisplayList DPFirst=\"800x600\" ColorQuality=\"32 bit\" Hz=\"60 Hz\" />" +
+          Row("NumLockStatus", "1") + "</WinSkill>"),
+      facts);
+  ASSERT_EQ(broken.size(), 1u) << Show(broken);
+  EXPECT_EQ(broken[0].severity, Severity::kError);
+}
+
+TEST(DocumentLint, EncodingAndParseFaults) {
+  const std::string utf8InKorean =
+      Doc("<FolderAccess>" + Row("Path", "\xEC\x8B\xA4") + "</FolderAccess>\r\n", "ks_c_5601-1987");
+  auto findings = LintDocument(utf8InKorean, {});
+  ASSERT_FALSE(findings.empty());
+  EXPECT_NE(findings[0].message.find("look like UTF-8"), std::string::npos) << Show(findings);
+  EXPECT_EQ(findings[0].line, 3u);
+  // The same character in code page 949 is fine.
+  EXPECT_TRUE(
+      LintDocument(
+          Doc("<FolderAccess>" + Row("Path", "\xBD\xC7") + "</FolderAccess>", "ks_c_5601-1987"), {})
+          .empty());
+
+  findings = LintDocument("<DocRoot>\r\n<Configuration>\r\n</DocRoot>", {});
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].severity, Severity::kError);
+  EXPECT_EQ(findings[0].line, 3u);
+  EXPECT_EQ(LintStatus(findings), 2);
+}
+
+TEST(DocumentLint, AppletsOfTheControlPanel) {
+  const auto findings =
+      LintDocument(Doc("<ControlMngr><WinXP>\r\n<CPLList ID=\"acess.cpl\" Value=\"0\" />\r\n"
+                       "<CPLList ID=\"desk.cpl\" Value=\"no\" />\r\n" +
+                       Row("NoControlPanel", "1") + "</WinXP></ControlMngr>"),
+                   {});
+  ASSERT_EQ(findings.size(), 2u) << Show(findings);
+  EXPECT_NE(findings[0].message.find("Did you mean access.cpl?"), std::string::npos);
+  EXPECT_EQ(findings[1].severity, Severity::kError);
+  EXPECT_NE(findings[1].message.find("Not applied after it: NoControlPanel."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace dav::catalogue
