@@ -162,6 +162,8 @@ void RunCheck(HostContext& context, const CheckOptions& options) {
     PrintSummary(options, doc);
   }
   for (const catalogue::LintFinding& f : findings) {
+    // The seven fields above already say why the file does not load.
+    if (fault && f.severity == catalogue::Severity::kError) continue;
     std::cout << options.path << ":" << f.line << ":" << f.column << ": "
               << SeverityName(f.severity) << ": " << Place(f) << VisibleText(f.message) << "\n";
   }

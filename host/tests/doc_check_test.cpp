@@ -32,15 +32,16 @@ TEST_F(DocCheckTest, SectionsAndRowCountsOrTheSevenParseErrorFields) {
       "\r\n</WinXP>\r\n</StartMenu>\r\n<DesktopIconManager Protected=\"True\">\r\n<IconList>\r\n"
       "<Icon FileName=\"R&amp;D.lnk\" Checked=\"1\" />\r\n</IconList>\r\n</DesktopIconManager>\r\n"
       "</Configuration></DocRoot>");
-  const RunResult good = Run({"doc", "check", "C:\\WinConfig.qsf"});
-  EXPECT_EQ(good.exitCode, 0) << good.err;
+  const RunResult good = Run({"doc", "check", "--machine-path", "C:\\WinConfig.qsf"});
+  EXPECT_EQ(good.exitCode, 1) << "the row \"a\" is unknown: a warning\n" << good.err;
   EXPECT_EQ(good.out,
             "C:\\WinConfig.qsf: WinConfig document, encoding ks_c_5601-1987, SpecVersion 1.0.0\n"
             "  StartMenu           1 row (WinXP 1)\n"
-            "  DesktopIconManager  1 Icon\n");
+            "  DesktopIconManager  1 Icon\n"
+            "C:\\WinConfig.qsf:3:1: warning: StartMenu a: Unknown ID: the row is ignored.\n");
 
   Put("bad.qsf", "<DocRoot>\r\n<Configuration>\r\n<Row ID=\"a\" Value=\"1\">\r\n</Configuration>");
-  const RunResult bad = Run({"doc", "check", "C:\\bad.qsf"});
+  const RunResult bad = Run({"doc", "check", "--machine-path", "C:\\bad.qsf"});
   EXPECT_NE(bad.exitCode, 0) << "a document that does not load is a failed check";
   EXPECT_EQ(bad.out.substr(0, bad.out.find("Err (reason)")),
             "Err (errorCode) -> 11\nErr (filepos) -> 54\nErr (Line) -> 4\nErr (linepos) -> 3\n")

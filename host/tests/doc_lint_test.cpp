@@ -1,0 +1,101 @@
+// davhost doc check as a linter and doc reference, end to end: the example documents and
+// what the component itself produces on a fresh machine of either generation check clean;
+// findings, exit codes and JSON as an administrator meets them.
+#include <gtest/gtest.h>
+
+#include <iconv.h>
+
+#include "host/tests/davhost_runner.h"
+
+namespace dav::host::testing {
+namespace {
+
+const std::string kExamples = DAV_EXAMPLES_DIR;
+
+// A reply's document stored in code page 949, as the component stores documents.
+std::string ToCp949(const std::string& utf8) {
+  iconv_t cd = iconv_open("CP949", "UTF-8");
+  std::string out(utf8.size() * 2 + 16, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t inLeft = utf8.size();
+  char* to = out.data();
+  std::size_t outLeft = out.size();
+  EXPECT_NE(iconv(cd, &in, &inLeft, &to, &outLeft), static_cast<std::size_t>(-1));
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+class DocLintTest : public MachineTest {};
+
+TEST_F(DocLintTest, ExamplesAndProducedDocumentsCheckClean) {
+  for (const char* name : {"WinConfig.qsf", "SysConfig.qsf", "WinAdmin.qsf"}) {
+    const RunResult r = Run({"doc", "check", kExamples + "/" + name});
+    EXPECT_EQ(r.exitCode, 0) << name << "\n" << r.out << r.err;
+  }
+  for (const char* version : {"2.5.1", "2.6.1"}) {
+    for (const char* request : {"REQ_WINCONF", "REQ_SYSCONF"}) {
+      const std::string reply = Ok({"handle", request, "--spec-version", version});
+      const std::size_t start = reply.find("<?xml");
+      ASSERT_NE(start, std::string::npos) << reply;
+      const std::string file =
+          HostFile(std::string(request) + version + ".qsf", ToCp949(reply.substr(start)));
+      const RunResult r = Run({"doc", "check", file});
+      EXPECT_EQ(r.exitCode, 0) << request << " " << version << "\n" << r.out << r.err;
+    }
+  }
+}
+
+TEST_F(DocLintTest, FindingsExitCodesJsonAndMachinePaths) {
+  const std::string doc =
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<DocRoot><Configuration>\n<UsedAccess>\n"
+      "<Row ID=\"DriveSettings\" Value=\"111\" />\n<Row ID=\"TaskManager\" Value=\"1\" />\n"
+      "</UsedAccess>\n</Configuration></DocRoot>\n";
+  const std::string file = HostFile("stop.qsf", doc);
+  const RunResult r = Run({"doc", "check", file});
+  EXPECT_EQ(r.exitCode, 2) << "an applier would stop";
+  EXPECT_NE(
+      r.out.find(file + ":4:1: error: UsedAccess DriveSettings: Value \"111\" is not 26 digits "
+                        "(one per drive, A: first): GetXMLUsedAccess stops here. Not applied "
+                        "after it: TaskManager.\n"),
+      std::string::npos)
+      << r.out;
+
+  const RunResult json = Run({"doc", "check", "--json", file});
+  EXPECT_EQ(json.exitCode, 2);
+  EXPECT_NE(json.out.find("{\"severity\": \"error\", \"line\": 4, \"column\": 1, \"section\": "
+                          "\"UsedAccess\", \"id\": \"DriveSettings\""),
+            std::string::npos)
+      << json.out;
+
+  const std::string warned =
+      HostFile("warn.qsf",
+               "<DocRoot><Configuration><UsedAccess><Row ID=\"TaskManger\" Value=\"1\" />"
+               "</UsedAccess></Configuration></DocRoot>");
+  EXPECT_EQ(Run({"doc", "check", warned}).exitCode, 1) << "warnings only";
+
+  Ok({"fs", "put", warned, "C:\\warn.qsf"});
+  const RunResult onMachine = Run({"doc", "check", "--machine-path", "C:\\warn.qsf"});
+  EXPECT_EQ(onMachine.exitCode, 1);
+  EXPECT_NE(onMachine.out.find("Did you mean TaskManager?"), std::string::npos) << onMachine.out;
+  EXPECT_NE(Run({"doc", "check", "C:\\warn.qsf"}).exitCode, 0)
+      << "without --machine-path FILE is a file of this computer";
+}
+
+TEST_F(DocLintTest, ReferenceListsEverySectionOrOne) {
+  const std::string all = Ok({"doc", "reference"});
+  for (const char* section : {"StartMenu", "WinSkill", "ExplorerConfig", "FileOpt", "ControlMngr",
+                              "UsedAccess", "FolderAccess"}) {
+    EXPECT_NE(all.find(std::string(section) + " ("), std::string::npos) << section;
+  }
+  const std::string one = Ok({"doc", "reference", "UsedAccess"});
+  EXPECT_EQ(one.find("StartMenu"), std::string::npos);
+  EXPECT_NE(one.find("  TaskManager  (Windows XP and 7; Value: number)\n"), std::string::npos)
+      << one;
+  EXPECT_NE(Ok({"doc", "reference", "--json", "StartMenu"}).find("\"id\": \"SysAdminTools\""),
+            std::string::npos);
+  EXPECT_EQ(Run({"doc", "reference", "Nothing"}).exitCode, 1);
+}
+
+}  // namespace
+}  // namespace dav::host::testing
