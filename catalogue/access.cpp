@@ -182,7 +182,9 @@ void GetXMLUsedAccess(SectionContext& ctx, const xml::NodeList& rows) {
     UsedAccessApplier applier(ctx, proc);
     for (const xml::Node& node : rows) {
       proc.Line(10);
-      applier.Apply(catalogue::ReadRow(node));
+      const Row row = catalogue::ReadRow(node);
+      catalogue::NoteRow(ctx, "GetXMLUsedAccess", row.id);
+      applier.Apply(row);
     }
   } catch (...) {
     proc.LogFailure();

@@ -130,19 +130,17 @@ void ApplyWin7Applet(SectionContext& ctx, util::Procedure& proc, const xml::Node
   }
 }
 
-// The section's rows (NoControlPanel): each names an Explorer policy value by its
+// A row of the section (NoControlPanel): each names an Explorer policy value by its
 // lowercased identifier; 1 sets it, any other number clears it and also lifts
 // NoSetFolders. A row's identifier is only ever a value name in that one key.
 template <typename ToNumber>
-void ApplyControlPanelRows(SectionContext& ctx, const xml::NodeList& rows, ToNumber toNumber) {
-  catalogue::ForEachRow(rows, [&](const Row& row) {
-    if (toNumber(row.value) == 1) {
-      ctx.registry.WriteDWORD(kHKeyLocalMachine, kExplorerPolicies, row.id, 1);
-    } else {
-      ctx.registry.WriteDWORD(kHKeyLocalMachine, kExplorerPolicies, row.id, 0);
-      ctx.registry.WriteDWORD(kHKeyLocalMachine, kExplorerPolicies, "NoSetFolders", 0);
-    }
-  });
+void ApplyControlPanelRow(SectionContext& ctx, const Row& row, ToNumber toNumber) {
+  if (toNumber(row.value) == 1) {
+    ctx.registry.WriteDWORD(kHKeyLocalMachine, kExplorerPolicies, row.id, 1);
+  } else {
+    ctx.registry.WriteDWORD(kHKeyLocalMachine, kExplorerPolicies, row.id, 0);
+    ctx.registry.WriteDWORD(kHKeyLocalMachine, kExplorerPolicies, "NoSetFolders", 0);
+  }
 }
 
 }  // namespace
@@ -211,6 +209,7 @@ void GetXMLControlPanel(SectionContext& ctx, const xml::NodeList& applets,
       if (ctx.winXP) {
         proc.Line(20);
         catalogue::ForEachRow(applets, [&](const Row& row) {
+          catalogue::NoteRow(ctx, "GetXMLControlPanel", row.id);
           const std::int32_t value = util::ToLong(row.value);
           ApplyXPApplet(ctx, row.id, value);
           if (row.id == "ncpa.cpl") ApplyNetworkItem(ctx, value);
@@ -218,11 +217,17 @@ void GetXMLControlPanel(SectionContext& ctx, const xml::NodeList& applets,
       }
       if (ctx.win7) {
         proc.Line(30);
-        for (const xml::Node& node : applets) ApplyWin7Applet(ctx, proc, node);
+        for (const xml::Node& node : applets) {
+          catalogue::NoteRow(ctx, "GetXMLControlPanel", node.attribute("ID").value_or(""));
+          ApplyWin7Applet(ctx, proc, node);
+        }
       }
     }
     proc.Line(40);
-    ApplyControlPanelRows(ctx, rows, util::ToLong);
+    catalogue::ForEachRow(rows, [&](const Row& row) {
+      catalogue::NoteRow(ctx, "GetXMLControlPanel", row.id);
+      ApplyControlPanelRow(ctx, row, util::ToLong);
+    });
   } catch (...) {
     proc.LogFailure();
   }
@@ -249,7 +254,8 @@ void GetXMLControlMngr(SectionContext& ctx, const xml::NodeList& applets,
   try {
     catalogue::ForEachRow(
         applets, [&](const Row& row) { ApplyXPApplet(ctx, row.id, util::ToInteger(row.value)); });
-    ApplyControlPanelRows(ctx, rows, util::ToInteger);
+    catalogue::ForEachRow(rows,
+                          [&](const Row& row) { ApplyControlPanelRow(ctx, row, util::ToInteger); });
   } catch (...) {
     const util::Failure failure = util::CurrentFailure();
     ctx.log.ReportError(std::string(kSectionModule) + ".GetXMLControlMngr", failure.number,

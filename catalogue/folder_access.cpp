@@ -112,6 +112,7 @@ void GetXMLFolderAccess(SectionContext& ctx, const xml::NodeList& rows) {
     for (const xml::Node& node : rows) {
       proc.Line(10);
       const Row row = catalogue::ReadRow(node);
+      catalogue::NoteRow(ctx, "GetXMLFolderAccess", row.id);
       if (row.id == "folderaccess") {
         proc.Line(20);
         WriteStored(ctx, "setting", "0", row.value);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "registry/md_registry.h"
 #include "registry/md_spm.h"
@@ -55,6 +56,16 @@ struct DisplayMode {
   std::int32_t refresh = 0;
 };
 
+// Told by the appliers which row they are about to apply, so that a host can say which row
+// an applier's logged failure belongs to and which rows it then left out. The component's
+// own log lines stay as they are.
+class RowObserver {
+ public:
+  virtual ~RowObserver() = default;
+  // applier: "GetXMLUsedAccess"; id: the row's ID as the applier reads it (lowercased).
+  virtual void Applying(std::string_view applier, std::string_view id) = 0;
+};
+
 struct SectionContext {
   util::Log& log;  // also the platform and the component folder
   mdRegistry& registry;
@@ -67,7 +78,13 @@ struct SectionContext {
   SectionRequests& requests;
   // The display mode in use (the display catalogue's GetInitScreenInfo).
   std::function<DisplayMode()> currentDisplayMode;
+  // Told of each row before it is applied; none by default.
+  RowObserver* rowObserver = nullptr;
 };
+
+inline void NoteRow(SectionContext& ctx, std::string_view applier, std::string_view id) {
+  if (ctx.rowObserver) ctx.rowObserver->Applying(applier, id);
+}
 
 // The client key below HKEY_LOCAL_MACHINE, where the component keeps its own settings as
 // text values.

@@ -255,8 +255,9 @@ void ApplyFolderItem(SectionContext& ctx, const Item& item, const std::string& v
 }
 
 void ApplyRows(SectionContext& ctx, const xml::NodeList& rows, std::span<const Item> items,
-               Flavour flavour) {
+               Flavour flavour, std::string_view applier) {
   catalogue::ForEachRow(rows, [&](const catalogue::Row& row) {
+    catalogue::NoteRow(ctx, applier, row.id);
     if (const Item* item = Find(items, row.id)) WriteItem(ctx, *item, row.value, flavour);
   });
 }
@@ -264,12 +265,14 @@ void ApplyRows(SectionContext& ctx, const xml::NodeList& rows, std::span<const I
 // The WinXP rows, then the WinOriginal rows; `line` follows the step for the failure report.
 void ApplyWinXPForms(SectionContext& ctx, const xml::NodeList& winXPRows,
                      const xml::NodeList& winOriginalRows, Flavour flavour, int& line) {
+  const std::string_view applier = flavour.older ? "GetXMLStartMenu" : "GetXMLStartMenu_WinXP";
   line = 10;
-  ApplyRows(ctx, winXPRows, kWinXPItems, flavour);
+  ApplyRows(ctx, winXPRows, kWinXPItems, flavour, applier);
   line = 20;
   const std::string startMenu =
       ctx.registry.ReadString(kHKeyCurrentUser, kShellFoldersKey, "Start Menu", "");
   catalogue::ForEachRow(winOriginalRows, [&](const catalogue::Row& row) {
+    catalogue::NoteRow(ctx, applier, row.id);
     line = 30;
     const Item* item = Find(kWinOriginalItems, row.id);
     if (item == nullptr) return;
@@ -327,7 +330,7 @@ void GetXMLStartMenu_Win7(catalogue::SectionContext& ctx, const xml::NodeList& w
   util::Procedure proc(ctx.log, kSectionModule, "GetXMLStartMenu_Win7");
   try {
     proc.Line(10);
-    ApplyRows(ctx, win7Rows, kWin7Items, Flavour{});
+    ApplyRows(ctx, win7Rows, kWin7Items, Flavour{}, "GetXMLStartMenu_Win7");
   } catch (...) {
     proc.LogFailure();
   }

@@ -209,7 +209,10 @@ void GetXMLWinSkill(catalogue::SectionContext& ctx, const xml::NodeList& rows,
   util::Procedure proc(ctx.log, kSectionModule, "GetXMLWinSkill");
   try {
     proc.Line(10);
-    catalogue::ForEachRow(rows, [&](const catalogue::Row& row) { ApplyWinSkillRow(ctx, row); });
+    catalogue::ForEachRow(rows, [&](const catalogue::Row& row) {
+      catalogue::NoteRow(ctx, "GetXMLWinSkill", row.id);
+      ApplyWinSkillRow(ctx, row);
+    });
     // The manager's documents never change the display mode the user's document asked for.
     if (managerLogin || displayLists.empty()) return;
     // With several elements the last one wins.
@@ -230,6 +233,7 @@ void GetXMLExplorerConfig(catalogue::SectionContext& ctx, const xml::NodeList& r
   try {
     proc.Line(10);
     catalogue::ForEachRow(rows, [&](const catalogue::Row& row) {
+      catalogue::NoteRow(ctx, "GetXMLExplorerConfig", row.id);
       if (Is(row, "titlebar")) {
         WriteClient(ctx, "TitleBar", row.value);
         if (row.value != "0") {
@@ -273,6 +277,7 @@ void GetXMLFileOpt(catalogue::SectionContext& ctx, const xml::NodeList& rows) {
                                                  &requests.history,     &requests.documents};
     proc.Line(20);
     catalogue::ForEachRow(rows, [&](const catalogue::Row& row) {
+      catalogue::NoteRow(ctx, "GetXMLFileOpt", row.id);
       if (Is(row, "rebootwinopt")) rebootWinOpt = row.value;
       for (std::size_t i = 0; i < kFileOptIds.size(); ++i) {
         if (!Is(row, kFileOptIds[i])) continue;

@@ -66,6 +66,8 @@ class CCDavIrizevez : public IClientComponent {
 
   const Fields& fields() const { return fields_; }
   const ComponentState& state() const { return state_; }
+  // A host's observer of the rows the section appliers apply; nullptr for none.
+  void SetRowObserver(catalogue::RowObserver* observer) { state_.rowObserver = observer; }
   const std::string& componentFolder() const { return log_.componentFolder(); }
 
   // Applies a whole window (system) document: the text sXML or, when sXML is blank, the

@@ -43,6 +43,10 @@ struct ComponentState {
   // clean-up requests ("1" means asked for) and the window-closing flags.
   catalogue::SectionRequests requests;
 
+  // Told by the section appliers which row they apply (a host's change report); none
+  // unless the host sets one.
+  catalogue::RowObserver* rowObserver = nullptr;
+
   // The editors' closing choice: 2 closed, 6 restart the shell now, 7 at the next reboot.
   std::int32_t editorClosingChoice = 0;
 

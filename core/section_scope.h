@@ -33,7 +33,9 @@ class SectionScope {
                 mode.refresh = refresh;
               }
               return mode;
-            }} {}
+            }} {
+    ctx_.rowObserver = state.rowObserver;
+  }
   SectionScope(const SectionScope&) = delete;
   SectionScope& operator=(const SectionScope&) = delete;
 

@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "core/component.h"
+#include "host/change_recorder.h"
+#include "host/change_report.h"
 #include "host/client_options.h"
 #include "host/command_error.h"
 #include "host/component_run.h"
@@ -14,6 +16,9 @@
 #include "host/editor_ui.h"
 #include "host/host_files.h"
 #include "host/log_command.h"
+#if DAV_PLATFORM_SIM
+#include "host/plan_command.h"
+#endif
 #include "host/session_line.h"
 #include "host/startup_command.h"
 #include "host/text_table.h"
@@ -35,25 +40,8 @@ void RunIdentity(HostContext& context, const ClientOptions& client) {
 
 // --- handle ---------------------------------------------------------------------------
 
-struct HandleOptions {
-  std::string command;
-  std::string protocol;
-  std::string documentFile;
-  std::string restart;
-  std::string ui;
-  CLI::Option* protocolOption = nullptr;
-  CLI::Option* restartOption = nullptr;
-};
-
 void RunHandle(HostContext& context, const ClientOptions& client, const HandleOptions& options) {
-  if (options.protocolOption->count() && !options.documentFile.empty()) {
-    throw CommandError("give either PROTOCOL or --doc, not both");
-  }
-  // The document is read before the component starts, so that a bad file changes nothing.
-  std::string protocol =
-      options.documentFile.empty() ? options.protocol : ReadDocumentText(options.documentFile);
-  if (options.restartOption->count()) protocol += "\x1d" + options.restart;
-
+  const std::string protocol = HandleProtocol(options);
   const ClientSettings settings = client.Resolve(context.platform());
   // The editor commands need something to show the editor; it is chosen before the
   // component starts, so that a missing one changes nothing.
@@ -65,10 +53,10 @@ void RunHandle(HostContext& context, const ClientOptions& client, const HandleOp
                         settings.ComponentFolder()},
                        options.command + " opens an editor");
   }
-  ComponentRun run(context.platform(), settings, std::cout, std::cerr);
-  if (editor) run.SetFormUi(editor->ui);
-  run.Handle(options.command, protocol);
-  run.Terminate();
+  HandleAndReport(context.platform(), settings, options.command, protocol, options.quiet, false,
+                  std::cerr, [&editor](ComponentRun& run) {
+                    if (editor) run.SetFormUi(editor->ui);
+                  });
   if (editor) CheckEditorRan(*editor, std::cerr);
 }
 
@@ -111,6 +99,62 @@ void RunSession(HostContext& context, const ClientOptions& client) {
 
 }  // namespace
 
+void AddHandleArguments(CLI::App& command, HandleOptions& options) {
+  command.add_option("CMD", options.command, "The command, as REQ_WINCONF")->required();
+  options.protocolOption =
+      command.add_option("PROTOCOL", options.protocol, "The command's protocol text");
+  command
+      .add_option("--doc", options.documentFile,
+                  "A document file of this computer as the protocol (decoded by its declared "
+                  "encoding)")
+      ->check(CLI::ExistingFile);
+  options.restartOption =
+      command
+          .add_option("--restart", options.restart,
+                      "Append the character 29 and this flag, the protocol's second field: "
+                      "APL_WINCONF and APL_SYSCONF need it to go on after applying. True "
+                      "restarts the shell (APL_WINCONF changes the display mode first), False "
+                      "does not; without it they stop after applying, before their last "
+                      "notices")
+          ->check(CLI::IsMember({"True", "False"}, CLI::ignore_case));
+}
+
+std::string HandleProtocol(const HandleOptions& options) {
+  if (options.protocolOption->count() && !options.documentFile.empty()) {
+    throw CommandError("give either PROTOCOL or --doc, not both");
+  }
+  std::string protocol =
+      options.documentFile.empty() ? options.protocol : ReadDocumentText(options.documentFile);
+  if (options.restartOption->count()) protocol += "\x1d" + options.restart;
+  return protocol;
+}
+
+void HandleAndReport(platform::Platform& machine, const ClientSettings& settings,
+                     const std::string& command, const std::string& protocol, bool quiet,
+                     bool detailed, std::ostream& report,
+                     const std::function<void(ComponentRun&)>& prepare) {
+  RecordingPlatform recording(machine);
+  RowTrail trail;
+  std::vector<std::string> errors;
+  {
+    ComponentRun run(recording, settings, std::cout, std::cerr);
+    run.SetRowObserver(&trail);
+    if (prepare) prepare(run);
+    run.Handle(command, protocol);
+    errors = run.LastErrors();
+    run.Terminate();
+  }
+  std::cout.flush();
+  const std::string text = ChangeReport(recording.changes(), errors, trail, protocol, detailed);
+  if (!quiet) {
+    report << text;
+  } else {
+    // Quiet leaves the counts out; the errors still say where the document failed.
+    report << text.substr(text.find('\n') + 1);
+  }
+  report.flush();
+}
+
 void AddComponentCommands(CLI::App& app, HostContext& context) {
   const std::shared_ptr<ClientOptions> client = ClientOptions::Add(app);
 
@@ -122,29 +166,18 @@ void AddComponentCommands(CLI::App& app, HostContext& context) {
       "handle",
       "Run one component lifetime (initialise, one command, terminate); print notices and "
       "replies as they come");
-  handleCommand->add_option("CMD", handle->command, "The command, as REQ_WINCONF")->required();
-  handle->protocolOption =
-      handleCommand->add_option("PROTOCOL", handle->protocol, "The command's protocol text");
-  handleCommand
-      ->add_option("--doc", handle->documentFile,
-                   "A document file of this computer as the protocol (decoded by its declared "
-                   "encoding)")
-      ->check(CLI::ExistingFile);
-  handle->restartOption =
-      handleCommand
-          ->add_option("--restart", handle->restart,
-                       "Append the character 29 and this flag, the protocol's second field: "
-                       "APL_WINCONF and APL_SYSCONF need it to go on after applying. True "
-                       "restarts the shell (APL_WINCONF changes the display mode first), False "
-                       "does not; without it they stop after applying, before their last "
-                       "notices")
-          ->check(CLI::IsMember({"True", "False"}, CLI::ignore_case));
+  AddHandleArguments(*handleCommand, *handle);
   handleCommand->add_option(
       "--ui", handle->ui,
       "What shows the editor of WINCONFIG and SYSCONFIG: script:FILE carries out the actions of "
       "FILE (check, uncheck, click, select, text, cell, add, browse, ok, cancel, close, choose; "
       "see the README); without it the desktop editor opens when a display is available");
+  handleCommand->add_flag("--quiet", handle->quiet,
+                          "No change report on stderr after the command (errors still shown)");
   handleCommand->callback([&context, client, handle] { RunHandle(context, *client, *handle); });
+#if DAV_PLATFORM_SIM
+  AddPlanCommand(app, context, client);
+#endif
 
   app.add_subcommand("session",
                      "Run one component lifetime over the commands of stdin, one per line: "

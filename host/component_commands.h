@@ -3,11 +3,44 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <functional>
+#include <ostream>
+#include <string>
 
+#include "host/client_settings.h"
+#include "host/component_run.h"
 #include "host/host_context.h"
 
 namespace dav::host {
 
 void AddComponentCommands(CLI::App& app, HostContext& context);
+
+// The arguments of a command that hands one command to the component (handle, plan).
+struct HandleOptions {
+  std::string command;
+  std::string protocol;
+  std::string documentFile;
+  std::string restart;
+  CLI::Option* protocolOption = nullptr;
+  CLI::Option* restartOption = nullptr;
+  std::string ui;  // handle only: what shows the editors
+  bool quiet = false;
+};
+
+// CMD, PROTOCOL, --doc and --restart on the subcommand.
+void AddHandleArguments(CLI::App& command, HandleOptions& options);
+
+// The protocol text the arguments give: PROTOCOL or the --doc file, and the --restart flag.
+// The document is read before the component starts, so that a bad file changes nothing.
+std::string HandleProtocol(const HandleOptions& options);
+
+// One component lifetime over the machine for one command (prepare, when given, sets the run
+// up before the command), then the change report: on
+// report, the counts unless quiet, every change when detailed, and the logged errors in terms
+// of the document's sections and rows.
+void HandleAndReport(platform::Platform& machine, const ClientSettings& settings,
+                     const std::string& command, const std::string& protocol, bool quiet,
+                     bool detailed, std::ostream& report,
+                     const std::function<void(ComponentRun&)>& prepare = {});
 
 }  // namespace dav::host

@@ -25,7 +25,8 @@ LogMark Mark(platform::Platform& platform, std::string path) {
 
 // Prints the error lines that the log file gained after the mark: from "[err:" or "Err (" to
 // the line's end, without the time stamp in front.
-void PrintLoggedErrors(platform::Platform& platform, const LogMark& mark, std::ostream& out) {
+void PrintLoggedErrors(platform::Platform& platform, const LogMark& mark, std::ostream& out,
+                       std::vector<std::string>& errors) {
   std::string bytes;
   if (platform.files().ReadAll(mark.path, &bytes) != platform::kErrorSuccess) return;
   // A file shorter than before was started afresh: all of it is new.
@@ -40,6 +41,7 @@ void PrintLoggedErrors(platform::Platform& platform, const LogMark& mark, std::o
     const std::size_t at = std::min(line.find("[err:"), line.find("Err ("));
     if (at != std::string::npos) {
       out << "davhost: warning: the component logged: " << line.substr(at) << "\n";
+      errors.push_back(line.substr(at));
     }
   }
 }
@@ -91,8 +93,13 @@ void ComponentRun::Handle(const std::string& cmd, const std::string& protocol) {
   for (std::string path : {log.LogFilePath(), log.DebugLogPath()}) {
     if (path != marks[0].path && path != marks[1].path) marks.push_back({std::move(path), 0});
   }
-  for (const LogMark& mark : marks) PrintLoggedErrors(platform_, mark, warnings_);
+  lastErrors_.clear();
+  for (const LogMark& mark : marks) PrintLoggedErrors(platform_, mark, warnings_, lastErrors_);
   warnings_.flush();
+}
+
+void ComponentRun::SetRowObserver(catalogue::RowObserver* observer) {
+  component_->SetRowObserver(observer);
 }
 
 void ComponentRun::Terminate() {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "core/component.h"
 #include "host/client_settings.h"
@@ -36,6 +37,12 @@ class ComponentRun {
   // What shows the editors of WINCONFIG and SYSCONFIG.
   void SetFormUi(std::shared_ptr<editors::FormUi> ui) { component_->SetFormUi(std::move(ui)); }
 
+  // The error lines the last Handle added to the logs, from "[err:" or "Err (" on.
+  const std::vector<std::string>& LastErrors() const { return lastErrors_; }
+
+  // Tells the component's section appliers to report the rows they apply.
+  void SetRowObserver(catalogue::RowObserver* observer);
+
   // IClientComponent_Terminate; once.
   void Terminate();
 
@@ -45,6 +52,7 @@ class ComponentRun {
   std::ostream& warnings_;
   std::unique_ptr<core::CCDavIrizevez> component_;
   bool terminated_ = false;
+  std::vector<std::string> lastErrors_;
 };
 
 // Makes a folder of the machine and its missing parents; a CommandError when it cannot.

@@ -1,0 +1,358 @@
+#include "host/change_recorder.h"
+
+#include "host/hive_names.h"
+
+namespace dav::host {
+namespace {
+
+using platform::KeyHandle;
+using platform::Status;
+
+// Reads the machine's clock, so that the recording platform keeps the machine's time.
+class MachineClock : public platform::Clock {
+ public:
+  explicit MachineClock(platform::Platform& machine) : machine_(machine) {}
+  platform::LocalTime Now() override { return machine_.clock().Now(); }
+  void PumpMessages() override { machine_.clock().PumpMessages(); }
+
+ private:
+  platform::Platform& machine_;
+};
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+}  // namespace
+
+std::vector<ValueChange> MachineChanges::ChangedValues() const {
+  std::vector<ValueChange> changed;
+  for (const ValueChange& change : values) {
+    if (change.before != change.after) changed.push_back(change);
+  }
+  return changed;
+}
+
+class RecordingPlatform::Registry : public platform::Registry {
+ public:
+  Registry(platform::Registry& machine, MachineChanges& changes)
+      : machine_(machine), changes_(changes) {}
+
+  Status OpenKey(KeyHandle parent, std::string_view subKey, KeyHandle* result) override {
+    const Status status = machine_.OpenKey(parent, subKey, result);
+    if (status == platform::kErrorSuccess) paths_[*result] = PathOf(parent, subKey);
+    return status;
+  }
+  Status CreateKey(KeyHandle parent, std::string_view subKey, KeyHandle* result,
+                   bool* created) override {
+    bool made = false;
+    const Status status = machine_.CreateKey(parent, subKey, result, &made);
+    if (created) *created = made;
+    if (status == platform::kErrorSuccess) {
+      paths_[*result] = PathOf(parent, subKey);
+      if (made) changes_.keysCreated.push_back(paths_[*result]);
+    }
+    return status;
+  }
+  Status CloseKey(KeyHandle key) override {
+    paths_.erase(key);
+    return machine_.CloseKey(key);
+  }
+  Status DeleteKey(KeyHandle parent, std::string_view subKey) override {
+    const Status status = machine_.DeleteKey(parent, subKey);
+    if (status == platform::kErrorSuccess) changes_.keysDeleted.push_back(PathOf(parent, subKey));
+    return status;
+  }
+  Status SetValue(KeyHandle key, std::string_view name, platform::ValueType type,
+                  std::string_view data) override {
+    std::optional<RegistryData> before = Read(key, name);
+    const Status status = machine_.SetValue(key, name, type, data);
+    if (status == platform::kErrorSuccess) {
+      Note(key, name, std::move(before), RegistryData{type, std::string(data)});
+    }
+    return status;
+  }
+  Status QueryValue(KeyHandle key, std::string_view name, platform::ValueType* type,
+                    std::uint8_t* data, std::uint32_t* size) override {
+    return machine_.QueryValue(key, name, type, data, size);
+  }
+  Status DeleteValue(KeyHandle key, std::string_view name) override {
+    std::optional<RegistryData> before = Read(key, name);
+    const Status status = machine_.DeleteValue(key, name);
+    if (status == platform::kErrorSuccess) Note(key, name, std::move(before), std::nullopt);
+    return status;
+  }
+  Status EnumKey(KeyHandle key, std::uint32_t index, std::string* name) override {
+    return machine_.EnumKey(key, index, name);
+  }
+  Status EnumValue(KeyHandle key, std::uint32_t index, std::string* name, platform::ValueType* type,
+                   std::string* data) override {
+    return machine_.EnumValue(key, index, name, type, data);
+  }
+  Status QueryInfoKey(KeyHandle key, platform::KeyInfo* info) override {
+    return machine_.QueryInfoKey(key, info);
+  }
+
+ private:
+  std::string PathOf(KeyHandle parent, std::string_view subKey) const {
+    std::string path;
+    if (const std::string_view hive = HiveName(parent); !hive.empty()) {
+      path = std::string(hive);
+    } else if (auto known = paths_.find(parent); known != paths_.end()) {
+      path = known->second;
+    } else {
+      path = "(key " + std::to_string(parent) + ")";
+    }
+    return subKey.empty() ? path : path + "\\" + std::string(subKey);
+  }
+
+  std::optional<RegistryData> Read(KeyHandle key, std::string_view name) {
+    platform::ValueType type = platform::kRegNone;
+    std::uint32_t size = 0;
+    if (machine_.QueryValue(key, name, &type, nullptr, &size) != platform::kErrorSuccess) {
+      return std::nullopt;
+    }
+    std::string data(size, '\0');
+    if (machine_.QueryValue(key, name, &type, reinterpret_cast<std::uint8_t*>(data.data()),
+                            &size) != platform::kErrorSuccess) {
+      return std::nullopt;
+    }
+    data.resize(size);
+    return RegistryData{type, std::move(data)};
+  }
+
+  // The first change of a value keeps its state before; later ones update its state after.
+  void Note(KeyHandle key, std::string_view name, std::optional<RegistryData> before,
+            std::optional<RegistryData> after) {
+    const std::string path = PathOf(key, {});
+    const std::string id = Lower(path) + "\n" + Lower(name);
+    if (auto seen = index_.find(id); seen != index_.end()) {
+      changes_.values[seen->second].after = std::move(after);
+      return;
+    }
+    index_[id] = changes_.values.size();
+    changes_.values.push_back({path, std::string(name), std::move(before), std::move(after)});
+  }
+
+  platform::Registry& machine_;
+  MachineChanges& changes_;
+  std::map<KeyHandle, std::string> paths_;
+  std::map<std::string, std::size_t> index_;
+};
+
+class RecordingPlatform::Files : public platform::FileSystem {
+ public:
+  Files(platform::FileSystem& machine, MachineChanges& changes)
+      : machine_(machine), changes_(changes) {}
+
+  Status FindFiles(std::string_view pattern, std::uint32_t mask,
+                   std::vector<platform::FileEntry>* found) override {
+    return machine_.FindFiles(pattern, mask, found);
+  }
+  std::uint32_t GetAttributes(std::string_view path) override {
+    return machine_.GetAttributes(path);
+  }
+  Status SetAttributes(std::string_view path, std::uint32_t attributes) override {
+    return Noted(machine_.SetAttributes(path, attributes), path, "attributes set");
+  }
+  Status Copy(std::string_view from, std::string_view to, bool failIfExists) override {
+    return Noted(machine_.Copy(from, to, failIfExists), to, "copied from " + std::string(from));
+  }
+  Status Delete(std::string_view path) override {
+    return Noted(machine_.Delete(path), path, "deleted");
+  }
+  Status MakeFolder(std::string_view path) override {
+    return Noted(machine_.MakeFolder(path), path, "folder made");
+  }
+  Status RemoveFolder(std::string_view path) override {
+    return Noted(machine_.RemoveFolder(path), path, "folder removed");
+  }
+  Status ReadAll(std::string_view path, std::string* bytes) override {
+    return machine_.ReadAll(path, bytes);
+  }
+  Status WriteAll(std::string_view path, std::string_view bytes) override {
+    const bool existed = machine_.GetAttributes(path) != platform::kInvalidAttributes;
+    return Noted(machine_.WriteAll(path, bytes), path, existed ? "written" : "created");
+  }
+  Status Append(std::string_view path, std::string_view bytes) override {
+    return machine_.Append(path, bytes);
+  }
+
+ private:
+  Status Noted(Status status, std::string_view path, std::string what) {
+    if (status == platform::kErrorSuccess) changes_.files.emplace_back(path, std::move(what));
+    return status;
+  }
+
+  platform::FileSystem& machine_;
+  MachineChanges& changes_;
+};
+
+class RecordingPlatform::Ini : public platform::IniFiles {
+ public:
+  Ini(platform::IniFiles& machine, MachineChanges& changes)
+      : machine_(machine), changes_(changes) {}
+
+  std::string ReadString(std::string_view file, std::string_view section, std::string_view key,
+                         std::string_view defaultValue, std::size_t bufferSize) override {
+    return machine_.ReadString(file, section, key, defaultValue, bufferSize);
+  }
+  bool WriteString(std::string_view file, std::string_view section,
+                   std::optional<std::string_view> key,
+                   std::optional<std::string_view> value) override {
+    const std::string before = key ? machine_.ReadString(file, section, *key, "", 4096) : "";
+    const bool written = machine_.WriteString(file, section, key, value);
+    if (written && (!key || !value || before != *value)) {
+      changes_.ini.push_back({std::string(file), std::string(section),
+                              key ? std::string(*key) : std::string(), before,
+                              value && key ? std::optional<std::string>(*value) : std::nullopt});
+    }
+    return written;
+  }
+
+ private:
+  platform::IniFiles& machine_;
+  MachineChanges& changes_;
+};
+
+class RecordingPlatform::Display : public platform::Display {
+ public:
+  Display(platform::Display& machine, MachineChanges& changes)
+      : machine_(machine), changes_(changes) {}
+
+  bool ModeSettings(std::uint32_t modeNumber, platform::DisplayMode* mode) override {
+    return machine_.ModeSettings(modeNumber, mode);
+  }
+  std::int32_t ChangeModeEx(const platform::DisplayMode& mode, std::uint32_t flags) override {
+    return Noted(machine_.ChangeModeEx(mode, flags), mode, flags);
+  }
+  std::int32_t ChangeMode(const platform::DisplayMode& mode, std::uint32_t flags) override {
+    return Noted(machine_.ChangeMode(mode, flags), mode, flags);
+  }
+
+ private:
+  std::int32_t Noted(std::int32_t result, const platform::DisplayMode& mode, std::uint32_t flags) {
+    if (result == platform::kDispChangeSuccessful && !(flags & platform::kCdsTest)) {
+      changes_.displayChanges.push_back(std::to_string(mode.pelsWidth) + " x " +
+                                        std::to_string(mode.pelsHeight) + ", " +
+                                        std::to_string(mode.bitsPerPel) + " bit, " +
+                                        std::to_string(mode.displayFrequency) + " Hz");
+    }
+    return result;
+  }
+
+  platform::Display& machine_;
+  MachineChanges& changes_;
+};
+
+class RecordingPlatform::Processes : public platform::Processes {
+ public:
+  Processes(platform::Processes& machine, MachineChanges& changes)
+      : machine_(machine), changes_(changes) {}
+
+  Status Snapshot(std::vector<platform::ProcessEntry>* entries) override {
+    const Status status = machine_.Snapshot(entries);
+    if (status == platform::kErrorSuccess) {
+      for (const platform::ProcessEntry& entry : *entries) names_[entry.processId] = entry.exeFile;
+    }
+    return status;
+  }
+  bool ListIds(std::span<std::uint32_t> ids, std::uint32_t* bytesReturned) override {
+    return machine_.ListIds(ids, bytesReturned);
+  }
+  Status Open(std::uint32_t access, bool inheritHandle, std::uint32_t processId,
+              platform::ProcessHandle* process) override {
+    const Status status = machine_.Open(access, inheritHandle, processId, process);
+    if (status == platform::kErrorSuccess) opened_[*process] = processId;
+    return status;
+  }
+  Status ExecutablePath(platform::ProcessHandle process, std::string* path) override {
+    const Status status = machine_.ExecutablePath(process, path);
+    if (status == platform::kErrorSuccess) names_[opened_[process]] = *path;
+    return status;
+  }
+  Status Terminate(platform::ProcessHandle process, std::uint32_t exitCode) override {
+    const Status status = machine_.Terminate(process, exitCode);
+    if (status == platform::kErrorSuccess) {
+      const std::uint32_t id = opened_[process];
+      const auto name = names_.find(id);
+      changes_.processesEnded.push_back((name != names_.end() ? name->second : "process") + " (" +
+                                        std::to_string(id) + ")");
+    }
+    return status;
+  }
+  void Close(platform::ProcessHandle process) override {
+    opened_.erase(process);
+    machine_.Close(process);
+  }
+  Status Start(std::string_view path, std::uint32_t* processId) override {
+    const Status status = machine_.Start(path, processId);
+    if (status == platform::kErrorSuccess) changes_.processesStarted.emplace_back(path);
+    return status;
+  }
+
+ private:
+  platform::Processes& machine_;
+  MachineChanges& changes_;
+  std::map<std::uint32_t, std::string> names_;
+  std::map<platform::ProcessHandle, std::uint32_t> opened_;
+};
+
+class RecordingPlatform::Windows : public platform::TopLevelWindows {
+ public:
+  Windows(platform::TopLevelWindows& machine, MachineChanges& changes)
+      : machine_(machine), changes_(changes) {}
+
+  platform::WindowHandle FindByTitle(std::string_view title) override {
+    const platform::WindowHandle window = machine_.FindByTitle(title);
+    titles_[window] = std::string(title);
+    return window;
+  }
+  std::intptr_t SendClose(platform::WindowHandle window) override {
+    const std::intptr_t result = machine_.SendClose(window);
+    changes_.windowsClosed.push_back(titles_.count(window) ? titles_[window] : "a window");
+    return result;
+  }
+
+ private:
+  platform::TopLevelWindows& machine_;
+  MachineChanges& changes_;
+  std::map<platform::WindowHandle, std::string> titles_;
+};
+
+RecordingPlatform::RecordingPlatform(platform::Platform& machine)
+    : platform::Platform(std::make_unique<MachineClock>(machine)),
+      machine_(machine),
+      registry_(std::make_unique<Registry>(machine.registry(), changes_)),
+      files_(std::make_unique<Files>(machine.files(), changes_)),
+      ini_(std::make_unique<Ini>(machine.ini(), changes_)),
+      display_(std::make_unique<Display>(machine.display(), changes_)),
+      processes_(std::make_unique<Processes>(machine.processes(), changes_)),
+      windows_(std::make_unique<Windows>(machine.windows(), changes_)) {}
+
+RecordingPlatform::~RecordingPlatform() = default;
+
+platform::Registry& RecordingPlatform::registry() {
+  return *registry_;
+}
+platform::FileSystem& RecordingPlatform::files() {
+  return *files_;
+}
+platform::IniFiles& RecordingPlatform::ini() {
+  return *ini_;
+}
+platform::Display& RecordingPlatform::display() {
+  return *display_;
+}
+platform::Processes& RecordingPlatform::processes() {
+  return *processes_;
+}
+platform::TopLevelWindows& RecordingPlatform::windows() {
+  return *windows_;
+}
+
+}  // namespace dav::host

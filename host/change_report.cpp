@@ -1,0 +1,148 @@
+#include "host/change_report.h"
+
+#include <array>
+#include <optional>
+
+#include "catalogue/row_catalogue.h"
+#include "host/text_table.h"
+#include "host/value_text.h"
+#include "xml/document.h"
+
+namespace dav::host {
+namespace {
+
+// Which rows of a document one applier call takes, in the order it takes them.
+struct ApplierRows {
+  std::string_view applier;
+  std::string_view section;
+  std::array<std::string_view, 2> paths;  // below DocRoot/Configuration/
+};
+
+constexpr ApplierRows kApplierRows[] = {
+    {"GetXMLStartMenu_WinXP", "StartMenu", {"StartMenu/WinXP/Row", "StartMenu/WinOriginal/Row"}},
+    {"GetXMLStartMenu_Win7", "StartMenu", {"StartMenu/Win7/Row", {}}},
+    {"GetXMLWinSkill", "WinSkill", {"WinSkill/Row", {}}},
+    {"GetXMLExplorerConfig", "ExplorerConfig", {"ExplorerConfig/Row", {}}},
+    {"GetXMLFileOpt", "FileOpt", {"FileOpt/Row", {}}},
+    {"GetXMLControlPanel", "ControlMngr", {"ControlMngr/WinXP/CPLList", "ControlMngr/WinXP/Row"}},
+    {"GetXMLControlPanel", "ControlMngr", {"ControlMngr/Win7/CPLList", "ControlMngr/Win7/Row"}},
+    {"GetXMLUsedAccess", "UsedAccess", {"UsedAccess/Row", {}}},
+    {"GetXMLFolderAccess", "FolderAccess", {"FolderAccess/Row", {}}},
+};
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+// The IDs of the rows the call takes, as written.
+std::vector<std::string> CallIds(const xml::Document& doc, const ApplierRows& call) {
+  std::vector<std::string> ids;
+  for (std::string_view path : call.paths) {
+    if (path.empty()) continue;
+    for (const xml::Node& row : doc.selectNodes("DocRoot/Configuration/" + std::string(path))) {
+      ids.push_back(row.attribute("ID").value_or("(no ID)"));
+    }
+  }
+  return ids;
+}
+
+std::string Plural(std::size_t n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+std::string DataText(const std::optional<RegistryData>& data) {
+  return data ? FormatValueData(data->type, data->data) : "(none)";
+}
+
+}  // namespace
+
+std::string AttributeError(const std::string& errorLine, const RowTrail& trail,
+                           std::string_view document) {
+  constexpr std::string_view kPrefix = "[err:modDavIrizevez.";
+  const std::size_t at = errorLine.find(kPrefix);
+  const std::size_t end = errorLine.find(']', at);
+  if (at == std::string::npos || end == std::string::npos) return errorLine;
+  const std::string applier = errorLine.substr(at + kPrefix.size(), end - at - kPrefix.size());
+  std::vector<std::string> applied;
+  for (const RowTrail::Entry& entry : trail.entries) {
+    if (entry.applier == applier) applied.push_back(entry.id);
+  }
+  xml::Document doc;
+  const bool loaded = doc.loadXML(document.substr(0, document.find('\x1d')));
+  for (const ApplierRows& call : kApplierRows) {
+    if (call.applier != applier) continue;
+    const std::vector<std::string> ids = loaded ? CallIds(doc, call) : std::vector<std::string>{};
+    // The call whose rows begin with the rows the applier was told about.
+    bool matches = applied.size() <= ids.size();
+    for (std::size_t i = 0; matches && i < applied.size(); ++i) {
+      matches = Lower(ids[i]) == applied[i];
+    }
+    if (!matches) continue;
+    std::string text = std::string(call.section);
+    if (applied.empty()) {
+      text += ", before its first row";
+    } else {
+      text += " " + ids[applied.size() - 1];
+    }
+    text += ": " + errorLine.substr(at);
+    std::string skipped;
+    for (std::size_t i = applied.size(); i < ids.size(); ++i) {
+      skipped += (skipped.empty() ? "" : ", ") + ids[i];
+    }
+    if (!skipped.empty()) text += ". Not applied: " + skipped + ".";
+    return text;
+  }
+  return errorLine.substr(at);
+}
+
+std::string ChangeReport(const MachineChanges& changes, const std::vector<std::string>& errors,
+                         const RowTrail& trail, std::string_view document, bool detailed) {
+  const std::vector<ValueChange> values = changes.ChangedValues();
+  std::size_t set = 0;
+  for (const ValueChange& change : values) set += change.after.has_value();
+  std::vector<std::string> counts = {
+      Plural(set, "value set", "values set"), Plural(values.size() - set, "deleted", "deleted"),
+      Plural(changes.keysCreated.size(), "key created", "keys created"),
+      Plural(changes.files.size(), "file changed", "files changed"),
+      Plural(changes.ini.size(), "ini entry", "ini entries")};
+  if (!changes.keysDeleted.empty()) {
+    counts.push_back(Plural(changes.keysDeleted.size(), "key deleted", "keys deleted"));
+  }
+  for (const std::string& process : changes.processesEnded) counts.push_back(process + " ended");
+  for (const std::string& window : changes.windowsClosed) counts.push_back("closed: " + window);
+  for (const std::string& mode : changes.displayChanges) counts.push_back("display: " + mode);
+  std::string text = "davhost: changes: ";
+  for (std::size_t i = 0; i < counts.size(); ++i) text += (i ? ", " : "") + counts[i];
+  text += "\n";
+  if (detailed) {
+    std::vector<TableRow> rows;
+    for (const ValueChange& change : values) {
+      rows.push_back({change.key, change.name.empty() ? "(Default)" : change.name,
+                      DataText(change.before) + " -> " + DataText(change.after)});
+    }
+    for (const std::string& key : changes.keysCreated) rows.push_back({key, "", "key created"});
+    for (const std::string& key : changes.keysDeleted) rows.push_back({key, "", "key deleted"});
+    for (const auto& [path, what] : changes.files) rows.push_back({path, "", what});
+    for (const IniChange& entry : changes.ini) {
+      rows.push_back({entry.file, "[" + entry.section + "] " + entry.key,
+                      entry.key.empty()
+                          ? "section deleted"
+                          : "\"" + entry.before + "\" -> " +
+                                (entry.after ? "\"" + *entry.after + "\"" : "(none)")});
+    }
+    for (const std::string& process : changes.processesStarted) {
+      rows.push_back({process, "", "started"});
+    }
+    text += FormatTable(rows, 2);
+  }
+  for (const std::string& error : errors) {
+    text += "davhost: error: " + AttributeError(error, trail, document) + "\n";
+  }
+  return text;
+}
+
+}  // namespace dav::host
