@@ -37,6 +37,14 @@ std::vector<ValueChange> MachineChanges::ChangedValues() const {
   return changed;
 }
 
+std::vector<IniChange> MachineChanges::ChangedIniKeys() const {
+  std::vector<IniChange> changed;
+  for (const IniChange& change : ini) {
+    if (change.Changed()) changed.push_back(change);
+  }
+  return changed;
+}
+
 class RecordingPlatform::Registry : public platform::Registry {
  public:
   Registry(platform::Registry& machine, MachineChanges& changes)
@@ -71,9 +79,8 @@ class RecordingPlatform::Registry : public platform::Registry {
                   std::string_view data) override {
     std::optional<RegistryData> before = Read(key, name);
     const Status status = machine_.SetValue(key, name, type, data);
-    if (status == platform::kErrorSuccess) {
-      Note(key, name, std::move(before), RegistryData{type, std::string(data)});
-    }
+    // Read back as stored: string data gain their NUL, as QueryValue gives them.
+    if (status == platform::kErrorSuccess) Note(key, name, std::move(before), Read(key, name));
     return status;
   }
   Status QueryValue(KeyHandle key, std::string_view name, platform::ValueType* type,
@@ -194,8 +201,8 @@ class RecordingPlatform::Files : public platform::FileSystem {
 
 class RecordingPlatform::Ini : public platform::IniFiles {
  public:
-  Ini(platform::IniFiles& machine, MachineChanges& changes)
-      : machine_(machine), changes_(changes) {}
+  Ini(platform::IniFiles& machine, platform::FileSystem& files, MachineChanges& changes)
+      : machine_(machine), files_(files), changes_(changes) {}
 
   std::string ReadString(std::string_view file, std::string_view section, std::string_view key,
                          std::string_view defaultValue, std::size_t bufferSize) override {
@@ -205,18 +212,69 @@ class RecordingPlatform::Ini : public platform::IniFiles {
                    std::optional<std::string_view> key,
                    std::optional<std::string_view> value) override {
     const std::string before = key ? machine_.ReadString(file, section, *key, "", 4096) : "";
-    const bool written = machine_.WriteString(file, section, key, value);
-    if (written && (!key || !value || before != *value)) {
-      changes_.ini.push_back({std::string(file), std::string(section),
-                              key ? std::string(*key) : std::string(), before,
-                              value && key ? std::optional<std::string>(*value) : std::nullopt});
+    // A section about to be deleted: its keys as they were, so that keys written again
+    // afterwards compare with what they held before.
+    if (!key) {
+      for (const auto& [name, text] : SectionKeys(file, section)) Note(file, section, name, text);
     }
+    const bool written = machine_.WriteString(file, section, key, value);
+    if (!written) return written;
+    if (!key) {
+      // The section's keys are gone unless written again.
+      for (auto& [id, at] : index_) {
+        if (id.starts_with(Lower(file) + "\n" + Lower(section) + "\n")) {
+          changes_.ini[at].after.reset();
+        }
+      }
+      return written;
+    }
+    Note(file, section, *key, before);
+    changes_.ini[index_[Id(file, section, *key)]].after =
+        value ? std::optional<std::string>(*value) : std::nullopt;
     return written;
   }
 
  private:
+  static std::string Id(std::string_view file, std::string_view section, std::string_view key) {
+    return Lower(file) + "\n" + Lower(section) + "\n" + Lower(key);
+  }
+
+  // One entry per key, keeping the first state before.
+  void Note(std::string_view file, std::string_view section, std::string_view key,
+            const std::string& before) {
+    const std::string id = Id(file, section, key);
+    if (index_.count(id)) return;
+    index_[id] = changes_.ini.size();
+    changes_.ini.push_back(
+        {std::string(file), std::string(section), std::string(key), before, before});
+  }
+
+  // The "key=value" lines of a section of the file, read as text.
+  std::vector<std::pair<std::string, std::string>> SectionKeys(std::string_view file,
+                                                               std::string_view section) {
+    std::string bytes;
+    std::vector<std::pair<std::string, std::string>> keys;
+    if (files_.ReadAll(file, &bytes) != platform::kErrorSuccess) return keys;
+    bool inside = false;
+    for (std::size_t start = 0; start < bytes.size();) {
+      std::size_t end = bytes.find('\n', start);
+      if (end == std::string::npos) end = bytes.size();
+      std::string line = bytes.substr(start, end - start);
+      start = end + 1;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.starts_with("[")) {
+        inside = Lower(line) == "[" + Lower(section) + "]";
+      } else if (const std::size_t equals = line.find('='); inside && equals != line.npos) {
+        keys.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+      }
+    }
+    return keys;
+  }
+
   platform::IniFiles& machine_;
+  platform::FileSystem& files_;
   MachineChanges& changes_;
+  std::map<std::string, std::size_t> index_;
 };
 
 class RecordingPlatform::Display : public platform::Display {
@@ -329,10 +387,12 @@ RecordingPlatform::RecordingPlatform(platform::Platform& machine)
       machine_(machine),
       registry_(std::make_unique<Registry>(machine.registry(), changes_)),
       files_(std::make_unique<Files>(machine.files(), changes_)),
-      ini_(std::make_unique<Ini>(machine.ini(), changes_)),
+      ini_(std::make_unique<Ini>(machine.ini(), machine.files(), changes_)),
       display_(std::make_unique<Display>(machine.display(), changes_)),
       processes_(std::make_unique<Processes>(machine.processes(), changes_)),
-      windows_(std::make_unique<Windows>(machine.windows(), changes_)) {}
+      windows_(std::make_unique<Windows>(machine.windows(), changes_)) {
+  changes_.codePage = machine.system().AnsiCodePage();
+}
 
 RecordingPlatform::~RecordingPlatform() = default;
 

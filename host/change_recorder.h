@@ -5,6 +5,7 @@
 // (the component's own log lines) are not noted.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -32,17 +33,19 @@ struct ValueChange {
 struct IniChange {
   std::string file;
   std::string section;
-  std::string key;  // empty: the whole section was deleted
+  std::string key;
   std::string before;
   std::optional<std::string> after;  // nullopt: deleted
+  bool Changed() const { return !after || before != *after; }
 };
 
 struct MachineChanges {
-  std::vector<ValueChange> values;  // one per value, in the order first touched
+  std::uint32_t codePage = 0;       // of the string data below
+  std::vector<ValueChange> values;  // one per value (data as stored), in the order first touched
   std::vector<std::string> keysCreated;
   std::vector<std::string> keysDeleted;
   std::vector<std::pair<std::string, std::string>> files;  // path, what happened
-  std::vector<IniChange> ini;
+  std::vector<IniChange> ini;  // one per key, in the order first touched
   std::vector<std::string> processesEnded;
   std::vector<std::string> processesStarted;
   std::vector<std::string> windowsClosed;
@@ -50,6 +53,8 @@ struct MachineChanges {
 
   // The value changes whose data really changed.
   std::vector<ValueChange> ChangedValues() const;
+  // The ini keys whose text really changed.
+  std::vector<IniChange> ChangedIniKeys() const;
 };
 
 class RecordingPlatform : public platform::Platform {

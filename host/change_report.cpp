@@ -5,6 +5,7 @@
 
 #include "catalogue/row_catalogue.h"
 #include "host/text_table.h"
+#include "host/value_encoding.h"
 #include "host/value_text.h"
 #include "xml/document.h"
 
@@ -54,8 +55,9 @@ std::string Plural(std::size_t n, std::string_view one, std::string_view many) {
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
-std::string DataText(const std::optional<RegistryData>& data) {
-  return data ? FormatValueData(data->type, data->data) : "(none)";
+std::string DataText(std::uint32_t codePage, const std::optional<RegistryData>& data) {
+  if (!data) return "(none)";
+  return FormatValueData(data->type, DecodeValueData(codePage, data->type, data->data));
 }
 
 }  // namespace
@@ -108,7 +110,7 @@ std::string ChangeReport(const MachineChanges& changes, const std::vector<std::s
       Plural(set, "value set", "values set"), Plural(values.size() - set, "deleted", "deleted"),
       Plural(changes.keysCreated.size(), "key created", "keys created"),
       Plural(changes.files.size(), "file changed", "files changed"),
-      Plural(changes.ini.size(), "ini entry", "ini entries")};
+      Plural(changes.ChangedIniKeys().size(), "ini entry", "ini entries")};
   if (!changes.keysDeleted.empty()) {
     counts.push_back(Plural(changes.keysDeleted.size(), "key deleted", "keys deleted"));
   }
@@ -122,17 +124,16 @@ std::string ChangeReport(const MachineChanges& changes, const std::vector<std::s
     std::vector<TableRow> rows;
     for (const ValueChange& change : values) {
       rows.push_back({change.key, change.name.empty() ? "(Default)" : change.name,
-                      DataText(change.before) + " -> " + DataText(change.after)});
+                      DataText(changes.codePage, change.before) + " -> " +
+                          DataText(changes.codePage, change.after)});
     }
     for (const std::string& key : changes.keysCreated) rows.push_back({key, "", "key created"});
     for (const std::string& key : changes.keysDeleted) rows.push_back({key, "", "key deleted"});
     for (const auto& [path, what] : changes.files) rows.push_back({path, "", what});
-    for (const IniChange& entry : changes.ini) {
-      rows.push_back({entry.file, "[" + entry.section + "] " + entry.key,
-                      entry.key.empty()
-                          ? "section deleted"
-                          : "\"" + entry.before + "\" -> " +
-                                (entry.after ? "\"" + *entry.after + "\"" : "(none)")});
+    for (const IniChange& entry : changes.ChangedIniKeys()) {
+      rows.push_back(
+          {entry.file, "[" + entry.section + "] " + entry.key,
+           "\"" + entry.before + "\" -> " + (entry.after ? "\"" + *entry.after + "\"" : "(none)")});
     }
     for (const std::string& process : changes.processesStarted) {
       rows.push_back({process, "", "started"});

@@ -1,0 +1,86 @@
+// What davhost says a command did (the change report after handle) and would do (plan, on a
+// throw-away copy of the machine), end to end.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "host/tests/davhost_runner.h"
+
+namespace dav::host::testing {
+namespace {
+
+const std::string kExamples = DAV_EXAMPLES_DIR;
+
+std::string Line(const std::string& text, const std::string& start) {
+  const std::size_t at = text.find(start);
+  if (at == std::string::npos) return "<none>";
+  return text.substr(at, text.find('\n', at) - at);
+}
+
+class ChangeReportTest : public MachineTest {
+ protected:
+  // Every file of the machine folder with its bytes.
+  std::map<std::string, std::string> MachineBytes() {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_.path() / "m")) {
+      if (!entry.is_regular_file()) continue;
+      std::ifstream in(entry.path(), std::ios::binary);
+      files[entry.path().string()] = {std::istreambuf_iterator<char>(in), {}};
+    }
+    return files;
+  }
+};
+
+TEST_F(ChangeReportTest, AnErrorNamesItsSectionRowAndTheRowsThenSkipped) {
+  const std::string doc = HostFile(
+      "stop.qsf",
+      "<DocRoot><Configuration><UsedAccess><Row ID=\"CmdPrompt\" Value=\"1\" />"
+      "<Row ID=\"NoDrives\" Value=\"1\" /><Row ID=\"DriveSettings\" Value=\"111\" />"
+      "<Row ID=\"TaskManager\" Value=\"1\" /><Row ID=\"Display\" Value=\"1\" /></UsedAccess>"
+      "</Configuration></DocRoot>");
+  const RunResult r = Run({"handle", "APL_SYSCONF", "--doc", doc, "--restart", "False"});
+  EXPECT_NE(r.err.find("davhost: error: UsedAccess DriveSettings: [err:modDavIrizevez."
+                       "GetXMLUsedAccess] line 90, 13, Type mismatch. Not applied: TaskManager, "
+                       "Display.\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(Line(r.err, "davhost: changes:"),
+            "davhost: changes: 2 values set, 0 deleted, 2 keys created, 5 files changed, 0 ini "
+            "entries")
+      << "DisableCMD in both hives; the component folder, its log folder and SysConfig.qsf";
+
+  const RunResult quiet =
+      Run({"handle", "APL_SYSCONF", "--doc", doc, "--restart", "False", "--quiet"});
+  EXPECT_EQ(Line(quiet.err, "davhost: changes:"), "<none>");
+  EXPECT_NE(quiet.err.find("davhost: error: UsedAccess DriveSettings:"), std::string::npos)
+      << "errors are still reported";
+}
+
+TEST_F(ChangeReportTest, PlanListsWhatApplyingThenDoesAndLeavesTheMachineAlone) {
+  for (const std::string name : {"SysConfig", "WinConfig"}) {
+    const std::string command = name == "SysConfig" ? "APL_SYSCONF" : "APL_WINCONF";
+    const std::string doc = kExamples + "/" + name + ".qsf";
+    const auto before = MachineBytes();
+    const std::string plan = Ok({"plan", command, "--doc", doc, "--restart", "True"});
+    EXPECT_EQ(MachineBytes(), before) << "plan changed the machine";
+    EXPECT_NE(plan.find("(none) -> 0x00000001 (1)"), std::string::npos) << plan;
+
+    const RunResult apply = Run({"handle", command, "--doc", doc, "--restart", "True"});
+    EXPECT_EQ(Line(apply.err, "davhost: changes:"), Line(plan, "davhost: changes:"))
+        << name << ": the plan's counts are what applying did";
+    const std::string again = Ok({"plan", command, "--doc", doc, "--restart", "True"});
+    EXPECT_EQ(Line(again, "davhost: changes:")
+                  .rfind("davhost: changes: 0 values set, 0 deleted, "
+                         "0 keys created, ",
+                         0),
+              0u)
+        << name << ": after applying, the registry is as the plan said\n"
+        << again;
+  }
+}
+
+}  // namespace
+}  // namespace dav::host::testing
