@@ -4,8 +4,10 @@
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 
+#include "catalogue/document_diff.h"
 #include "catalogue/document_lint.h"
 #include "catalogue/document_summary.h"
 #include "catalogue/row_catalogue.h"
@@ -180,6 +182,40 @@ void RunCheck(HostContext& context, const CheckOptions& options) {
   throw CommandExit(status);
 }
 
+// A document file of this computer, decoded and parsed as the component would.
+xml::Document LoadHostDocument(const std::string& path) {
+  std::string utf8;
+  xml::Document doc;
+  std::optional<xml::ParseError> fault = xml::DecodeDocumentBytes(ReadHostFile(path), &utf8);
+  if (!fault && !doc.loadXML(utf8)) fault = doc.parseError();
+  if (fault) {
+    std::cerr << "davhost: '" << path << "' does not load: line " << fault->line << ", column "
+              << fault->linepos << ": " << VisibleText(fault->reason) << "\n";
+    throw CommandExit(2);
+  }
+  return doc;
+}
+
+std::string Shown(const std::optional<std::string>& value) {
+  return value ? "\"" + VisibleText(*value) + "\"" : "(none)";
+}
+
+void RunDiff(const std::string& first, const std::string& second) {
+  const std::vector<catalogue::EntryDifference> differences =
+      catalogue::DiffDocuments(LoadHostDocument(first), LoadHostDocument(second));
+  for (const catalogue::EntryDifference& d : differences) {
+    std::cout << d.place << (d.id.empty() ? "" : " " + VisibleText(d.id)) << ": ";
+    if (!d.second) {
+      std::cout << "only in " << first << " (" << Shown(d.first) << ")\n";
+    } else if (!d.first) {
+      std::cout << "only in " << second << " (" << Shown(d.second) << ")\n";
+    } else {
+      std::cout << Shown(d.first) << " -> " << Shown(d.second) << "\n";
+    }
+  }
+  throw CommandExit(differences.empty() ? 0 : 1);
+}
+
 void RunReference(const std::string& name, bool json) {
   std::vector<const catalogue::SectionRows*> sections;
   for (const catalogue::SectionRows* section : catalogue::AllSectionRows()) {
@@ -232,6 +268,16 @@ void AddDocCommands(CLI::App& app, HostContext& context) {
   reference->add_option("SECTION", *section, "Only this section (UsedAccess, StartMenu ...)");
   reference->add_flag("--json", *json, "Print it as JSON");
   reference->callback([section, json] { RunReference(*section, *json); });
+
+  auto files = std::make_shared<std::pair<std::string, std::string>>();
+  CLI::App* diff = doc->add_subcommand(
+      "diff",
+      "Compare two documents row by row (section, ID, value in A -> value in B; rows only in "
+      "one), ignoring layout, encoding, row order and the letter case of IDs. Exit 0 when they "
+      "are equal, 1 when they differ, 2 when one does not load");
+  diff->add_option("A", files->first, "The first document, a file of this computer")->required();
+  diff->add_option("B", files->second, "The second document, a file of this computer")->required();
+  diff->callback([files] { RunDiff(files->first, files->second); });
 }
 
 }  // namespace dav::host

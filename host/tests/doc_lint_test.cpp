@@ -97,5 +97,25 @@ TEST_F(DocLintTest, ReferenceListsEverySectionOrOne) {
   EXPECT_EQ(Run({"doc", "reference", "Nothing"}).exitCode, 1);
 }
 
+TEST_F(DocLintTest, DiffComparesRowByRowAcrossEncodings) {
+  const std::string example = kExamples + "/SysConfig.qsf";
+  EXPECT_EQ(Run({"doc", "diff", example, example}).exitCode, 0);
+  const RunResult same = Run({"doc", "diff", example, example});
+  EXPECT_EQ(same.out, "");
+  const std::string changed =
+      HostFile("changed.qsf",
+               "<?xml version=\"1.0\" encoding=\"utf-8\"?><DocRoot><Configuration><UsedAccess>"
+               "<Row ID=\"taskmanager\" Value=\"0\" /></UsedAccess></Configuration></DocRoot>");
+  const std::string original =
+      HostFile("original.qsf",
+               "<DocRoot><Configuration><UsedAccess><Row ID=\"TaskManager\" Value=\"1\" />"
+               "<Row ID=\"CmdPrompt\" Value=\"1\" /></UsedAccess></Configuration></DocRoot>");
+  const RunResult r = Run({"doc", "diff", original, changed});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "UsedAccess taskmanager: \"1\" -> \"0\"\nUsedAccess CmdPrompt: only in " +
+                       original + " (\"1\")\n");
+  EXPECT_EQ(Run({"doc", "diff", original, HostFile("bad.qsf", "<DocRoot>")}).exitCode, 2);
+}
+
 }  // namespace
 }  // namespace dav::host::testing
