@@ -67,7 +67,7 @@ std::string AttributeError(const std::string& errorLine, const RowTrail& trail,
   constexpr std::string_view kPrefix = "[err:modDavIrizevez.";
   const std::size_t at = errorLine.find(kPrefix);
   const std::size_t end = errorLine.find(']', at);
-  if (at == std::string::npos || end == std::string::npos) return errorLine;
+  if (at == std::string::npos || end == std::string::npos) return {};
   const std::string applier = errorLine.substr(at + kPrefix.size(), end - at - kPrefix.size());
   std::vector<std::string> applied;
   for (const RowTrail::Entry& entry : trail.entries) {
@@ -98,7 +98,7 @@ std::string AttributeError(const std::string& errorLine, const RowTrail& trail,
     if (!skipped.empty()) text += ". Not applied: " + skipped + ".";
     return text;
   }
-  return errorLine.substr(at);
+  return {};
 }
 
 std::string ChangeReport(const MachineChanges& changes, const std::vector<std::string>& errors,
@@ -141,7 +141,8 @@ std::string ChangeReport(const MachineChanges& changes, const std::vector<std::s
     text += FormatTable(rows, 2);
   }
   for (const std::string& error : errors) {
-    text += "davhost: error: " + AttributeError(error, trail, document) + "\n";
+    const std::string attributed = AttributeError(error, trail, document);
+    if (!attributed.empty()) text += "davhost: error: " + attributed + "\n";
   }
   return text;
 }

@@ -28,12 +28,12 @@ class RowTrail : public catalogue::RowObserver {
 };
 
 // A logged error put in terms of the document: "UsedAccess DriveSettings: ... Not applied:
-// TaskManager." Lines of procedures that are no section applier come back as they are.
+// TaskManager." Empty for a line that is no section applier's (it is warned of as it is).
 std::string AttributeError(const std::string& errorLine, const RowTrail& trail,
                            std::string_view document);
 
 // The report. detailed: every change with its before and after (plan); otherwise one line
-// of counts (handle). Errors follow, one line each, attributed.
+// of counts (handle). The section appliers' errors follow, one line each, attributed.
 std::string ChangeReport(const MachineChanges& changes, const std::vector<std::string>& errors,
                          const RowTrail& trail, std::string_view document, bool detailed);
 

@@ -96,15 +96,16 @@ TEST_F(CommandLineTest, ErrorsTheComponentLoggedDuringACommandAreWarnedOnce) {
       << "without the log's time stamp:\n"
       << r.err;
 
-  r = Run({"handle", "APL_SYSCONF", "--doc", DAV_EXAMPLES_DIR "/SysConfig.qsf"});
+  // --quiet: no change report, only the warnings.
+  r = Run({"handle", "APL_SYSCONF", "--doc", DAV_EXAMPLES_DIR "/SysConfig.qsf", "--quiet"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err,
             "davhost: warning: the component logged: [err:CCDavIrizevez.IClientComponent_Handle] "
             "line 50, 9, Subscript out of range\n")
       << "the missing second field ends APL_SYSCONF; the earlier run's lines are not repeated";
 
-  r = Run(
-      {"handle", "APL_SYSCONF", "--doc", DAV_EXAMPLES_DIR "/SysConfig.qsf", "--restart", "False"});
+  r = Run({"handle", "APL_SYSCONF", "--doc", DAV_EXAMPLES_DIR "/SysConfig.qsf", "--restart",
+           "False", "--quiet"});
   EXPECT_EQ(r.err, "") << "a command that went through warns of nothing";
   EXPECT_NE(r.out.find("NOTICE DavIrizevez APL_FASETTING 1"), std::string::npos) << r.out;
 
