@@ -58,12 +58,17 @@ std::string SectionRowsPath(std::string_view section, std::string_view form) {
          "/Row";
 }
 
-Row ReadRow(const xml::Node& row) {
-  Row result;
-  result.id = RequiredAttribute(row, "ID");
-  for (char& c : result.id) {
+std::string LowerId(std::string_view id) {
+  std::string lower(id);
+  for (char& c : lower) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
+  return lower;
+}
+
+Row ReadRow(const xml::Node& row) {
+  Row result;
+  result.id = LowerId(RequiredAttribute(row, "ID"));
   result.value = RequiredAttribute(row, "Value");
   return result;
 }

@@ -35,6 +35,9 @@ struct Row {
   std::string value;
 };
 
+// An identifier as the appliers compare it: ASCII letters lowercased, the rest kept.
+std::string LowerId(std::string_view id);
+
 // Reads a Row element. A row without an ID or a Value attribute raises run-time error 91,
 // a failure of the applier that reads it.
 Row ReadRow(const xml::Node& row);

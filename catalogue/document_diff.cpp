@@ -7,14 +7,6 @@
 namespace dav::catalogue {
 namespace {
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
 struct Entry {
   std::string place;
   std::string id;
@@ -65,7 +57,7 @@ class Entries {
     if (!others.empty()) value = element.attribute("Value") ? value + " (" + others + ")" : others;
     if (!keyAttribute.empty() || !value.empty() || element.attribute("Value")) {
       const std::string id = keyAttribute.empty() ? "" : *element.attribute(keyAttribute);
-      const std::string key = entryPlace + "\n" + Lower(id);
+      const std::string key = entryPlace + "\n" + LowerId(id);
       if (!byKey.count(key)) order.push_back(key);
       byKey[key] = {entryPlace, id, value};  // the last of repeated entries counts
     }

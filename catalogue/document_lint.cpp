@@ -16,14 +16,6 @@
 namespace dav::catalogue {
 namespace {
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
 std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
 }
@@ -221,7 +213,7 @@ class Linter {
                   (item.node.attribute("ID") ? "Value" : "ID") + " attribute:");
         continue;
       }
-      const std::string key = item.form + "/" + (item.isRow ? "" : "applet:") + Lower(item.id);
+      const std::string key = item.form + "/" + (item.isRow ? "" : "applet:") + LowerId(item.id);
       const std::size_t line = Position(Offset(item.node)).first;
       if (auto earlier = seen.find(key); earlier != seen.end()) {
         AddAt(Severity::kWarning, item.node, name, item.id,
@@ -258,7 +250,7 @@ class Linter {
       if (name == "ControlMngr") {
         AddAt(Severity::kWarning, item.node, name, item.id,
               "Unknown ID: it is written as an Explorer policy value named " +
-                  Quoted(Lower(item.id)) + ".");
+                  Quoted(LowerId(item.id)) + ".");
         return;
       }
       std::vector<std::string_view> known;
@@ -309,7 +301,7 @@ class Linter {
       for (const Win7Applet& applet : Win7Applets()) known.push_back(applet.id);
     }
     const bool listed = std::any_of(known.begin(), known.end(), [&](std::string_view id) {
-      return Lower(id) == Lower(item.id);
+      return LowerId(id) == LowerId(item.id);
     });
     if (item.form == "WinXP" && !MeetsNeed(ValueNeed::kNumber, *item.value)) {
       Stops(section, call, index, "Value " + Quoted(*item.value) + " is not a number:");
@@ -377,11 +369,11 @@ class Linter {
 
   void LintDriveRows(const std::vector<Item>& rows) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
-      const std::string id = Lower(rows[i].id);
+      const std::string id = LowerId(rows[i].id);
       if (id != "nodrives" && id != "noviewondrive") continue;
       const bool followed =
           std::any_of(rows.begin() + static_cast<std::ptrdiff_t>(i) + 1, rows.end(),
-                      [](const Item& later) { return Lower(later.id) == "drivesettings"; });
+                      [](const Item& later) { return LowerId(later.id) == "drivesettings"; });
       if (!followed && rows[i].value && *rows[i].value != "0") {
         AddAt(Severity::kWarning, rows[i].node, "UsedAccess", rows[i].id,
               "No DriveSettings row follows: " + rows[i].id +
@@ -398,11 +390,11 @@ class Linter {
 }  // namespace
 
 std::string NearestWord(std::string_view word, const std::vector<std::string_view>& known) {
-  const std::string a = Lower(word);
+  const std::string a = LowerId(word);
   std::string best;
   std::size_t bestDistance = std::max<std::size_t>(2, a.size() / 3) + 1;
   for (std::string_view candidate : known) {
-    const std::string b = Lower(candidate);
+    const std::string b = LowerId(candidate);
     std::vector<std::size_t> previous(b.size() + 1);
     std::vector<std::size_t> current(b.size() + 1);
     for (std::size_t j = 0; j <= b.size(); ++j) previous[j] = j;

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "catalogue/document_conventions.h"
 #include "catalogue/drive_text.h"
 #include "util/conversions.h"
 
@@ -9,12 +10,7 @@ namespace dav::catalogue {
 namespace {
 
 bool SameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
+  return LowerId(a) == LowerId(b);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "host/change_recorder.h"
 
+#include "catalogue/document_conventions.h"
 #include "host/hive_names.h"
 
 namespace dav::host {
@@ -18,14 +19,6 @@ class MachineClock : public platform::Clock {
  private:
   platform::Platform& machine_;
 };
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
 
 }  // namespace
 
@@ -136,7 +129,7 @@ class RecordingPlatform::Registry : public platform::Registry {
   void Note(KeyHandle key, std::string_view name, std::optional<RegistryData> before,
             std::optional<RegistryData> after) {
     const std::string path = PathOf(key, {});
-    const std::string id = Lower(path) + "\n" + Lower(name);
+    const std::string id = catalogue::LowerId(path) + "\n" + catalogue::LowerId(name);
     if (auto seen = index_.find(id); seen != index_.end()) {
       changes_.values[seen->second].after = std::move(after);
       return;
@@ -222,7 +215,7 @@ class RecordingPlatform::Ini : public platform::IniFiles {
     if (!key) {
       // The section's keys are gone unless written again.
       for (auto& [id, at] : index_) {
-        if (id.starts_with(Lower(file) + "\n" + Lower(section) + "\n")) {
+        if (id.starts_with(catalogue::LowerId(file) + "\n" + catalogue::LowerId(section) + "\n")) {
           changes_.ini[at].after.reset();
         }
       }
@@ -236,7 +229,8 @@ class RecordingPlatform::Ini : public platform::IniFiles {
 
  private:
   static std::string Id(std::string_view file, std::string_view section, std::string_view key) {
-    return Lower(file) + "\n" + Lower(section) + "\n" + Lower(key);
+    return catalogue::LowerId(file) + "\n" + catalogue::LowerId(section) + "\n" +
+           catalogue::LowerId(key);
   }
 
   // One entry per key, keeping the first state before.
@@ -263,7 +257,7 @@ class RecordingPlatform::Ini : public platform::IniFiles {
       start = end + 1;
       if (!line.empty() && line.back() == '\r') line.pop_back();
       if (line.starts_with("[")) {
-        inside = Lower(line) == "[" + Lower(section) + "]";
+        inside = catalogue::LowerId(line) == "[" + catalogue::LowerId(section) + "]";
       } else if (const std::size_t equals = line.find('='); inside && equals != line.npos) {
         keys.emplace_back(line.substr(0, equals), line.substr(equals + 1));
       }

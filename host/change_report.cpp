@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "catalogue/document_conventions.h"
 #include "catalogue/row_catalogue.h"
 #include "host/text_table.h"
 #include "host/value_encoding.h"
@@ -30,14 +31,6 @@ constexpr ApplierRows kApplierRows[] = {
     {"GetXMLUsedAccess", "UsedAccess", {"UsedAccess/Row", {}}},
     {"GetXMLFolderAccess", "FolderAccess", {"FolderAccess/Row", {}}},
 };
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
 
 // The IDs of the rows the call takes, as written.
 std::vector<std::string> CallIds(const xml::Document& doc, const ApplierRows& call) {
@@ -81,7 +74,7 @@ std::string AttributeError(const std::string& errorLine, const RowTrail& trail,
     // The call whose rows begin with the rows the applier was told about.
     bool matches = applied.size() <= ids.size();
     for (std::size_t i = 0; matches && i < applied.size(); ++i) {
-      matches = Lower(ids[i]) == applied[i];
+      matches = catalogue::LowerId(ids[i]) == applied[i];
     }
     if (!matches) continue;
     std::string text = std::string(call.section);
