@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "catalogue/document_conventions.h"
-#include "catalogue/row_catalogue.h"
 #include "host/text_table.h"
 #include "host/value_encoding.h"
 #include "host/value_text.h"
