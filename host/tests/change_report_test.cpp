@@ -48,9 +48,10 @@ TEST_F(ChangeReportTest, AnErrorNamesItsSectionRowAndTheRowsThenSkipped) {
             std::string::npos)
       << r.err;
   EXPECT_EQ(Line(r.err, "davhost: changes:"),
-            "davhost: changes: 2 values set, 0 deleted, 2 keys created, 5 files changed, 0 ini "
+            "davhost: changes: 2 values set, 0 deleted, 2 keys created, 8 files changed, 0 ini "
             "entries")
-      << "DisableCMD in both hives; the component folder, its log folder and SysConfig.qsf";
+      << "DisableCMD in both hives; the client and component folders, the backup and log "
+         "folders, and SysConfig.qsf";
 
   const RunResult quiet =
       Run({"handle", "APL_SYSCONF", "--doc", doc, "--restart", "False", "--quiet"});
