@@ -1,6 +1,5 @@
 #include "host/plan_command.h"
 
-#include <sqlite3.h>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -11,40 +10,13 @@
 #include "host/component_commands.h"
 #include "host/host_files.h"
 #include "platform/open_platform.h"
-#include "platform/sim/machine.h"
 
 namespace dav::host {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kDatabase = "registry.db";
-
-// The registry database copied through SQLite's online backup, so that the copy is
-// consistent even if the machine's database is in use. The machine's own connection is
-// the usual one: closing it leaves no write-ahead files behind.
-void BackUpDatabase(const fs::path& from, const fs::path& to) {
-  sqlite3* source = nullptr;
-  sqlite3* target = nullptr;
-  int rc = sqlite3_open_v2(from.c_str(), &source, SQLITE_OPEN_READWRITE, nullptr);
-  if (rc == SQLITE_OK) {
-    rc = sqlite3_open_v2(to.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  }
-  std::string why;
-  if (rc == SQLITE_OK) {
-    if (sqlite3_backup* backup = sqlite3_backup_init(target, "main", source, "main")) {
-      rc = sqlite3_backup_step(backup, -1);
-      sqlite3_backup_finish(backup);
-      if (rc == SQLITE_DONE) rc = SQLITE_OK;
-    } else {
-      rc = sqlite3_errcode(target);
-    }
-  }
-  if (rc != SQLITE_OK) why = sqlite3_errstr(rc);
-  sqlite3_close(target);
-  sqlite3_close(source);
-  if (!why.empty()) throw CommandError("cannot copy the machine's registry.db: " + why);
-}
+constexpr const char* kDatabaseIndex = "registry.db-shm";
 
 // A copy of the machine in a new temporary folder, removed with the object.
 class ThrowawayMachine {
@@ -54,8 +26,10 @@ class ThrowawayMachine {
     if (!mkdtemp(pattern.data())) throw CommandError("cannot make a folder for the copy");
     path_ = pattern;
     for (const fs::directory_entry& entry : fs::directory_iterator(machine)) {
-      // The database and its write-ahead files come through the backup.
-      if (entry.path().filename().string().starts_with(kDatabase)) continue;
+      // The database and its write-ahead log are copied as they are on disk: opening them
+      // through SQLite, even read-only, would rewrite the log's index (registry.db-shm) of the
+      // machine, which must stay as it was. The copy rebuilds its own index when it opens.
+      if (entry.path().filename() == kDatabaseIndex) continue;
       std::error_code error;
       fs::copy(entry.path(), path_ / entry.path().filename(),
                fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
@@ -63,7 +37,6 @@ class ThrowawayMachine {
         throw CommandError("cannot copy '" + entry.path().string() + "': " + error.message());
       }
     }
-    BackUpDatabase(machine / kDatabase, path_ / kDatabase);
   }
   ~ThrowawayMachine() {
     std::error_code ignored;
@@ -81,7 +54,8 @@ class ThrowawayMachine {
 void RunPlan(HostContext& context, const ClientOptions& client, const HandleOptions& options) {
   const std::string protocol = HandleProtocol(options);
   const fs::path machine = HostPath(context.machineFolder);
-  if (!platform::sim::Machine::Exists(machine)) {
+  // Only the file is looked at: opening the machine's database would rewrite its log index.
+  if (!fs::is_regular_file(machine / "registry.db")) {
     throw CommandError("no machine in '" + context.machineFolder + "'");
   }
   const ThrowawayMachine copy(machine);
