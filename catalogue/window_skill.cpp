@@ -192,6 +192,16 @@ catalogue::DisplayRequest ReadDisplayList(const xml::Node& node, util::Procedure
 
 }  // namespace
 
+void KeepDisplayList(catalogue::SectionContext& ctx, const xml::Node& displayList,
+                     util::Procedure& proc) {
+  const catalogue::DisplayRequest request = ReadDisplayList(displayList, proc);
+  proc.Line(40);
+  WriteClient(
+      ctx, "DisplayList",
+      request.width + " x " + request.height + "*" + request.colorBits + "*" + request.refresh);
+  ctx.requests.display = request;
+}
+
 std::string XMLStringWinSkill(catalogue::SectionContext& ctx) {
   util::Procedure proc(ctx.log, kSectionModule, "XMLStringWinSkill");
   try {
@@ -216,12 +226,7 @@ void GetXMLWinSkill(catalogue::SectionContext& ctx, const xml::NodeList& rows,
     // The manager's documents never change the display mode the user's document asked for.
     if (managerLogin || displayLists.empty()) return;
     // With several elements the last one wins.
-    const catalogue::DisplayRequest request = ReadDisplayList(displayLists.back(), proc);
-    proc.Line(40);
-    WriteClient(
-        ctx, "DisplayList",
-        request.width + " x " + request.height + "*" + request.colorBits + "*" + request.refresh);
-    ctx.requests.display = request;
+    KeepDisplayList(ctx, displayLists.back(), proc);
   } catch (...) {
     proc.LogFailure();
   }

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "catalogue/section_context.h"
+#include "util/procedure.h"
 #include "xml/document.h"
 
 namespace dav::modDavIrizevez {
@@ -26,6 +27,13 @@ std::string XMLStringWinSkill(catalogue::SectionContext& ctx);
 // failing row, logged; earlier rows stay applied.
 void GetXMLWinSkill(catalogue::SectionContext& ctx, const xml::NodeList& rows,
                     const xml::NodeList& displayLists, bool managerLogin);
+
+// Reads a DisplayList element (DPFirst "800 x 600", ColorQuality "16 bit", Hz "75 Hz") and
+// makes its mode the display request and the client value "DisplayList" ("800 x 600*16*75").
+// One that does not name a mode (no " x ", a part that is no number) raises a run-time error
+// and changes neither; proc marks the step that failed.
+void KeepDisplayList(catalogue::SectionContext& ctx, const xml::Node& displayList,
+                     util::Procedure& proc);
 
 // Applies the ExplorerConfig rows; titleBar and downFolder are the section element's
 // attributes, written when their rows are not "0".

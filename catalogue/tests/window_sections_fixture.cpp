@@ -34,7 +34,8 @@ void DeleteValues(platform::Registry& registry, platform::KeyHandle hive, const 
 
 }  // namespace
 
-SectionMachine::SectionMachine(bool winXP, bool win7)
+SectionMachine::SectionMachine(
+    bool winXP, bool win7, const std::vector<std::pair<platform::KeyHandle, std::string>>& moreKeys)
     : env_(platform::testing::MakeTestEnvironment()),
       log_(env_->platform(), env_->scratchFolder()),
       registry_(log_),
@@ -42,7 +43,9 @@ SectionMachine::SectionMachine(bool winXP, bool win7)
       ctx_{log_, registry_, spm_, winXP, win7, true, requests, [this] { return mode; }},
       startMenu_(env_->scratchFolder() + "\\시작 메뉴") {
   platform::Registry& registry = platform().registry();
-  for (const auto& [hive, path] : kSectionKeys) {
+  std::vector<std::pair<platform::KeyHandle, std::string>> keys = kSectionKeys;
+  keys.insert(keys.end(), moreKeys.begin(), moreKeys.end());
+  for (const auto& [hive, path] : keys) {
     SavedKey saved{hive, path, false, {}};
     platform::KeyHandle key = platform::kNoKey;
     saved.existed = registry.OpenKey(hive, path, &key) == platform::kErrorSuccess;

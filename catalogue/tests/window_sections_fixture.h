@@ -27,7 +27,9 @@ inline constexpr const char* kShellFoldersKey =
 
 class SectionMachine {
  public:
-  SectionMachine(bool winXP, bool win7);
+  // moreKeys: further keys whose values the tests change, put back as they were too.
+  SectionMachine(bool winXP, bool win7,
+                 const std::vector<std::pair<platform::KeyHandle, std::string>>& moreKeys = {});
   ~SectionMachine();
   SectionMachine(const SectionMachine&) = delete;
   SectionMachine& operator=(const SectionMachine&) = delete;
