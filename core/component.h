@@ -6,6 +6,7 @@
 // logs, saved documents and ini files go. Everything it keeps lives in the instance.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,10 +17,12 @@
 #include "core/host_object.h"
 #include "desktop/desktop_icon_manager.h"
 #include "editors/form_ui.h"
+#include "listdoc/md_type_define.h"
 #include "platform/platform.h"
 #include "startup/start_program_manager.h"
 #include "util/log.h"
 #include "util/procedure.h"
+#include "xml/document.h"
 
 namespace dav::core {
 
@@ -86,6 +89,24 @@ class CCDavIrizevez : public IClientComponent {
   std::vector<mdTypeDefine::UType_DIData> ListFolder();
   void ListFolder(const std::vector<mdTypeDefine::UType_DIData>& icons);
 
+  // Apply the legacy settings document in the file m_XMLFileName, section by section; a
+  // failing section is logged (login) or passed over (log-off) and the next one applied.
+  // Login uses the older start menu applier; neither changes the display mode, the start
+  // programs or the desktop icons, and neither saves the document.
+  void ApplyXML_ManagerLogin(const std::string& m_XMLFileName);
+  void ApplyXML_ManagerLogoff(const std::string& m_XMLFileName);
+
+  // Applies a legacy settings document given as text, with its start programs, desktop icons
+  // and display mode, and keeps it as DavIrizevez.qsf in the component folder. Failing
+  // sections are passed over; a text that does not parse is neither applied nor kept.
+  void ApplyWindowSettingXML(const std::string& sXML);
+
+  // What must hold again after a reboot: the display mode that the client value
+  // "RebootDisplay" asks for ("DisplayList"), and a clean-up notice to the host for each
+  // task that "RebootWinOpt" asks for. A failure goes to the error reporter and on to the
+  // caller.
+  void RebootSettings();
+
  private:
   // The body (sections, no frame) of the window and system documents, read from the
   // machine. A failing section is left out; the failure is logged.
@@ -109,6 +130,27 @@ class CCDavIrizevez : public IClientComponent {
   // Applies the manager document at path: the lenient values of both documents, without
   // start programs, desktop icons, folder access, clean-up notices or a save.
   void ApplyManagerLogin(const std::string& path);
+
+  // The legacy document's sections, in document order, each as one step of the caller;
+  // handOffs, for ApplyWindowSettingXML, hand the start program and desktop icon lists on
+  // after the folder and display sections.
+  enum class LegacyUse { kManagerLogin, kManagerLogoff, kWindowSetting };
+  using LegacyStep = std::function<bool(int line, const std::function<void()>& body)>;
+  struct LegacyHandOffs {
+    std::function<void()> startPrograms;
+    std::function<void()> desktopIcons;
+  };
+  void ApplyLegacySections(const xml::Document& doc, LegacyUse use, const LegacyStep& step,
+                           const LegacyHandOffs* handOffs = nullptr);
+  // The legacy document's lists, for the start program manager (the start entries and the
+  // start-up folder items) and the desktop icon manager.
+  void KeepLegacyStartPrograms(bool isProtected, std::vector<mdTypeDefine::UType_SPMData> startList,
+                               std::vector<mdTypeDefine::UType_DIData> folderList);
+  void ApplyLegacyDesktopIcons(bool isProtected, std::vector<mdTypeDefine::UType_DIData> icons);
+
+  // Writes the display catalogue's resolutions to the client value "Display" ("800 x 600*
+  // 1024 x 768"); an empty catalogue fails and leaves the value as it was.
+  void PublishResolutionList();
 
   // The dispatcher's common steps.
   void CloseRestrictedWindows();

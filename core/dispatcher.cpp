@@ -71,13 +71,18 @@ void CCDavIrizevez::RunCommand(util::Procedure& handle, const std::string& cmd,
   } else if (cmd == "APL_WINCONF") {
     ApplyDocumentCommand(handle, cmd, StrProtocol, false);
   } else if (cmd == "APL_PREVWS") {
-    // 10-20: the legacy documents "initial.qsf" and "initial2.qsf" go through
-    // ApplyXML_ManagerLogin once the legacy sections are part of the component.
+    handle.Line(10);
+    if (ComponentFileExists("initial.qsf")) ApplyXML_ManagerLogin(ComponentFile("initial.qsf"));
+    handle.Line(20);
+    if (ComponentFileExists("initial2.qsf")) ApplyXML_ManagerLogin(ComponentFile("initial2.qsf"));
     handle.Line(30);
     if (ComponentFileExists("WinAdmin.qsf")) ApplyManagerLogin(ComponentFile("WinAdmin.qsf"));
   } else if (cmd == "MAKE_QSF") {
     handle.Line(10);
-    const std::string body = MakeSysConfigXML() + MakeWinConfigXML();
+    // The system body first, then the window body (with its SyncReg), in two statements:
+    // one expression "a + b" would leave the order of the two calls to the compiler.
+    std::string body = MakeSysConfigXML();
+    body += MakeWinConfigXML();
     handle.Line(20);
     SaveConfigurationDocument(mdTypeDefine::XMLDocument(kSpecVersion, body),
                               ComponentFile("WinSetInitial.qsf"));

@@ -125,7 +125,8 @@ void CCDavIrizevez::IClientComponent_Initialize(std::shared_ptr<HostApplication>
   });
 
   step(330, [&] { ConvertStartProgramList(); });
-  // 340: PublishResolutionList. 350: RebootSettings.
+  step(340, [&] { PublishResolutionList(); });
+  step(350, [&] { RebootSettings(); });
   // 360: the start exclusion list of 170 goes with this scope.
 }
 

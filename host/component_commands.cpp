@@ -15,6 +15,7 @@
 #include "host/document_text.h"
 #include "host/editor_ui.h"
 #include "host/host_files.h"
+#include "host/legacy_command.h"
 #include "host/log_command.h"
 #if DAV_PLATFORM_SIM
 #include "host/plan_command.h"
@@ -188,6 +189,7 @@ void AddComponentCommands(CLI::App& app, HostContext& context) {
   AddLogCommand(app, context, client);
   AddDesktopCommand(app, context, client);
   AddStartupCommand(app, context, client);
+  AddLegacyCommand(app, context, client);
 }
 
 }  // namespace dav::host

@@ -85,10 +85,14 @@ ComponentRun::~ComponentRun() {
 }
 
 void ComponentRun::Handle(const std::string& cmd, const std::string& protocol) {
+  Call([&](core::CCDavIrizevez& component) { component.IClientComponent_Handle(cmd, protocol); });
+}
+
+void ComponentRun::Call(const std::function<void(core::CCDavIrizevez&)>& operation) {
   util::Log log(platform_, componentFolder_);
   std::vector<LogMark> marks{Mark(platform_, log.LogFilePath()),
                              Mark(platform_, log.DebugLogPath())};
-  component_->IClientComponent_Handle(cmd, protocol);
+  operation(*component_);
   // A command that ran past midnight went on in the next day's files.
   for (std::string path : {log.LogFilePath(), log.DebugLogPath()}) {
     if (path != marks[0].path && path != marks[1].path) marks.push_back({std::move(path), 0});

@@ -8,6 +8,7 @@
 // should not have to go looking, so after each command those lines are printed as warnings.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -37,11 +38,14 @@ class ComponentRun {
   // What shows the editors of WINCONFIG and SYSCONFIG.
   void SetFormUi(std::shared_ptr<editors::FormUi> ui) { component_->SetFormUi(std::move(ui)); }
 
-  // The error lines the last Handle added to the logs, from "[err:" or "Err (" on.
+  // The error lines the last Handle (or Call) added to the logs, from "[err:" or "Err (" on.
   const std::vector<std::string>& LastErrors() const { return lastErrors_; }
 
   // Tells the component's section appliers to report the rows they apply.
   void SetRowObserver(catalogue::RowObserver* observer);
+
+  // Any public operation of the component, with the same warnings as Handle.
+  void Call(const std::function<void(core::CCDavIrizevez&)>& operation);
 
   // IClientComponent_Terminate; once.
   void Terminate();

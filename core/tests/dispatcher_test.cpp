@@ -120,6 +120,42 @@ TEST_F(DispatcherTest, ApplySystemDocumentRestartsTheShellAndClosesBlockedTools)
       << "a blocked command prompt is ended";
 }
 
+TEST_F(DispatcherTest, MakeQsfProducesTheSystemBodyBeforeTheWindowBody) {
+  Handle("MAKE_QSF", "");
+  const std::string log = LogText(*component_);
+  const std::size_t system = log.find("CCDavIrizevez.MakeSysConfigXML Start");
+  const std::size_t window = log.find("CCDavIrizevez.MakeWinConfigXML Start");
+  ASSERT_NE(system, std::string::npos) << log;
+  EXPECT_LT(system, window) << log;
+  std::string saved;
+  platform().files().ReadAll(component_->componentFolder() + "\\WinSetInitial.qsf", &saved);
+  EXPECT_LT(saved.find("<ControlMngr>"), saved.find("<StartMenu>")) << saved;
+}
+
+TEST_F(DispatcherTest, ManagerDocumentWithoutUsedAccessAppliesItsOtherSections) {
+  platform().files().WriteAll(
+      component_->componentFolder() + "\\WinAdmin.qsf",
+      Document("<ControlMngr><WinXP><Row ID=\"NoControlPanel\" Value=\"0\" /></WinXP>"
+               "</ControlMngr><StartMenu><WinXP><Row ID=\"HelpMenuView\" Value=\"1\" /></WinXP>"
+               "</StartMenu><WinSkill><Row ID=\"NetworkIconDel\" Value=\"1\" /></WinSkill>"
+               "<ExplorerConfig TitleBar=\"Manager\" DownFolder=\"\"><Row ID=\"TitleBar\" "
+               "Value=\"1\" /></ExplorerConfig><FileOpt><Row ID=\"Garbage\" Value=\"1\" />"
+               "</FileOpt>"));
+  Handle("APL_MNGLOGIN", "NoKillExplorer");
+  util::Log log(platform(), component_->componentFolder());
+  mdRegistry registry(log);
+  const char* policies = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+  EXPECT_EQ(registry.ReadDWORD(platform::kHKeyLocalMachine, policies, "NoControlPanel", -1), 0);
+  EXPECT_EQ(registry.ReadDWORD(platform::kHKeyCurrentUser, policies, "NoSMHelp", -1), 1);
+  EXPECT_EQ(registry.ReadDWORD(platform::kHKeyLocalMachine, policies, "NoNetHood", -1), 1);
+  EXPECT_EQ(registry.ReadString(platform::kHKeyCurrentUser,
+                                "Software\\Microsoft\\Internet Explorer\\Main", "Window Title", ""),
+            "Manager");
+  EXPECT_EQ(component_->state().requests.cleanUp.garbage, "1");
+  EXPECT_EQ(Notices(), std::vector<std::string>{"DavIrizevez APL_FADISABLE 1"})
+      << "no clean-up notices at a login";
+}
+
 TEST_F(DispatcherTest, EditorCommandsApplyNothingWithoutAnEditor) {
   Handle("WINCONFIG", "");
   Handle("SYSCONFIG", "");
