@@ -5,6 +5,7 @@
 
 #include "catalogue/control_panel_applets.h"
 #include "catalogue/document_conventions.h"
+#include "catalogue/legacy_applier.h"
 #include "catalogue/registry_places.h"
 #include "util/conversions.h"
 #include "util/mod_main.h"
@@ -102,12 +103,6 @@ void ApplyNetworkItem(SectionContext& ctx, std::int32_t value) {
   }
 }
 
-// An identifier that becomes a key name below NameSpace must name one key there: an empty
-// one would address NameSpace itself, a backslash a key elsewhere.
-bool IsKeyName(std::string_view id) {
-  return !id.empty() && id.find('\\') == std::string_view::npos;
-}
-
 void ApplyWin7Applet(SectionContext& ctx, util::Procedure& proc, const xml::Node& node) {
   const Row row = catalogue::ReadRow(node);
   if (node.attribute("Disabllowcpl") == "1") {
@@ -115,7 +110,7 @@ void ApplyWin7Applet(SectionContext& ctx, util::Procedure& proc, const xml::Node
     ctx.spm.SetRegValue(kHKeyCurrentUser, kDisallowList, row.id, platform::kRegSz, data);
     return;
   }
-  if (!IsKeyName(row.id)) {
+  if (!catalogue::IsKeyName(row.id)) {
     ctx.log.Write("[skip:" + proc.source() + "] line " + std::to_string(proc.line()) +
                   ", applet ID \"" + row.id + "\" is no key name");
     return;
@@ -251,16 +246,12 @@ void SetRegitry(SectionContext& ctx) {
 
 void GetXMLControlMngr(SectionContext& ctx, const xml::NodeList& applets,
                        const xml::NodeList& rows) {
-  try {
+  catalogue::RunLegacyApplier(ctx, "GetXMLControlMngr", [&] {
     catalogue::ForEachRow(
         applets, [&](const Row& row) { ApplyXPApplet(ctx, row.id, util::ToInteger(row.value)); });
     catalogue::ForEachRow(rows,
                           [&](const Row& row) { ApplyControlPanelRow(ctx, row, util::ToInteger); });
-  } catch (...) {
-    const util::Failure failure = util::CurrentFailure();
-    ctx.log.ReportError(std::string(kSectionModule) + ".GetXMLControlMngr", failure.number,
-                        failure.description, false);
-  }
+  });
 }
 
 }  // namespace dav::modDavIrizevez

@@ -15,6 +15,9 @@ namespace dav::modDavIrizevez {
 namespace {
 
 using catalogue::kBothHives;
+using catalogue::kBrowserKey;
+using catalogue::kBrowserMainKey;
+using catalogue::kBrowserOptionsKey;
 using catalogue::kExplorerPolicies;
 using catalogue::Row;
 using catalogue::SectionContext;
@@ -23,10 +26,6 @@ using platform::kHKeyCurrentUser;
 using platform::kHKeyLocalMachine;
 
 constexpr const char* kBrowserName = "Microsoft Internet Explorer";
-constexpr const char* kBrowserKey = "Software\\Microsoft\\Internet Explorer";
-constexpr const char* kBrowserMainKey = "Software\\Microsoft\\Internet Explorer\\Main";
-constexpr const char* kBrowserOptions =
-    "Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel";
 constexpr const char* kMediaPlayerKey = "Software\\Microsoft\\MediaPlayer\\Player";
 constexpr const char* kRealPlayerKey = "Software\\RealNetworks\\RealPlayer\\6.0\\Preferences";
 constexpr const char* kPaintKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint";
@@ -67,7 +66,7 @@ void ApplyOptionRows(SectionContext& ctx, const xml::NodeList& rows,
   catalogue::ForEachRow(rows, [&](const Row& row) {
     for (const OptionRow& option : known) {
       if (row.id != option.id) continue;
-      ctx.registry.WriteDWORD(kHKeyCurrentUser, kBrowserOptions, option.name,
+      ctx.registry.WriteDWORD(kHKeyCurrentUser, kBrowserOptionsKey, option.name,
                               util::ToLong(row.value));
       return;
     }

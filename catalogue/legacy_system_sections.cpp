@@ -15,9 +15,11 @@
 namespace dav::modDavIrizevez {
 namespace {
 
+using catalogue::kAdvancedKey;
 using catalogue::kBothHives;
 using catalogue::kCommandPolicies;
 using catalogue::kExplorerPolicies;
+using catalogue::kKeyboardKey;
 using catalogue::kSectionModule;
 using catalogue::kSystemPolicies;
 using catalogue::Row;
@@ -27,12 +29,7 @@ using platform::kHKeyClassesRoot;
 using platform::kHKeyCurrentUser;
 using platform::kHKeyLocalMachine;
 
-constexpr const char* kAdvancedKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 constexpr const char* kExplorerKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
-constexpr const char* kKeyboardKey = "Control Panel\\Keyboard";
-constexpr const char* kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const char* kUserShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr const char* kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
@@ -162,7 +159,7 @@ void ApplyFolderSetRow(SectionContext& ctx, const Row& row) {
     if (place.machineKey != nullptr) {
       WriteText(ctx, kHKeyLocalMachine, place.machineKey, place.name, row.value);
     } else {
-      WriteText(ctx, kHKeyCurrentUser, kShellFolders, place.name, row.value);
+      WriteText(ctx, kHKeyCurrentUser, catalogue::kShellFoldersKey, place.name, row.value);
       WriteText(ctx, kHKeyCurrentUser, kUserShellFolders, place.name, row.value);
     }
     return;

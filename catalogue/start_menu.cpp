@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "catalogue/document_conventions.h"
+#include "catalogue/legacy_applier.h"
 #include "catalogue/registry_places.h"
 #include "platform/file_system.h"
 #include "util/conversions.h"
@@ -15,16 +16,13 @@
 namespace dav::modDavIrizevez {
 namespace {
 
+using catalogue::kAdvancedKey;
 using catalogue::kExplorerPolicies;
 using catalogue::kSectionModule;
+using catalogue::kShellFoldersKey;
 using catalogue::SectionContext;
 using platform::kHKeyCurrentUser;
 using platform::kHKeyLocalMachine;
-
-constexpr const char* kAdvancedKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
-constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 enum class Store {
   kAdvanced,  // DWORD in HKCU ...\Explorer\Advanced
@@ -339,13 +337,9 @@ void GetXMLStartMenu_Win7(catalogue::SectionContext& ctx, const xml::NodeList& w
 void GetXMLStartMenu(catalogue::SectionContext& ctx, const xml::NodeList& winXPRows,
                      const xml::NodeList& winOriginalRows) {
   int line = 0;
-  try {
+  catalogue::RunLegacyApplier(ctx, "GetXMLStartMenu", [&] {
     ApplyWinXPForms(ctx, winXPRows, winOriginalRows, Flavour{.older = true}, line);
-  } catch (...) {
-    const util::Failure failure = util::CurrentFailure();
-    ctx.log.ReportError(std::string(kSectionModule) + ".GetXMLStartMenu", failure.number,
-                        failure.description, false);
-  }
+  });
 }
 
 }  // namespace dav::modDavIrizevez

@@ -14,20 +14,18 @@
 namespace dav::modDavIrizevez {
 namespace {
 
+using catalogue::kBrowserKey;
+using catalogue::kBrowserMainKey;
 using catalogue::kExplorerPolicies;
+using catalogue::kKeyboardKey;
 using catalogue::kSectionModule;
 using catalogue::SectionContext;
 using platform::kHKeyCurrentUser;
 using platform::kHKeyLocalMachine;
 
-constexpr const char* kKeyboardKey = "Control Panel\\Keyboard";
 constexpr const char* kKeyboardIndicators = "InitialKeyboardIndicators";
-constexpr const char* kBrowserKey = "Software\\Microsoft\\Internet Explorer";
-constexpr const char* kBrowserMainKey = "Software\\Microsoft\\Internet Explorer\\Main";
 constexpr const char* kWindowTitle = "Window Title";
 constexpr const char* kDownloadDirectory = "Download Directory";
-constexpr const char* kBrowserTabsKey =
-    "Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel";
 constexpr std::array<const char*, 7> kBrowserTabs = {"GeneralTab",  "SecurityTab", "ConnectionsTab",
                                                      "AdvancedTab", "ContentTab",  "PrivacyTab",
                                                      "ProgramsTab"};
@@ -254,7 +252,7 @@ void GetXMLExplorerConfig(catalogue::SectionContext& ctx, const xml::NodeList& r
       } else if (Is(row, "ieopt")) {
         const std::int32_t locked = util::ToLong(row.value);
         for (const char* tab : kBrowserTabs) {
-          ctx.registry.WriteDWORD(kHKeyCurrentUser, kBrowserTabsKey, tab, locked);
+          ctx.registry.WriteDWORD(kHKeyCurrentUser, catalogue::kBrowserOptionsKey, tab, locked);
         }
         WriteClient(ctx, "IEOpt", row.value);
       }
