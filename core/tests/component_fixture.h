@@ -1,7 +1,7 @@
 // A fresh PC with a fake clock, a component folder and a host whose registry key below
 // HKEY_LOCAL_MACHINE belongs to the test alone (removed afterwards, so the tests also run
-// against the real registry under Wine). The Run keys that the component keeps in step
-// are set aside for the test and restored afterwards.
+// against the real registry under Wine). The Run keys that the component keeps in step and
+// the client key are set aside for the test and restored afterwards.
 #pragma once
 
 #include <chrono>
@@ -20,7 +20,8 @@ class ComponentFixture {
  public:
   ComponentFixture()
       : env_(platform::testing::MakeTestEnvironment()),
-        runKeys_(platform().registry(), startup::testing::ManagedKeys()) {
+        runKeys_(platform().registry(), startup::testing::ManagedKeys()),
+        clientValues_(platform().registry(), {{platform::kHKeyLocalMachine, kClientKey}}) {
     using namespace std::chrono;
     platform().ReplaceClock(std::make_unique<platform::FakeClock>(
         platform::LocalTime{local_days{year{2026} / 12 / 8} + hours{15} + minutes{4}}));
@@ -33,6 +34,9 @@ class ComponentFixture {
   }
 
   platform::Platform& platform() { return env_->platform(); }
+
+  // Below HKEY_LOCAL_MACHINE: where the sections keep their state as text values.
+  static constexpr const char* kClientKey = "Software\\quorel\\brisal client";
 
   // A key path of the test's own below HKEY_LOCAL_MACHINE.
   const std::string& HostKey() const { return env_->scratchKey(); }
@@ -79,6 +83,9 @@ class ComponentFixture {
 
   std::unique_ptr<platform::testing::TestEnvironment> env_;
   startup::testing::SetAsideKeys runKeys_;
+  // The client key holds what the sections keep and what every start reads again (the
+  // display mode, the clean-up requests): each test starts without it.
+  startup::testing::SetAsideKeys clientValues_;
   std::shared_ptr<FakeHost> host_;
 };
 

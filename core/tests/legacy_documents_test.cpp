@@ -12,7 +12,6 @@ namespace {
 
 constexpr const char* kPolicies =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
-constexpr const char* kClientKey = "Software\\quorel\\brisal client";
 
 std::string Document(const std::string& body) {
   return "<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?><DocRoot><Configuration "

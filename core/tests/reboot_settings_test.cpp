@@ -12,8 +12,6 @@
 namespace dav::core::testing {
 namespace {
 
-constexpr const char* kClientKey = "Software\\quorel\\brisal client";
-
 class RebootSettingsTest : public ::testing::Test, public ComponentFixture {
  protected:
   platform::sim::Machine& machine() { return dynamic_cast<platform::sim::Machine&>(platform()); }
