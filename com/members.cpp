@@ -25,6 +25,13 @@ constexpr Member kMembers[] = {
      [](Invocation& c) { c.component().ApplyWinConfigXML(c.Text(0), c.Text(1), c.Boolean(2)); }},
     {L"ApplySysConfigXML", 3,
      [](Invocation& c) { c.component().ApplySysConfigXML(c.Text(0), c.Text(1), c.Boolean(2)); }},
+    {L"ApplyXML_ManagerLogin", 1,
+     [](Invocation& c) { c.component().ApplyXML_ManagerLogin(c.Text(0)); }},
+    {L"ApplyXML_ManagerLogoff", 1,
+     [](Invocation& c) { c.component().ApplyXML_ManagerLogoff(c.Text(0)); }},
+    {L"ApplyWindowSettingXML", 1,
+     [](Invocation& c) { c.component().ApplyWindowSettingXML(c.Text(0)); }},
+    {L"RebootSettings", 0, [](Invocation& c) { c.component().RebootSettings(); }},
 };
 
 void Check(HRESULT status, unsigned position) {
