@@ -125,6 +125,12 @@ canonical_export() {
     LC_ALL=C sort
 }
 
+# The canonical export less the client value "Display": the resolutions that the display
+# adapter offers, which every start publishes, and Wine's adapter is not the simulated PC's.
+without_adapter_values() {
+  grep -v -F "[HKEY_LOCAL_MACHINE\\Software\\quorel\\brisal client]"$'\t'"\"Display\"=" || true
+}
+
 # Runs the lines on stdin as a batch file of Wine's cmd: one start of Wine for many registry
 # calls. A failing line does not stop the ones after it.
 run_batch() {
@@ -199,9 +205,10 @@ check_differential() {
     i=$((i + 1))
     local wine_text="" sim_text=""
     if [[ -f $scratch/after/$i.reg ]]; then
-      wine_text=$(iconv -f UTF-16 -t UTF-8 "$scratch/after/$i.reg" | canonical_export)
+      wine_text=$(iconv -f UTF-16 -t UTF-8 "$scratch/after/$i.reg" | canonical_export |
+        without_adapter_values)
     fi
-    sim_text=$("${sim[@]}" reg export "$key" 2>/dev/null | canonical_export || true)
+    sim_text=$("${sim[@]}" reg export "$key" 2>/dev/null | canonical_export | without_adapter_values || true)
     if [[ $wine_text != "$sim_text" ]]; then
       echo "the key $key differs (< Wine, > simulated PC):"
       diff <(echo "$wine_text") <(echo "$sim_text") | head -20 || true
