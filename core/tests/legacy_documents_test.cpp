@@ -120,21 +120,24 @@ TEST_F(LegacyDocumentsTest, WindowSettingKeepsTheDisplayModeAndTheDocument) {
   EXPECT_EQ(Log().find("[err:"), std::string::npos) << Log();
 }
 
-TEST_F(LegacyDocumentsTest, ListFilesOutsideTheirFoldersAreLeftOut) {
+TEST_F(LegacyDocumentsTest, DesktopIconsGoToTheDesktopIconManager) {
+  const CCDavIrizevez::Fields& fields = component_->fields();
+  ASSERT_EQ(platform().files().WriteAll(fields.userDesktopFolder + "\\A.lnk", "x"),
+            platform::kErrorSuccess);
+  // The special icons first, then the approved files.
   component_->ApplyWindowSettingXML(Document(
-      "<StartProgramManager Protected=\"True\"><IconList><Icon FileName=\"..\\..\\boot.ini\" "
-      "Checked=\"1\" /><Icon FileName=\"메모장.lnk\" Checked=\"1\" /></IconList>"
-      "</StartProgramManager><DesktopIconManager Protected=\"True\"><IconList>"
-      "<Icon FileName=\"C:\\WINDOWS\\win.ini\" Checked=\"0\" /><Icon FileName=\"..\" Checked=\"0\" "
-      "/>"
-      "</IconList></DesktopIconManager>"));
-  EXPECT_NE(Log().find("start-up folder item \"..\\..\\boot.ini\" lies outside its folder"),
+      "<DesktopIconManager Protected=\"True\"><IconList><Icon FileName=\"내 컴퓨터\" "
+      "Checked=\"1\" /><Icon FileName=\"내 문서\" Checked=\"1\" /><Icon FileName=\"내 "
+      "네트워크 환경\" Checked=\"1\" /><Icon FileName=\"휴지통\" Checked=\"1\" /><Icon "
+      "FileName=\"Internet Explorer\" Checked=\"1\" /><Icon FileName=\"A.lnk\" Checked=\"1\" "
+      "/><Icon FileName=\"..\\..\\boot.ini\" Checked=\"1\" /></IconList>"
+      "</DesktopIconManager>"));
+  EXPECT_NE(platform().files().GetAttributes(fields.desktopBackupFolder + "\\A.lnk"),
+            platform::kInvalidAttributes)
+      << "the approved icon is backed up";
+  EXPECT_NE(Log().find("[skip:CCDavIrizevez.Apply] icon file name \"..\\..\\boot.ini\""),
             std::string::npos)
       << Log();
-  EXPECT_NE(Log().find("desktop icon \"C:\\WINDOWS\\win.ini\" lies outside its folder"),
-            std::string::npos);
-  EXPECT_NE(Log().find("desktop icon \"..\" lies outside"), std::string::npos);
-  EXPECT_EQ(Log().find("메모장.lnk"), std::string::npos) << "a plain name is handed on";
   EXPECT_TRUE(Saved());
 }
 
