@@ -142,11 +142,6 @@ class CCDavIrizevez : public IClientComponent {
   };
   void ApplyLegacySections(const xml::Document& doc, LegacyUse use, const LegacyStep& step,
                            const LegacyHandOffs* handOffs = nullptr);
-  // The legacy document's lists, for the start program manager (the start entries and the
-  // start-up folder items) and the desktop icon manager.
-  void KeepLegacyStartPrograms(bool isProtected, std::vector<mdTypeDefine::UType_SPMData> startList,
-                               std::vector<mdTypeDefine::UType_DIData> folderList);
-  void ApplyLegacyDesktopIcons(bool isProtected, std::vector<mdTypeDefine::UType_DIData> icons);
 
   // Writes the display catalogue's resolutions to the client value "Display" ("800 x 600*
   // 1024 x 768"); an empty catalogue fails and leaves the value as it was.

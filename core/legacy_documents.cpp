@@ -135,7 +135,8 @@ void CCDavIrizevez::ApplyWindowSettingXML(const std::string& sXML) {
 
   // The document's start program and desktop icon lists, each handed on only when its
   // section was read whole: a document without them leaves the managers' lists alone
-  // rather than handing them empty lists, which would clear what the user has.
+  // rather than handing them empty lists, which would clear what the user has. The icon
+  // machinery refuses file names that would lead out of their folder.
   const LegacyHandOffs handOffs{
       [&] {
         bool isProtected = false;
@@ -144,14 +145,20 @@ void CCDavIrizevez::ApplyWindowSettingXML(const std::string& sXML) {
         if (quiet(210, [&] {
               mdTypeDefine::ParseSPMListLegacy(log_, sXML, &isProtected, &startList, &folderList);
             })) {
-          quiet(250, [&] { KeepLegacyStartPrograms(isProtected, startList, folderList); });
+          startup::StartProgramManager startPrograms = StartPrograms();
+          quiet(220, [&] { startPrograms.EnableOpt(isProtected); });
+          quiet(230, [&] { startPrograms.List(startList); });
+          quiet(240, [&] { ListFolder(folderList); });
+          quiet(250, [&] { startPrograms.EditStartReg(); });
         }
       },
       [&] {
         bool isProtected = false;
         std::vector<mdTypeDefine::UType_DIData> icons;
         if (quiet(310, [&] { mdTypeDefine::ParseDIList(log_, sXML, &isProtected, &icons); })) {
-          quiet(320, [&] { ApplyLegacyDesktopIcons(isProtected, icons); });
+          quiet(320, [&] {
+            desktopIcons_.ApplyDesktopIconList(isProtected, icons, desktop::kModeDesktop);
+          });
         }
       }};
   ApplyLegacySections(doc, LegacyUse::kWindowSetting, quiet, &handOffs);

@@ -58,9 +58,9 @@ void AddLegacyCommand(CLI::App& app, HostContext& context, std::shared_ptr<Clien
   auto file = std::make_shared<std::string>();
   CLI::App* apply = legacy->add_subcommand(
       "apply",
-      "ApplyWindowSettingXML: apply the document with its desktop icons and display mode "
-      "(set again at every start while its RebootDisplay is 1), and keep it as DavIrizevez.qsf "
-      "in the component folder");
+      "ApplyWindowSettingXML: apply the document with its start programs, desktop icons and "
+      "display mode (set again at every start while its RebootDisplay is 1), and keep it as "
+      "DavIrizevez.qsf in the component folder");
   apply
       ->add_option("FILE", *file,
                    "A document file of this computer (decoded by its declared "

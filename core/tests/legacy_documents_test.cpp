@@ -120,6 +120,29 @@ TEST_F(LegacyDocumentsTest, WindowSettingKeepsTheDisplayModeAndTheDocument) {
   EXPECT_EQ(Log().find("[err:"), std::string::npos) << Log();
 }
 
+TEST_F(LegacyDocumentsTest, StartProgramsGoToTheStartProgramManagerOnlyFromAWholeSection) {
+  const std::string run(startup::kRunPath);
+  const std::string store = HostKey() + "\\Components\\DavIrizevez.CCDavIrizevez\\SPManager";
+  const auto everyTime = [&] {
+    const auto value =
+        startup::testing::GetValue(platform(), platform::kHKeyLocalMachine, store, "EveryTime");
+    return value ? value->text : "<missing>";
+  };
+
+  component_->ApplyWindowSettingXML(Document(
+      "<StartProgramManager Protected=\"True\"><RunKeyList><RunKey HKey=\"-2147483646\" Path=\"" +
+      run +
+      "\" Name=\"Tool\" Command=\"tool.exe\" IsPrevStart=\"True\" Checked=\"True\" "
+      "Deleted=\"False\" /></RunKeyList></StartProgramManager>"));
+  EXPECT_EQ(everyTime(), "1");
+  const auto tool =
+      startup::testing::GetValue(platform(), platform::kHKeyLocalMachine, run, "Tool");
+  EXPECT_TRUE(tool && tool->text == "tool.exe") << "EditStartReg writes the approved entry";
+
+  component_->ApplyWindowSettingXML(Legacy("1"));
+  EXPECT_EQ(everyTime(), "1") << "a document without the section leaves the protection as it is";
+}
+
 TEST_F(LegacyDocumentsTest, DesktopIconsGoToTheDesktopIconManager) {
   const CCDavIrizevez::Fields& fields = component_->fields();
   ASSERT_EQ(platform().files().WriteAll(fields.userDesktopFolder + "\\A.lnk", "x"),
