@@ -146,5 +146,42 @@ void BM_InitializeTerminate(benchmark::State& state) {
 }
 BENCHMARK(BM_InitializeTerminate)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The example system document whose folder access lists n paths (the whole list is one
+// Value, as the editor writes it); 1,000 to 100,000 paths show that the cost grows linearly.
+std::string WithPaths(std::string doc, int n) {
+  std::string list;
+  for (int i = 0; i < n; ++i) {
+    list += (i ? "|C:\\Users\\Share\\" : "C:\\Users\\Share\\") + std::to_string(i);
+  }
+  const std::size_t row = doc.find("<Row ID=\"Path\"");
+  const std::size_t value = doc.find("Value=\"", row) + 7;
+  return doc.replace(value, doc.find('"', value) - value, list);
+}
+
+void BM_ApplyFolderAccessPaths(benchmark::State& state) {
+  BenchComponent pc;
+  const std::string doc = WithPaths(pc.Example("SysConfig.qsf"), state.range(0));
+  for (auto _ : state) pc.component().ApplySysConfigXML(doc, "", false);
+}
+BENCHMARK(BM_ApplyFolderAccessPaths)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_ProduceFolderAccessPaths(benchmark::State& state) {
+  BenchComponent pc;
+  pc.component().ApplySysConfigXML(WithPaths(pc.Example("SysConfig.qsf"), state.range(0)), "",
+                                   false);
+  for (auto _ : state) pc.component().IClientComponent_Handle("REQ_SYSCONF", "");
+}
+BENCHMARK(BM_ProduceFolderAccessPaths)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 }  // namespace
 }  // namespace dav::core

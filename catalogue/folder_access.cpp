@@ -1,7 +1,8 @@
 #include "catalogue/access.h"
 
-#include <optional>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "catalogue/document_conventions.h"
 #include "catalogue/registry_places.h"
@@ -35,12 +36,6 @@ std::string ReadStored(SectionContext& ctx, std::string_view section, std::strin
   return stored.empty() ? std::string() : modMain::Base64Decode(ctx.log.platform(), stored);
 }
 
-void WriteStored(SectionContext& ctx, std::string_view section, std::string_view key,
-                 std::string_view text) {
-  modMain::WriteIniString(ctx.log.platform(), FolderAccessFile(ctx), section, key,
-                          StoredText(ctx, text));
-}
-
 std::string ReplaceDoubledBackslashes(std::string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -50,33 +45,82 @@ std::string ReplaceDoubledBackslashes(std::string_view text) {
   return out;
 }
 
-// Replaces the stored paths with the pieces of a "|"-separated list. Empty pieces are left
-// out, so the paths stay numbered without a gap: the paths are read back up to the first
-// key that reads empty, and a gap would hide every path after it.
-void WritePaths(SectionContext& ctx, std::string_view list) {
-  ctx.log.platform().ini().WriteString(FolderAccessFile(ctx), "value", std::nullopt, std::nullopt);
-  int index = 0;
+// The stored paths from the pieces of a "|"-separated list, keyed "0", "1", ... Empty
+// pieces are left out, so the paths stay numbered without a gap: the paths are read back up
+// to the first key that reads empty, and a gap would hide every path after it.
+std::vector<platform::IniKey> PathKeys(SectionContext& ctx, std::string_view list) {
+  std::vector<platform::IniKey> keys;
   std::size_t from = 0;
   while (from <= list.size()) {
     std::size_t end = list.find('|', from);
     if (end == std::string_view::npos) end = list.size();
     const std::string path = ReplaceDoubledBackslashes(list.substr(from, end - from));
-    if (!path.empty()) WriteStored(ctx, "value", std::to_string(index++), path);
+    if (!path.empty()) keys.push_back({std::to_string(keys.size()), StoredText(ctx, path)});
     from = end + 1;
   }
+  return keys;
 }
 
+// The paths in key order up to the first key that is missing or empty, from one read of the
+// section (a key read one at a time would read the whole file once per path).
 std::string ReadPaths(SectionContext& ctx) {
+  std::unordered_map<std::string, std::string> stored;
+  for (platform::IniKey& key :
+       ctx.log.platform().ini().ReadSection(FolderAccessFile(ctx), "value")) {
+    stored.try_emplace(std::move(key.name), std::move(key.value));  // the first one counts
+  }
   std::string list;
-  for (int index = 0;; ++index) {
-    const std::string stored = modMain::ReadIniString(ctx.log.platform(), FolderAccessFile(ctx),
-                                                      "value", std::to_string(index), "");
-    if (stored.empty()) break;
+  for (std::size_t index = 0;; ++index) {
+    const auto found = stored.find(std::to_string(index));
+    if (found == stored.end() || found->second.empty()) break;
     if (index > 0) list += "|";
-    list += modMain::Base64Decode(ctx.log.platform(), stored);
+    list += modMain::Base64Decode(ctx.log.platform(), found->second);
   }
   return list;
 }
+
+// The change that the rows make to the file, kept until all rows are read and then written
+// in one step, so that the folder protection never reads a file with the settings or the
+// paths half changed.
+class FolderAccessChange {
+ public:
+  explicit FolderAccessChange(SectionContext& ctx) : ctx_(ctx) {}
+
+  // A key of "setting" takes the stored form of the text; the other keys stay.
+  void SetSetting(std::string_view key, std::string_view text) {
+    platform::IniSectionKeys& setting = Section("setting");
+    std::string stored = StoredText(ctx_, text);
+    for (platform::IniKey& existing : setting.keys) {
+      if (existing.name == key) {
+        existing.value = std::move(stored);
+        return;
+      }
+    }
+    setting.keys.push_back({std::string(key), std::move(stored)});
+  }
+
+  void SetPaths(std::string_view list) { Section("value").keys = PathKeys(ctx_, list); }
+
+  void Write() {
+    if (!sections_.empty())
+      ctx_.log.platform().ini().WriteSections(FolderAccessFile(ctx_), sections_);
+  }
+
+ private:
+  // The section as the rows so far leave it; read from the file the first time. The
+  // sections keep the order in which the rows first name them, as a new file gets them.
+  platform::IniSectionKeys& Section(std::string_view name) {
+    for (platform::IniSectionKeys& section : sections_) {
+      if (section.name == name) return section;
+    }
+    sections_.push_back(
+        {std::string(name), ctx_.log.platform().ini().ReadSection(FolderAccessFile(ctx_), name)});
+    return sections_.back();
+  }
+
+  SectionContext& ctx_;
+  std::vector<platform::IniSectionKeys> sections_;
+};
 
 }  // namespace
 
@@ -109,21 +153,24 @@ std::string XMLStringFolderAccess(SectionContext& ctx) {
 void GetXMLFolderAccess(SectionContext& ctx, const xml::NodeList& rows) {
   util::Procedure proc(ctx.log, kSectionModule, "GetXMLFolderAccess");
   try {
+    FolderAccessChange change(ctx);
     for (const xml::Node& node : rows) {
       proc.Line(10);
       const Row row = catalogue::ReadRow(node);
       catalogue::NoteRow(ctx, "GetXMLFolderAccess", row.id);
       if (row.id == "folderaccess") {
         proc.Line(20);
-        WriteStored(ctx, "setting", "0", row.value);
+        change.SetSetting("0", row.value);
       } else if (row.id == "lowaccess") {
         proc.Line(30);
-        WriteStored(ctx, "setting", "1", row.value);
+        change.SetSetting("1", row.value);
       } else if (row.id == "path") {
         proc.Line(40);
-        WritePaths(ctx, row.value);
+        change.SetPaths(row.value);
       }
     }
+    proc.Line(50);
+    change.Write();
   } catch (...) {
     proc.LogFailure();
   }

@@ -146,5 +146,50 @@ TEST(FolderAccessSection, Base64IniFileWithPathsInKeyOrder) {
       longPath + "|D:\\R&D <\"x\">");
 }
 
+std::string FolderAccessFilePath(SystemMachine& pc) {
+  return pc.ctx().log.componentFolder() + "\\qrlSysConfig.ini";
+}
+
+// The folder protection reads the file itself: the applier must leave the layout that the
+// profile-string calls make, change only the folder access sections, and take the file from
+// the old whole list to the new one in one write.
+TEST(FolderAccessSection, TheFileKeepsItsLayoutAndItsOtherLines) {
+  SystemMachine pc(true, false);
+  platform::FileSystem& files = pc.ctx().log.platform().files();
+  Apply(pc, "FolderAccess",
+        RowOf("FolderAccess", "1") + RowOf("LowAccess", "0") + RowOf("Path", "C:\\Data|D:\\Docs"));
+  std::string bytes;
+  ASSERT_EQ(files.ReadAll(FolderAccessFilePath(pc), &bytes), platform::kErrorSuccess);
+  EXPECT_EQ(bytes,
+            "[setting]\r\n0=MQ==\r\n1=MA==\r\n[value]\r\n0=QzpcRGF0YQ==\r\n1=RDpcRG9jcw==\r\n");
+
+  ASSERT_EQ(files.WriteAll(FolderAccessFilePath(pc),
+                           "; kept\r\n[value]\r\n0=b2xk\r\n1=b2xk\r\n2=b2xk\r\n\r\n"
+                           "[setting]\r\n2=extra\r\n0=MA==\r\n[other]\r\nk=v"),
+            platform::kErrorSuccess);
+  Apply(pc, "FolderAccess", RowOf("Path", "E:\\") + RowOf("FolderAccess", "1"));
+  ASSERT_EQ(files.ReadAll(FolderAccessFilePath(pc), &bytes), platform::kErrorSuccess);
+  EXPECT_EQ(bytes,
+            "; kept\r\n[value]\r\n0=RTpc\r\n\r\n[setting]\r\n2=extra\r\n0=MQ==\r\n[other]\r\nk=v")
+      << "older paths gone, the setting changed in its place, other lines as they were";
+
+  Apply(pc, "FolderAccess", RowOf("Path", ""));
+  ASSERT_EQ(files.ReadAll(FolderAccessFilePath(pc), &bytes), platform::kErrorSuccess);
+  EXPECT_EQ(bytes.find("[value]"), std::string::npos) << "no paths: no [value] section";
+}
+
+// Many paths are written and read back in one pass each (the figures are in bench/).
+TEST(FolderAccessSection, ManyPathsRoundTrip) {
+  SystemMachine pc(true, false);
+  std::string list;
+  for (int i = 0; i < 3000; ++i) list += (i ? "|C:\\Data\\" : "C:\\Data\\") + std::to_string(i);
+  Apply(pc, "FolderAccess", RowOf("Path", list));
+  EXPECT_EQ(pc.Ini("value", "2999"), "QzpcRGF0YVwyOTk5");
+  std::erase(list, '\\');
+  std::string produced = XMLStringFolderAccess(pc.ctx());
+  std::erase(produced, '\\');
+  EXPECT_NE(produced.find(RowOf("Path", list)), std::string::npos);
+}
+
 }  // namespace
 }  // namespace dav::catalogue::system_testing

@@ -1,5 +1,6 @@
 #include "platform/sim/ini_document.h"
 
+#include <iterator>
 #include <utility>
 
 #include "platform/sim/windows_path.h"
@@ -101,6 +102,42 @@ void IniDocument::AddKeyLine(const IniSection& section, std::string bytes) {
 void IniDocument::AddSection(std::string headerBytes, std::string keyBytes) {
   InsertLine(lines_.size(), std::move(headerBytes));
   InsertLine(lines_.size(), std::move(keyBytes));
+}
+
+void IniDocument::ReplaceSection(const std::optional<IniSection>& section, std::string_view name,
+                                 std::string headerBytes, std::vector<std::string> keyBytes) {
+  std::size_t from = lines_.size();
+  std::size_t to = lines_.size();
+  if (section) {
+    from = section->first;
+    to = section->first;
+    for (std::size_t i = section->first; i < section->end; ++i) {
+      if (!TrimBlanks(lines_[i].bytes).empty()) to = i + 1;
+    }
+  }
+  // The line before the new ones may be the file's last, without a line end yet.
+  if (from > 0 && lines_[from - 1].end.empty()) lines_[from - 1].end = kLineEnd;
+  std::vector<IniLine> lines;
+  lines.reserve(lines_.size() - (to - from) + keyBytes.size() + 1);
+  std::move(lines_.begin(), lines_.begin() + static_cast<std::ptrdiff_t>(from),
+            std::back_inserter(lines));
+  if (!section) {
+    IniLine header;
+    header.bytes = std::move(headerBytes);
+    header.end = kLineEnd;
+    header.kind = IniLine::Kind::kSection;
+    header.name = name;
+    lines.push_back(std::move(header));
+  }
+  for (std::string& bytes : keyBytes) {
+    IniLine line;
+    line.bytes = std::move(bytes);
+    line.end = kLineEnd;
+    lines.push_back(std::move(line));
+  }
+  std::move(lines_.begin() + static_cast<std::ptrdiff_t>(to), lines_.end(),
+            std::back_inserter(lines));
+  lines_ = std::move(lines);
 }
 
 void IniDocument::InsertLine(std::size_t index, std::string bytes) {

@@ -52,6 +52,12 @@ class IniDocument {
   void AddKeyLine(const IniSection& section, std::string bytes);
   // Adds a section header and one key line at the end of the file.
   void AddSection(std::string headerBytes, std::string keyBytes);
+  // Puts these key lines in place of every line of the section up to its last one that is
+  // not blank (blank lines before the next section stay); adds the section at the end of
+  // the file when there is none. One pass over the lines, however many keys.
+  // The new lines are not read again: name one section once in a series of changes.
+  void ReplaceSection(const std::optional<IniSection>& section, std::string_view name,
+                      std::string headerBytes, std::vector<std::string> keyBytes);
 
   std::string Bytes() const;
 

@@ -53,6 +53,18 @@ bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
+// Texts that would break the file's lines: Windows would write them as they come, and a
+// line break starts a new line (a key, or even a section, that nobody wrote), "=" in a key
+// or "]" in a section name cannot be read back.
+bool BreaksSectionName(std::string_view section) {
+  return HasLineBreak(section) || section.find(']') != std::string_view::npos;
+}
+
+bool BreaksKeyName(std::string_view key) {
+  return HasLineBreak(key) || key.find('=') != std::string_view::npos ||
+         (!key.empty() && key.front() == '[');
+}
+
 }  // namespace
 
 SimIniFiles::SimIniFiles(FileSystem& files, std::function<std::uint32_t()> codePage,
@@ -102,14 +114,8 @@ bool SimIniFiles::WriteString(std::string_view file, std::string_view section,
   section = TrimBlanks(section);
   if (key) key = TrimBlanks(*key);
   if (value) value = TrimBlanks(*value);
-  // Windows would write these as they come and so break the file's lines: a line break
-  // starts a new line (a key, or even a section, that nobody wrote), "=" in a key or "]"
-  // in a section name cannot be read back. Refused here, and the file stays as it is.
-  if (HasLineBreak(section) || section.find(']') != std::string_view::npos) return false;
-  if (key && (HasLineBreak(*key) || key->find('=') != std::string_view::npos ||
-              (!key->empty() && key->front() == '['))) {
-    return false;
-  }
+  // Refused, and the file stays as it is.
+  if (BreaksSectionName(section) || (key && BreaksKeyName(*key))) return false;
   if (value && HasLineBreak(*value)) return false;
 
   const std::string path = FilePath(file);
@@ -151,6 +157,70 @@ bool SimIniFiles::WriteString(std::string_view file, std::string_view section,
     document.ReplaceLine(*line, encode(document.line(*line).name) + "=" + encode(*value));
   } else {
     document.AddKeyLine(*place, encode(*key) + "=" + encode(*value));
+  }
+  if (!encodable) return false;
+  std::string written = marked ? std::string(kUtf8Mark) : std::string();
+  written += document.Bytes();
+  return files_.WriteAll(path, written) == kErrorSuccess;
+}
+
+std::vector<IniKey> SimIniFiles::ReadSection(std::string_view file, std::string_view section) {
+  std::vector<IniKey> keys;
+  std::string bytes;
+  if (files_.ReadAll(FilePath(file), &bytes) != kErrorSuccess) return keys;
+  std::string_view content = bytes;
+  IniDocument document(content, DecoderFor(FileCodePage(&content, codePage_())));
+  const std::optional<IniSection> place = document.FindSection(section);
+  if (!place) return keys;
+  for (std::size_t i = place->first; i < place->end; ++i) {
+    const IniLine& line = document.line(i);
+    if (line.kind == IniLine::Kind::kKey) {
+      keys.push_back({line.name, std::string(Unquote(line.value))});
+    }
+  }
+  return keys;
+}
+
+bool SimIniFiles::WriteSections(std::string_view file,
+                                const std::vector<IniSectionKeys>& sections) {
+  const std::string path = FilePath(file);
+  std::string bytes;
+  Status status = files_.ReadAll(path, &bytes);
+  if (status != kErrorSuccess && status != kErrorFileNotFound) return false;
+  std::string_view content = bytes;
+  const std::uint32_t codePage = FileCodePage(&content, codePage_());
+  const bool marked = content.size() != bytes.size();
+  IniDocument document(content, DecoderFor(codePage));
+
+  bool encodable = true;
+  auto encode = [&](std::string_view text) {
+    std::string encoded;
+    encodable = EncodeCodePage(codePage, text, &encoded) && encodable;
+    return encoded;
+  };
+  for (const IniSectionKeys& section : sections) {
+    const std::string_view name = TrimBlanks(section.name);
+    if (BreaksSectionName(name)) return false;
+    const std::optional<IniSection> place = document.FindSection(name);
+    if (section.keys.empty()) {
+      if (place) document.EraseLines(place->header, place->end);
+      continue;
+    }
+    std::vector<std::string> lines;
+    lines.reserve(section.keys.size());
+    for (const IniKey& key : section.keys) {
+      const std::string_view keyName = TrimBlanks(key.name);
+      const std::string_view value = TrimBlanks(key.value);
+      if (BreaksKeyName(keyName) || HasLineBreak(value)) return false;
+      std::string line = encode(keyName);
+      line += '=';
+      line += encode(value);
+      lines.push_back(std::move(line));
+    }
+    std::string header(1, '[');
+    header += encode(name);
+    header += ']';
+    document.ReplaceSection(place, name, std::move(header), std::move(lines));
   }
   if (!encodable) return false;
   std::string written = marked ? std::string(kUtf8Mark) : std::string();

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/ini_files.h"
@@ -32,6 +33,10 @@ class SimIniFiles : public IniFiles {
   bool WriteString(std::string_view file, std::string_view section,
                    std::optional<std::string_view> key,
                    std::optional<std::string_view> value) override;
+
+  std::vector<IniKey> ReadSection(std::string_view file, std::string_view section) override;
+
+  bool WriteSections(std::string_view file, const std::vector<IniSectionKeys>& sections) override;
 
  private:
   // The path of the file the calls name: a bare name in the Windows folder, any other path

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/tests/test_environment.h"
@@ -111,6 +112,29 @@ TEST_F(IniContractTest, DeletingKeysAndSections) {
   EXPECT_EQ(Stored().find("[value]"), std::string::npos) << Stored();
   EXPECT_TRUE(Write("nothing", std::nullopt, std::nullopt)) << "deleting nothing succeeds";
   EXPECT_TRUE(Write("setting", "nothing", std::nullopt));
+}
+
+// The section forms: a whole section read in file order, and whole sections replaced.
+TEST_F(IniContractTest, WholeSectionsAreReadAndReplaced) {
+  EXPECT_TRUE(ini().ReadSection(file_, "value").empty()) << "no file";
+  const std::string longValue(600, 'x');
+  Store("[other]\r\nk=v\r\n[ Value ]\r\n 1 = \"b\" \r\nno key line\r\n0=a\r\nlong=" + longValue +
+        "\r\n[setting]\r\n0=x\r\n");
+  const std::vector<IniKey> keys = ini().ReadSection(file_, "VALUE");
+  ASSERT_EQ(keys.size(), 3u) << "key lines only, the line without \"=\" left out";
+  EXPECT_EQ(keys[0].name + "=" + keys[0].value, "1=b") << "blanks and quotes go, file order";
+  EXPECT_EQ(keys[1].name + "=" + keys[1].value, "0=a");
+  EXPECT_EQ(keys[2].value, longValue) << "never cut to a buffer";
+
+  ASSERT_TRUE(ini().WriteSections(
+      file_, {{"value", {{"0", "p"}, {"1", "q"}}}, {"setting", {}}, {"new", {{"n", "1"}}}}));
+  EXPECT_EQ(Read("value", "0") + Read("value", "1"), "pq");
+  EXPECT_EQ(Read("value", "long"), "(default)") << "a replaced section holds only the new keys";
+  EXPECT_EQ(Read("setting", "0"), "(default)") << "a section without keys is removed";
+  EXPECT_EQ(Stored().find("[setting]"), std::string::npos) << Stored();
+  EXPECT_EQ(Read("new", "n"), "1") << "a missing section is added";
+  EXPECT_EQ(Read("other", "k"), "v") << "other sections stay";
+  EXPECT_LT(Stored().find("[other]"), Stored().find("[new]")) << "added at the end";
 }
 
 TEST_F(IniContractTest, TheResultIsCutToTheBuffer) {

@@ -1,4 +1,5 @@
-// Ini files through GetPrivateProfileStringA and WritePrivateProfileStringA.
+// Ini files through GetPrivateProfileStringA, WritePrivateProfileStringA and their section
+// forms. WriteSections changes a copy of the file and moves it over the file.
 #pragma once
 
 #include "platform/ini_files.h"
@@ -12,6 +13,8 @@ class Win32IniFiles : public IniFiles {
   bool WriteString(std::string_view file, std::string_view section,
                    std::optional<std::string_view> key,
                    std::optional<std::string_view> value) override;
+  std::vector<IniKey> ReadSection(std::string_view file, std::string_view section) override;
+  bool WriteSections(std::string_view file, const std::vector<IniSectionKeys>& sections) override;
 };
 
 }  // namespace dav::platform::win32
