@@ -162,11 +162,12 @@ bool mdSPM::SetRegValue(KeyHandle hive, std::string_view key, std::string_view n
     auto& registry = log_.platform().registry();
     KeyHandle created = platform::kNoKey;
     if (!CreateRegKey(hive, key, created)) return false;
+    const OpenedKey closeKey(registry, created);
     const std::string text = value;
-    const auto status = registry.SetValue(created, name, static_cast<platform::ValueType>(type),
-                                          util::ToAnsi(log_.platform(), text));
-    registry.CloseKey(created);
-    if (status != kErrorSuccess) return false;
+    if (registry.SetValue(created, name, static_cast<platform::ValueType>(type),
+                          util::ToAnsi(log_.platform(), text)) != kErrorSuccess) {
+      return false;
+    }
     value = text;
     return true;
   } catch (...) {

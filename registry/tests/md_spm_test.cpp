@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "util/run_time_error.h"
+
 #include "registry/tests/registry_test_support.h"
 
 namespace dav {
@@ -107,6 +114,118 @@ TEST_F(MdSpmTest, KeyHandlesAndPaddedNames) {
       << "a key with subkeys is not deleted";
   EXPECT_TRUE(spm.DeleteRegKey(spm.GetRegHKey(kHKeyCurrentUser, key() + "\\Store"), "Sub\\Deep"));
   EXPECT_TRUE(spm.DeleteRegValueName(kHKeyCurrentUser, key(), "x") == false);
+}
+
+// The names of subkeys come back only when name and NUL fit the 255-byte buffer, reckoned
+// in ANSI bytes: 254 bytes is the longest name that fits.
+TEST_F(MdSpmTest, SubkeyNamesAtTheBufferBoundary) {
+  std::string korean;  // 127 syllables: 254 ANSI bytes
+  for (int i = 0; i < 127; ++i) korean += "가";
+  for (const auto& [name, fits] :
+       std::vector<std::pair<std::string, bool>>{{std::string(254, 'a'), true},
+                                                 {std::string(255, 'b'), false},
+                                                 {korean, true},
+                                                 {"c" + korean, false}}) {
+    SCOPED_TRACE(std::to_string(util::AnsiLength(platform(), name)) + " bytes");
+    const std::string parent = key() + "\\Boundary";
+    Set(parent + "\\" + name, "v", platform::kRegSz, "x");
+    mdSPM::KeyHandle opened = spm.GetRegHKey(kHKeyCurrentUser, parent);
+    ASSERT_NE(opened, 0u);
+    std::string found;
+    EXPECT_EQ(spm.EnumRegKey(opened, 0, found), fits);
+    EXPECT_EQ(found.substr(0, found.find('\0')), fits ? name : std::string(255, ' '));
+    registry().CloseKey(opened);
+    ASSERT_TRUE(spm.DeleteRegKey(spm.GetRegHKey(kHKeyCurrentUser, key()), "Boundary\\" + name));
+    ASSERT_TRUE(spm.DeleteRegKey(spm.GetRegHKey(kHKeyCurrentUser, key()), "Boundary"));
+  }
+}
+
+// A registry whose writes fail at run time (not with a status), and which counts the keys
+// left open.
+class FailingWrites : public platform::Registry {
+ public:
+  explicit FailingWrites(platform::Registry& real) : real_(real) {}
+  int open = 0;
+
+  platform::Status OpenKey(platform::KeyHandle parent, std::string_view subKey,
+                           platform::KeyHandle* result) override {
+    const platform::Status status = real_.OpenKey(parent, subKey, result);
+    if (status == 0) ++open;
+    return status;
+  }
+  platform::Status CreateKey(platform::KeyHandle parent, std::string_view subKey,
+                             platform::KeyHandle* result, bool* created) override {
+    const platform::Status status = real_.CreateKey(parent, subKey, result, created);
+    if (status == 0) ++open;
+    return status;
+  }
+  platform::Status CloseKey(platform::KeyHandle key) override {
+    if (key < platform::kHKeyClassesRoot) --open;
+    return real_.CloseKey(key);
+  }
+  platform::Status DeleteKey(platform::KeyHandle parent, std::string_view subKey) override {
+    return real_.DeleteKey(parent, subKey);
+  }
+  platform::Status SetValue(platform::KeyHandle, std::string_view, platform::ValueType,
+                            std::string_view) override {
+    throw std::runtime_error("the registry went away");
+  }
+  platform::Status QueryValue(platform::KeyHandle key, std::string_view name,
+                              platform::ValueType* type, std::uint8_t* data,
+                              std::uint32_t* size) override {
+    return real_.QueryValue(key, name, type, data, size);
+  }
+  platform::Status DeleteValue(platform::KeyHandle key, std::string_view name) override {
+    return real_.DeleteValue(key, name);
+  }
+  platform::Status EnumKey(platform::KeyHandle key, std::uint32_t index,
+                           std::string* name) override {
+    return real_.EnumKey(key, index, name);
+  }
+  platform::Status EnumValue(platform::KeyHandle key, std::uint32_t index, std::string* name,
+                             platform::ValueType* type, std::string* data) override {
+    return real_.EnumValue(key, index, name, type, data);
+  }
+  platform::Status QueryInfoKey(platform::KeyHandle key, platform::KeyInfo* info) override {
+    return real_.QueryInfoKey(key, info);
+  }
+
+ private:
+  platform::Registry& real_;
+};
+
+// The platform of the fixture with that registry in place of its own.
+class WithFailingWrites : public platform::Platform {
+ public:
+  explicit WithFailingWrites(platform::Platform& real)
+      : Platform(std::make_unique<platform::FakeClock>(platform::LocalTime{})),
+        real_(real),
+        registry_(real.registry()) {}
+  FailingWrites& failing() { return registry_; }
+  platform::Registry& registry() override { return registry_; }
+  platform::FileSystem& files() override { return real_.files(); }
+  platform::IniFiles& ini() override { return real_.ini(); }
+  platform::SystemInfo& system() override { return real_.system(); }
+  platform::Shell& shell() override { return real_.shell(); }
+  platform::Dialogs& dialogs() override { return real_.dialogs(); }
+  platform::Display& display() override { return real_.display(); }
+  platform::Processes& processes() override { return real_.processes(); }
+  platform::TopLevelWindows& windows() override { return real_.windows(); }
+
+ private:
+  platform::Platform& real_;
+  FailingWrites registry_;
+};
+
+TEST_F(MdSpmTest, AFailedWriteLeavesNoKeyOpen) {
+  WithFailingWrites failing(platform());
+  util::Log failingLog(failing, log().componentFolder());
+  mdSPM failingSpm(failingLog);
+  std::string value = "x";
+  EXPECT_THROW(failingSpm.SetRegValue(kHKeyCurrentUser, key(), "v", platform::kRegSz, value),
+               util::RunTimeError)
+      << "the failure reaches the caller";
+  EXPECT_EQ(failing.failing().open, 0) << "the key created for the write is closed";
 }
 
 }  // namespace
