@@ -5,6 +5,7 @@
 
 #include "host/command_error.h"
 #include "host/status_text.h"
+#include "host/text_table.h"
 #include "util/ansi_text.h"
 #include "util/log.h"
 
@@ -40,7 +41,8 @@ void PrintLoggedErrors(platform::Platform& platform, const LogMark& mark, std::o
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::size_t at = std::min(line.find("[err:"), line.find("Err ("));
     if (at != std::string::npos) {
-      out << "davhost: warning: the component logged: " << line.substr(at) << "\n";
+      out << "davhost: warning: the component logged: " << VisibleText(line.substr(at)) << "
+";
       errors.push_back(line.substr(at));
     }
   }

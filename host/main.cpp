@@ -13,6 +13,7 @@
 #include "host/host_context.h"
 #include "host/process_commands.h"
 #include "host/reg_commands.h"
+#include "host/text_table.h"
 #include "host/utf8_arguments.h"
 #include "host/window_commands.h"
 #if DAV_PLATFORM_SIM
@@ -52,11 +53,13 @@ void ReportParseError(CLI::App& app, const CLI::Error& error) {
   if ((commandMissing || wordUnplaced) && command->get_subcommands().empty()) {
     for (const std::string& word : app.remaining()) {
       if (word.empty() || word.front() == '-') continue;
-      std::cerr << "davhost: unknown command '" << word << "' (see " << path << " --help)\n";
+      std::cerr << "davhost: unknown command '" << dav::host::VisibleText(word) << "' (see " << path
+                << " --help)\n";
       return;
     }
   }
-  std::cerr << "davhost: " << error.what() << " (see " << path << " --help)\n";
+  std::cerr << "davhost: " << dav::host::VisibleText(error.what()) << " (see " << path
+            << " --help)\n";
 }
 
 int Run(int argc, char** argv) {
@@ -95,7 +98,7 @@ int Run(int argc, char** argv) {
     ReportParseError(app, e);
     return 2;
   } catch (const dav::host::CommandError& e) {
-    std::cerr << "davhost: " << e.what() << "\n";
+    std::cerr << "davhost: " << dav::host::VisibleText(e.what()) << "\n";
     return 1;
   } catch (const dav::host::CommandExit& e) {
     return e.status();
@@ -116,7 +119,7 @@ int main(int argc, char** argv) {
     std::cout.flush();
     return code;
   } catch (const std::exception& e) {
-    std::cerr << "davhost: " << e.what() << "\n";
+    std::cerr << "davhost: " << dav::host::VisibleText(e.what()) << "\n";
     return 1;
   }
 }

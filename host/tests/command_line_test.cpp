@@ -117,6 +117,26 @@ TEST_F(CommandLineTest, ErrorsTheComponentLoggedDuringACommandAreWarnedOnce) {
       << r.err;
 }
 
+// An error is one line: control characters copied from the input into it show as the
+// tables show them.
+TEST_F(CommandLineTest, ControlCharactersInErrorsAreEscaped) {
+  RunResult r = Run({"reg", "get", "HKEY_L\rOCAL_MACHINE\\Software"});
+  ExpectOneErrorLine(r, 1, "a hive with a CR");
+  EXPECT_NE(r.err.find("unknown registry hive 'HKEY_L\\rOCAL_MACHINE'"), std::string::npos)
+      << r.err;
+
+  const std::string session = "APL_X\t\\\rx\n";
+  r = Run({"session"}, &session);
+  ExpectOneErrorLine(r, 1, "an escape of a CR");
+  EXPECT_NE(r.err.find("unknown escape \\\\r"), std::string::npos) << r.err;
+
+  const std::string document =
+      HostFile("encoding.qsf", "<?xml version=\"1.0\" encoding=\"ks_c\n5601\"?>\r\n<DocRoot/>\r\n");
+  r = Run({"handle", "APL_WINCONF", "--doc", document});
+  ExpectOneErrorLine(r, 1, "an encoding name with a LF");
+  EXPECT_NE(r.err.find("\"ks_c\\n5601\""), std::string::npos) << r.err;
+}
+
 TEST_F(CommandLineTest, BadSessionLineSaysWhatWasCarriedOut) {
   const std::string badFirst = "REQ_NOTHING\\q\nREQ_NOTHING\n";
   RunResult r = Run({"session"}, &badFirst);
