@@ -68,6 +68,18 @@ TEST(WindowSkillTest, SectionsOfAMachineNobodySetUp) {
   const std::string text = XMLStringWinSkill(m.ctx());
   EXPECT_EQ(Values(text, "FileOpt"), "1,0,1,0,0,1,0,") << "RebootWinOpt, then Garbage ... Doc";
   EXPECT_EQ(Values(text, "WinSkill"), "0,1,0,0,0,") << "Num Lock on at log-on";
+
+  // Each policy is read from its own hive; the other hive holds the opposite.
+  for (const auto& [hive, name] : {std::pair{kHKeyLocalMachine, "NoNetConnectDisconnect"},
+                                   std::pair{kHKeyLocalMachine, "NoNetHood"},
+                                   std::pair{kHKeyCurrentUser, "NoDeletePrinter"}}) {
+    const platform::KeyHandle other =
+        hive == kHKeyLocalMachine ? kHKeyCurrentUser : kHKeyLocalMachine;
+    m.ctx().registry.WriteDWORD(hive, kPoliciesKey, name, 1);
+    m.ctx().registry.WriteDWORD(other, kPoliciesKey, name, 0);
+  }
+  EXPECT_EQ(Values(XMLStringWinSkill(m.ctx()), "WinSkill"), "0,1,1,1,1,")
+      << "NetworkDriveSet and NetworkIconDel from HKLM, NoPrinterDriverDel from HKCU";
 }
 
 TEST(WindowSkillTest, FileOptSetsTheCleanUpRequests) {

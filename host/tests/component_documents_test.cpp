@@ -158,6 +158,10 @@ TEST_F(ComponentDocumentsTest, ManagerLoginLiftsTheLockDownAndLogOffPutsItBack) 
   EXPECT_EQ(Ok({"reg", "export"}), before) << "APL_PREVWS without its files does nothing";
 
   Session("APL_SYSCONF\t@" + kExamples + "/SysConfig.qsf\\x1d0\n");
+  Session("APL_WINCONF\t@" + kExamples + "/WinConfig.qsf\\x1d0\n");
+  const std::vector<std::string> displayList = {
+      "reg", "get", "HKLM\\Software\\quorel\\brisal client", "DisplayList"};
+  EXPECT_EQ(Ok(displayList), "1280 x 1024*32*60\n");
   Ok({"fs", "put", kExamples + "/WinAdmin.qsf", kComponentFolder});
   const std::string eventsBefore = Events();
 
@@ -169,6 +173,8 @@ TEST_F(ComponentDocumentsTest, ManagerLoginLiftsTheLockDownAndLogOffPutsItBack) 
             std::string::npos)
       << "the warning: information icon, OK button: " << events;
   EXPECT_EQ(Count(events, "process.end"), 0) << "NoKillExplorer keeps the shell";
+  EXPECT_EQ(Ok(displayList), "1280 x 1024*32*60\n")
+      << "the manager's display list (1024 x 768) leaves the user's display mode as it was";
 
   EXPECT_EQ(Ok({"handle", "APL_LOGOFF", "nokillexplorer"}), "NOTICE DavIrizevez APL_FAENABLE 1\n");
   EXPECT_EQ(DisableCmd(), "(1)") << "log-off applies the saved SysConfig.qsf again";

@@ -21,6 +21,9 @@ TEST(Conversions, ToLongAcceptsWhatTheRunTimeAccepts) {
   EXPECT_EQ(ToLong("  -7 "), -7) << "blanks around a number are allowed";
   EXPECT_EQ(ToLong("&HFF"), 255);
   EXPECT_EQ(ToLong("&HFFFFFFFF"), -1) << "hex is a 32-bit pattern";
+  EXPECT_EQ(ToLong("&HFFFF"), -1) << "up to four digits, hex is a 16-bit pattern";
+  EXPECT_EQ(ToLong("&H8000"), -32768);
+  EXPECT_EQ(ToLong("&H10000"), 65536) << "five digits and more: 32 bits";
   EXPECT_EQ(ToLong("&O17"), 15);
   EXPECT_EQ(ToLong("1.5"), 2) << "ties round to even";
   EXPECT_EQ(ToLong("2.5"), 2) << "ties round to even";

@@ -69,6 +69,26 @@ TEST_F(DocumentFileTest, KoreanDocumentIsSavedAsValidCp949AndLoadsBackUnchanged)
   EXPECT_EQ(Values(again)[1], "그림 😀 & 끝");
 }
 
+// A text that already holds CR LF (from a character reference) keeps it. U+0080 is the
+// byte 0x80 in code page 949 (Windows passes it through); U+0081, which the code page lacks,
+// becomes a reference, never a raw byte (0x81 would start a double-byte character).
+TEST_F(DocumentFileTest, SavedLineEndsAndCharactersOutsideTheCodePage) {
+  Document doc;
+  ASSERT_TRUE(
+      doc.loadXML("<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?>"
+                  "<a v=\"\xC2\x80\xC2\x81\xEB\x98\x91\">x&#13;\ny\nz</a>"))
+      << doc.parseError().reason;
+  doc.save(files(), Path("crlf.qsf"));
+  const std::string bytes = Bytes(Path("crlf.qsf"));
+  EXPECT_NE(bytes.find("x\r\ny\r\nz"), std::string::npos) << "CR LF stays, LF becomes CR LF";
+  EXPECT_EQ(bytes.find("\r\r"), std::string::npos) << bytes;
+  EXPECT_NE(bytes.find("v=\"\x80&#129;" + Cp949("똑") + "\""), std::string::npos) << bytes;
+
+  Document again;
+  ASSERT_TRUE(again.load(files(), Path("crlf.qsf"))) << again.parseError().reason;
+  EXPECT_EQ(again.documentElement().attribute("v"), "\xC2\x80\xC2\x81똑");
+}
+
 TEST_F(DocumentFileTest, FilesAreDecodedByTheirDeclarationOrByteOrderMark) {
   const std::string body = "<a v=\"똠방각하\"/>";
   struct Case {

@@ -60,6 +60,11 @@ TEST(DocumentTest, EscapedValuesArriveUnescapedAndTheXmlTextKeepsThem) {
   ASSERT_TRUE(doc.loadXML(
       "<a v=\"R&amp;D &lt;test&gt; &quot;q&quot; it's &#xB611;\">\r\n<b>x&amp;y</b>\r\n</a>"));
   EXPECT_EQ(doc.documentElement().attribute("v"), "R&D <test> \"q\" it's 똑");
+  ASSERT_TRUE(doc.loadXML("<a v=\"it&apos;s\">&apos;</a>"))
+      << "&apos; is one of the five entities: " << doc.parseError().reason;
+  EXPECT_EQ(doc.documentElement().attribute("v"), "it's");
+  ASSERT_TRUE(doc.loadXML(
+      "<a v=\"R&amp;D &lt;test&gt; &quot;q&quot; it's &#xB611;\">\r\n<b>x&amp;y</b>\r\n</a>"));
   EXPECT_EQ(doc.documentElement().text(), "\nx&y\n")
       << "element text joins the text of its descendants";
   EXPECT_EQ(doc.xml(),
