@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "platform/sim/faults.h"
 #include "platform/sim/machine_schema.h"
 #include "platform/sim/machine_seed.h"
 #include "platform/sim/machine_settings.h"
@@ -64,6 +65,9 @@ struct Machine::Impl {
   std::unique_ptr<MachineStore> store;
   std::unique_ptr<SimRegistry> registry;
   std::unique_ptr<SimFileSystem> files;
+  Faults faults;
+  std::unique_ptr<FaultyRegistry> faultyRegistry;
+  std::unique_ptr<FaultyFileSystem> faultyFiles;
   std::unique_ptr<SimIniFiles> ini;
   std::unique_ptr<SimSystemInfo> system;
   std::unique_ptr<SimShell> shell;
@@ -81,11 +85,13 @@ Machine::Machine(std::unique_ptr<Impl> impl)
   auto codePage = [system = m.system.get()] { return system->AnsiCodePage(); };
   m.registry = std::make_unique<SimRegistry>(*m.db, codePage);
   m.files = std::make_unique<SimFileSystem>(m.folder / kDrivesFolder);
+  m.faultyRegistry = std::make_unique<FaultyRegistry>(*m.registry, m.faults);
+  m.faultyFiles = std::make_unique<FaultyFileSystem>(*m.files, m.faults);
   auto windowsFolder = [store = m.store.get()] {
     const auto folder = store->FindSpecialFolder(kCsidlWindows);
     return folder ? folder->path : std::string();
   };
-  m.ini = std::make_unique<SimIniFiles>(*m.files, codePage, windowsFolder);
+  m.ini = std::make_unique<SimIniFiles>(*m.faultyFiles, codePage, windowsFolder);
   auto record = [this](const std::string& kind, const std::string& detail) {
     RecordEvent(kind, detail);
   };
@@ -196,14 +202,20 @@ std::unique_ptr<Machine> Machine::Open(const std::filesystem::path& folder) {
   if (machine->impl_->store->Setting(setting::kWaits) == "skip") {
     machine->ReplaceClock(std::make_unique<SkippingClock>());
   }
+  // Checked when it was set; a value that no longer reads is no fault.
+  ParseFaultSettings(machine->impl_->store->Setting(setting::kFaults),
+                     &machine->impl_->faults.settings);
   return machine;
 }
 
 Registry& Machine::registry() {
-  return *impl_->registry;
+  return *impl_->faultyRegistry;
 }
 FileSystem& Machine::files() {
-  return *impl_->files;
+  return *impl_->faultyFiles;
+}
+Faults& Machine::faults() {
+  return impl_->faults;
 }
 IniFiles& Machine::ini() {
   return *impl_->ini;

@@ -21,6 +21,8 @@
 
 namespace dav::platform::sim {
 
+class Faults;
+
 struct SpecialFolder {
   int csidl = 0;
   std::string path;         // Windows path; empty for a virtual folder (My Computer ...)
@@ -83,6 +85,10 @@ class Machine : public Platform {
   TopLevelWindows& windows() override;
 
   const std::filesystem::path& folder() const;
+
+  // The faults the machine shows on purpose, from its setting "faults" when it was opened;
+  // a test may change them, and watch the writes, at any time.
+  Faults& faults();
 
   // Machine settings as name/value texts ("platform_id", "version", "code_page",
   // "user_name", "system_directory", "short_date", "time_format", "am", "pm" ...).

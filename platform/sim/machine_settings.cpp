@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/code_page.h"
+#include "platform/sim/faults.h"
 
 namespace dav::platform::sim {
 namespace {
@@ -70,6 +71,7 @@ const std::vector<SettingDefault>& DefaultSettings() {
       {setting::kClientKey, "Software\\quorel\\brisal client"},
       {setting::kSpecVersion, "2.5.1"},
       {setting::kWaits, "real"},
+      {setting::kFaults, ""},
   };
   return kDefaults;
 }
@@ -102,6 +104,9 @@ std::string CheckSetting(std::string_view name, std::string_view value) {
     }
   } else if (name == setting::kWaits) {
     if (value != "real" && value != "skip") problem = "must be real or skip";
+  } else if (name == setting::kFaults) {
+    FaultSettings faults;
+    problem = ParseFaultSettings(value, &faults);
   } else if (name != setting::kServicePack && name != setting::kAm && name != setting::kPm &&
              name != setting::kSpecVersion) {
     std::string known;

@@ -26,6 +26,8 @@ inline constexpr const char* kClientKey = "client_key";        // its key below 
 inline constexpr const char* kSpecVersion = "spec_version";    // its version text
 // How a wait for time to pass goes by: "real" sleeps, "skip" moves the machine's clock on.
 inline constexpr const char* kWaits = "waits";
+// Faults the machine shows on purpose (platform/sim/faults.h); "" for none.
+inline constexpr const char* kFaults = "faults";
 }  // namespace setting
 
 struct SettingDefault {
