@@ -18,10 +18,9 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sim/faults.h"
 
 namespace dav::platform::sim {
-
-class Faults;
 
 struct SpecialFolder {
   int csidl = 0;

@@ -190,6 +190,8 @@ TEST(MachineSettings, ChangesAreCheckedAndTakeEffect) {
       {"message_box_answer", "0"},
       {"short_date", ""},
       {"waits", "fast"},
+      {"faults", "disk_full,bogus"},
+      {"faults", "read_only:Data"},
   };
   for (const auto& [name, value] : refused) {
     try {
@@ -217,6 +219,41 @@ TEST(MachineSettings, SkippedWaitsMoveTheClockOnFromTheNextOpening) {
   const LocalTime start = machine->clock().Now();
   for (int i = 0; i < 600; ++i) machine->clock().PumpMessages();  // a minute of waiting
   EXPECT_GE(machine->clock().Now() - start, std::chrono::minutes(1));
+}
+
+// The faults of the setting act from the next opening: a folder that may not be written
+// refuses every write below it (and only there), a full disk refuses writes that need room
+// and registry writes, and reads go on.
+TEST(MachineSettings, FaultsOfTheSettingRefuseWritesFromTheNextOpening) {
+  TempFolder temp;
+  {
+    auto machine = Machine::Create(temp.path());
+    ASSERT_EQ(machine->files().MakeFolder("C:\\Data"), kErrorSuccess);
+    ASSERT_EQ(machine->files().WriteAll("C:\\Data\\a.txt", "old"), kErrorSuccess);
+    machine->SetSetting("faults", "read_only:c:/data");
+  }
+  auto machine = Machine::Open(temp.path());
+  FileSystem& files = machine->files();
+  EXPECT_EQ(files.WriteAll("C:\\DATA\\a.txt", "new"), kErrorAccessDenied);
+  EXPECT_EQ(files.Delete("C:\\Data\\a.txt"), kErrorAccessDenied);
+  EXPECT_EQ(files.MakeFolder("C:\\Data\\Sub"), kErrorAccessDenied);
+  EXPECT_EQ(files.WriteAll("C:\\Database.txt", "x"), kErrorSuccess) << "not below the folder";
+  std::string bytes;
+  EXPECT_EQ(files.ReadAll("C:\\Data\\a.txt", &bytes), kErrorSuccess);
+  EXPECT_EQ(bytes, "old");
+
+  machine->SetSetting("faults", "disk_full");
+  machine = Machine::Open(temp.path());
+  EXPECT_EQ(machine->files().Append("C:\\Data\\a.txt", "more"), kErrorDiskFull);
+  EXPECT_EQ(machine->files().Delete("C:\\Database.txt"), kErrorSuccess) << "a delete needs no room";
+  KeyHandle key = kNoKey;
+  EXPECT_EQ(machine->registry().CreateKey(kHKeyCurrentUser, "Software\\New", &key),
+            kErrorRegistryIoFailed);
+  ASSERT_EQ(machine->registry().CreateKey(kHKeyCurrentUser, "Software", &key), kErrorSuccess)
+      << "an existing key still opens";
+  EXPECT_EQ(machine->registry().SetValue(key, "v", kRegSz, "x"), kErrorRegistryIoFailed);
+  machine->registry().CloseKey(key);
+  EXPECT_EQ(machine->faults().injected().at("disk_full"), 3u);
 }
 
 TEST(MachineEvents, JournalRecordsShellAndMessageBoxes) {
