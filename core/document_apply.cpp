@@ -92,8 +92,9 @@ void CCDavIrizevez::ApplyWinConfigXML(const std::string& sXML, const std::string
         {580, {&cleanUp.tempFolders, "APL_TEMPFOLDER"}},
         {590, {&cleanUp.history, "APL_HISTORY"}},
         {600, {&cleanUp.documents, "APL_DOC"}}};
-    for (const auto& [line, notice] : notices) {
-      proc.Step(line, [&] {
+    for (const auto& entry : notices) {
+      const auto& notice = entry.second;  // a named variable: lambdas cannot capture bindings
+      proc.Step(entry.first, [&] {
         if (*notice.first == "1") host_.PostNotice("ZezOvezorara", notice.second, 1);
       });
     }

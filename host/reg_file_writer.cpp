@@ -36,11 +36,12 @@ std::string HexPrefix(platform::ValueType type) {
   return buffer;
 }
 
-// The REG_SZ text that can be written as "text": one trailing NUL at most, and no NUL or
-// line break inside (those would not survive the line-based form; such data is written as
-// hex(1) instead, which keeps every byte).
+// The REG_SZ text that can be written as "text": one trailing NUL, which "text" reads back
+// with, and no NUL or line break inside (those would not survive the line-based form; such
+// data, and data without its NUL, is written as hex(1) instead, which keeps every byte).
 bool PlainStringText(std::string_view data, std::string_view* text) {
-  if (!data.empty() && data.back() == '\0') data.remove_suffix(1);
+  if (data.empty() || data.back() != '\0') return false;
+  data.remove_suffix(1);
   if (data.find_first_of(std::string_view("\0\r\n", 3)) != std::string_view::npos) return false;
   *text = data;
   return true;

@@ -1,5 +1,6 @@
 #include "xml/well_formed.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "xml/parse_error.h"
@@ -49,7 +50,7 @@ class Checker {
       if (t_[p_] != '<') {
         Text();
       } else if (At("<?")) {
-        SkipPast("?>");
+        ProcessingInstruction();
       } else if (At("<!--")) {
         SkipPast("-->");
       } else if (At("<![CDATA[")) {
@@ -151,6 +152,59 @@ class Checker {
       ++p_;
     }
     return t_.substr(start, p_ - start);
+  }
+
+  // "<?target ...?>". The target "xml" is the declaration, which may only open the text and
+  // holds only its own pseudo-attributes; the parser takes a malformed one (even one that
+  // runs on over elements up to the next "?>"), and the document's own text would then not
+  // load again.
+  void ProcessingInstruction() {
+    const std::size_t start = p_;
+    p_ += 2;
+    const std::size_t end = std::min(t_.find("?>", p_), t_.size());
+    std::size_t nameEnd = p_;
+    while (nameEnd < end && !IsXmlWhitespace(t_[nameEnd])) ++nameEnd;
+    const std::string_view target = t_.substr(p_, nameEnd - p_);
+    const bool reserved = target.size() == 3 && (target[0] | 0x20) == 'x' &&
+                          (target[1] | 0x20) == 'm' && (target[2] | 0x20) == 'l';
+    if (reserved) {
+      const bool atStart = start == 0 || (start == 3 && t_.substr(0, 3) == "\xEF\xBB\xBF");
+      if (target != "xml" || !atStart) {
+        Fail(start, kXmlBadMarkup, "The XML declaration may only stand at the start of the text.");
+      } else if (!IsDeclaration(t_.substr(nameEnd, end - nameEnd))) {
+        Fail(start, kXmlBadMarkup, "The XML declaration is malformed.");
+      }
+    }
+    p_ = std::min(end + 2, t_.size());
+  }
+
+  // version, then optionally encoding and standalone, each name="value" or name='value'
+  // after a blank; blanks may end it.
+  static bool IsDeclaration(std::string_view rest) {
+    static constexpr std::string_view kNames[] = {"version", "encoding", "standalone"};
+    std::size_t next = 0;  // the first name that may still come
+    while (true) {
+      const std::size_t blanks = rest.find_first_not_of(" \t\r\n");
+      if (blanks == std::string_view::npos) return next > 0;
+      if (blanks == 0) return false;
+      rest.remove_prefix(blanks);
+      const std::size_t equals = rest.find('=');
+      if (equals == std::string_view::npos) return false;
+      std::string_view name = rest.substr(0, equals);
+      name = name.substr(0, name.find_last_not_of(" \t\r\n") + 1);
+      std::size_t index = 0;
+      while (index < 3 && kNames[index] != name) ++index;
+      if (index == 3 || index < next || (next == 0 && index != 0)) return false;
+      next = index + 1;
+      rest.remove_prefix(equals + 1);
+      rest.remove_prefix(std::min(rest.find_first_not_of(" \t\r\n"), rest.size()));
+      if (rest.empty() || (rest[0] != '"' && rest[0] != '\'')) return false;
+      const std::size_t close = rest.find(rest[0], 1);
+      if (close == std::string_view::npos) return false;
+      const std::string_view value = rest.substr(1, close - 1);
+      if (value.empty() || value.find_first_of("<>&\"'") != std::string_view::npos) return false;
+      rest.remove_prefix(close + 1);
+    }
   }
 
   void StartTag() {

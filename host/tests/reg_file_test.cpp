@@ -108,6 +108,12 @@ TEST(RegFileTest, WritesValuesAsTheRegistryEditorDoes) {
   EXPECT_NE(text.find("\n\n[HKEY_LOCAL_MACHINE\\Software\\Empty]\n\n"), std::string::npos)
       << "every key section ends with a blank line";
   EXPECT_EQ(text.substr(text.size() - 3), "]\n\n") << "the file ends with a blank line";
+
+  RegKeySection unterminated{"HKEY_CURRENT_USER\\T", false, {}};
+  unterminated.values.push_back({"e", false, platform::kRegSz, "%S", 0});
+  EXPECT_NE(WriteRegFile({unterminated}, LineEnd::kLf).find("\"e\"=hex(1):25,00,53,00\n"),
+            std::string::npos)
+      << "a string without its NUL is hex(1): \"text\" would read back with one";
 }
 
 TEST(RegFileTest, LongHexDataWrapsLikeTheRegistryEditor) {
