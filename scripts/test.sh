@@ -5,17 +5,23 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
-# Stages in the order they run; each is a function stage_<name>.
+# Stages in the order they run; each is a function stage_<name>. OPTIONAL_STAGES run only
+# when named.
 STAGES=(default sanitize windows)
+OPTIONAL_STAGES=(fuzz)
 declare -A STAGE_HELP=(
   [default]="simulated PC, debug build: every test"
   [sanitize]="simulated PC with AddressSanitizer and UndefinedBehaviorSanitizer: every test"
   [windows]="real Windows API, cross-built with mingw-w64: every test, davhost and DavIrizevez.dll under Wine"
+  [fuzz]="libFuzzer (clang) with the sanitizers: each fuzz target for \$DAV_FUZZ_SECONDS (60) s"
 )
 
 # The cross build and its run: the posix-thread mingw-w64 compilers, GoogleTest's sources,
 # Wine, and glibc's locales (Wine takes the ANSI code page 949 from a Korean locale).
 WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix googletest wine wine64 locales)
+
+# The fuzz build: clang with its sanitizer and libFuzzer runtimes.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 # Configures, builds and tests one CMake preset.
 run_preset() {
@@ -63,15 +69,48 @@ stage_windows() {
   scripts/wine-run.sh "$prefix" build/windows/host/davhost.exe --help
 }
 
+# Each fuzz target runs on a working corpus in build/fuzz/corpus, grown from the seeds in
+# fuzz/corpus and the kept inputs in fuzz/regressions. An input that crashes, hangs or trips
+# a sanitizer is left in build/fuzz/artifacts: minimise it (run the target with
+# -minimize_crash=1 on it), mend the fault, and keep it in fuzz/regressions/TARGET, where
+# the default stage replays it.
+stage_fuzz() {
+  ensure_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
+  cmake --preset fuzz
+  cmake --build --preset fuzz -j 2
+  local seconds=${DAV_FUZZ_SECONDS:-60} total=0 folder target log runs
+  mkdir -p build/fuzz/artifacts
+  for folder in fuzz/corpus/*/; do
+    target=$(basename "$folder")
+    log=build/fuzz/$target.log
+    mkdir -p "build/fuzz/corpus/$target"
+    if ! "build/fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 \
+        -print_final_stats=1 -artifact_prefix="build/fuzz/artifacts/$target-" \
+        "build/fuzz/corpus/$target" "fuzz/corpus/$target" "fuzz/regressions/$target" 2>"$log"; then
+      tail -n 60 "$log"
+      echo "fuzz_$target failed; the input is in build/fuzz/artifacts"
+      return 1
+    fi
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    echo "fuzz_$target: ${runs:-0} inputs in $seconds s: no crash, hang or sanitizer report"
+    total=$((total + ${runs:-0}))
+  done
+  echo "fuzz: $total inputs over all targets"
+}
+
 usage() {
   echo "usage: scripts/test.sh [STAGE...]"
   echo
   echo "Installs what is missing, then builds and runs the tests of each stage in turn"
-  echo "(all stages when none is named), stopping at the first failure."
+  echo "(all stages but the optional ones when none is named), stopping at the first failure."
   echo
   echo "Stages:"
   local stage
   for stage in "${STAGES[@]}"; do
+    printf '  %-10s %s\n' "$stage" "${STAGE_HELP[$stage]}"
+  done
+  echo "Optional stages:"
+  for stage in "${OPTIONAL_STAGES[@]}"; do
     printf '  %-10s %s\n' "$stage" "${STAGE_HELP[$stage]}"
   done
 }
