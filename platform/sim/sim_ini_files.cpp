@@ -1,5 +1,6 @@
 #include "platform/sim/sim_ini_files.h"
 
+#include <optional>
 #include <utility>
 
 #include "platform/code_page.h"
@@ -65,6 +66,46 @@ bool BreaksKeyName(std::string_view key) {
          (!key.empty() && key.front() == '[');
 }
 
+// A file that a write changes: read once, taken apart into lines, and stored whole again.
+class EditedFile {
+ public:
+  // False when the file cannot be read (a missing file is an empty one).
+  bool Load(FileSystem& files, const std::string& path, std::uint32_t ansiCodePage) {
+    std::string bytes;
+    const Status status = files.ReadAll(path, &bytes);
+    if (status != kErrorSuccess && status != kErrorFileNotFound) return false;
+    std::string_view content = bytes;
+    codePage_ = FileCodePage(&content, ansiCodePage);
+    marked_ = content.size() != bytes.size();
+    document_.emplace(content, DecoderFor(codePage_));
+    return true;
+  }
+
+  IniDocument& document() { return *document_; }
+
+  // The text in the file's code page. A text that the code page cannot hold would be
+  // stored with "?" in its place; the change is then refused rather than written wrong.
+  std::string Encode(std::string_view text) {
+    std::string encoded;
+    encodable_ = EncodeCodePage(codePage_, text, &encoded) && encodable_;
+    return encoded;
+  }
+
+  // Writes the changed file, unless a text could not be encoded.
+  bool Store(FileSystem& files, const std::string& path) const {
+    if (!encodable_) return false;
+    std::string written = marked_ ? std::string(kUtf8Mark) : std::string();
+    written += document_->Bytes();
+    return files.WriteAll(path, written) == kErrorSuccess;
+  }
+
+ private:
+  std::optional<IniDocument> document_;
+  std::uint32_t codePage_ = 0;
+  bool marked_ = false;
+  bool encodable_ = true;
+};
+
 }  // namespace
 
 SimIniFiles::SimIniFiles(FileSystem& files, std::function<std::uint32_t()> codePage,
@@ -119,22 +160,10 @@ bool SimIniFiles::WriteString(std::string_view file, std::string_view section,
   if (value && HasLineBreak(*value)) return false;
 
   const std::string path = FilePath(file);
-  std::string bytes;
-  Status status = files_.ReadAll(path, &bytes);
-  if (status != kErrorSuccess && status != kErrorFileNotFound) return false;
-  std::string_view content = bytes;
-  const std::uint32_t codePage = FileCodePage(&content, codePage_());
-  const bool marked = content.size() != bytes.size();
-  IniDocument document(content, DecoderFor(codePage));
-
-  // A text that the file's code page cannot hold would be stored with "?" in its place;
-  // refused rather than written wrong.
-  bool encodable = true;
-  auto encode = [&](std::string_view text) {
-    std::string encoded;
-    encodable = EncodeCodePage(codePage, text, &encoded) && encodable;
-    return encoded;
-  };
+  EditedFile edited;
+  if (!edited.Load(files_, path, codePage_())) return false;
+  IniDocument& document = edited.document();
+  auto encode = [&](std::string_view text) { return edited.Encode(text); };
 
   std::optional<IniSection> place = document.FindSection(section);
   if (!key) {
@@ -158,10 +187,7 @@ bool SimIniFiles::WriteString(std::string_view file, std::string_view section,
   } else {
     document.AddKeyLine(*place, encode(*key) + "=" + encode(*value));
   }
-  if (!encodable) return false;
-  std::string written = marked ? std::string(kUtf8Mark) : std::string();
-  written += document.Bytes();
-  return files_.WriteAll(path, written) == kErrorSuccess;
+  return edited.Store(files_, path);
 }
 
 std::vector<IniKey> SimIniFiles::ReadSection(std::string_view file, std::string_view section) {
@@ -184,20 +210,10 @@ std::vector<IniKey> SimIniFiles::ReadSection(std::string_view file, std::string_
 bool SimIniFiles::WriteSections(std::string_view file,
                                 const std::vector<IniSectionKeys>& sections) {
   const std::string path = FilePath(file);
-  std::string bytes;
-  Status status = files_.ReadAll(path, &bytes);
-  if (status != kErrorSuccess && status != kErrorFileNotFound) return false;
-  std::string_view content = bytes;
-  const std::uint32_t codePage = FileCodePage(&content, codePage_());
-  const bool marked = content.size() != bytes.size();
-  IniDocument document(content, DecoderFor(codePage));
-
-  bool encodable = true;
-  auto encode = [&](std::string_view text) {
-    std::string encoded;
-    encodable = EncodeCodePage(codePage, text, &encoded) && encodable;
-    return encoded;
-  };
+  EditedFile edited;
+  if (!edited.Load(files_, path, codePage_())) return false;
+  IniDocument& document = edited.document();
+  auto encode = [&](std::string_view text) { return edited.Encode(text); };
   for (const IniSectionKeys& section : sections) {
     const std::string_view name = TrimBlanks(section.name);
     if (BreaksSectionName(name)) return false;
@@ -222,10 +238,7 @@ bool SimIniFiles::WriteSections(std::string_view file,
     header += ']';
     document.ReplaceSection(place, name, std::move(header), std::move(lines));
   }
-  if (!encodable) return false;
-  std::string written = marked ? std::string(kUtf8Mark) : std::string();
-  written += document.Bytes();
-  return files_.WriteAll(path, written) == kErrorSuccess;
+  return edited.Store(files_, path);
 }
 
 }  // namespace dav::platform::sim
