@@ -131,7 +131,9 @@ std::string SimIniFiles::ReadString(std::string_view file, std::string_view sect
   bool found = false;
   if (files_.ReadAll(FilePath(file), &bytes) == kErrorSuccess) {
     std::string_view content = bytes;
-    IniDocument document(content, DecoderFor(FileCodePage(&content, ansiCodePage)));
+    // Its own statement: the mark must be gone from content before the lines are read.
+    const std::uint32_t fileCodePage = FileCodePage(&content, ansiCodePage);
+    IniDocument document(content, DecoderFor(fileCodePage));
     if (auto place = document.FindSection(section)) {
       if (auto line = document.FindKey(*place, key)) {
         result = Unquote(document.line(*line).value);
@@ -195,7 +197,8 @@ std::vector<IniKey> SimIniFiles::ReadSection(std::string_view file, std::string_
   std::string bytes;
   if (files_.ReadAll(FilePath(file), &bytes) != kErrorSuccess) return keys;
   std::string_view content = bytes;
-  IniDocument document(content, DecoderFor(FileCodePage(&content, codePage_())));
+  const std::uint32_t fileCodePage = FileCodePage(&content, codePage_());
+  IniDocument document(content, DecoderFor(fileCodePage));
   const std::optional<IniSection> place = document.FindSection(section);
   if (!place) return keys;
   for (std::size_t i = place->first; i < place->end; ++i) {
