@@ -52,7 +52,7 @@ class Checker {
       } else if (At("<?")) {
         ProcessingInstruction();
       } else if (At("<!--")) {
-        SkipPast("-->");
+        Comment();
       } else if (At("<![CDATA[")) {
         if (depth_ == 0)
           Fail(p_, kXmlTextOutsideRoot, "CDATA is not allowed outside the root element.");
@@ -152,6 +152,21 @@ class Checker {
       ++p_;
     }
     return t_.substr(start, p_ - start);
+  }
+
+  // "<!-- ... -->" with no "--" inside, which the parser lets pass (and the document's own
+  // text then changes the comment).
+  void Comment() {
+    const std::size_t start = p_;
+    const std::size_t dashes = t_.find("--", p_ + 4);
+    if (dashes == std::string_view::npos) {
+      p_ = t_.size();
+      return;
+    }
+    if (t_.substr(dashes, 3) != "-->") {
+      Fail(start, kXmlBadMarkup, "A comment may not hold \"--\".");
+    }
+    p_ = dashes + 3;
   }
 
   // "<?target ...?>". The target "xml" is the declaration, which may only open the text and
@@ -263,7 +278,7 @@ class Checker {
       if (quote) {
         if (c == quote) quote = 0;
       } else if (At("<!--")) {
-        SkipPast("-->");
+        Comment();
         continue;
       } else if (c == '"' || c == '\'') {
         quote = c;

@@ -72,19 +72,21 @@ TEST(DocumentTest, EscapedValuesArriveUnescapedAndTheXmlTextKeepsThem) {
       << "the document's text keeps CR LF line ends and escapes what must be escaped";
 }
 
-// The parser takes a declaration that runs on over elements to the next "?>"; the
-// document's own text would then not load again.
-TEST(DocumentTest, TheDeclarationIsCheckedAndOnlyAtTheStart) {
+// The parser takes a declaration that runs on over elements to the next "?>", and "--"
+// inside a comment; the document's own text would then not load again.
+TEST(DocumentTest, TheDeclarationAndCommentsAreChecked) {
   Document doc;
-  for (const char* text : {"<?xml e=\"0\" />\r\n<a v=\"1\" ?>\r\n<b/>",
-                           "<?xml encoding=\"utf-8\" version=\"1.0\"?><a/>",
-                           "<?xml version=\"1.0\" version=\"1.0\"?><a/>",
-                           "<a/><?xml version=\"1.0\"?>", "<a><?XML version=\"1.0\"?></a>"}) {
+  for (const char* text :
+       {"<?xml e=\"0\" />\r\n<a v=\"1\" ?>\r\n<b/>",
+        "<?xml encoding=\"utf-8\" version=\"1.0\"?><a/>",
+        "<?xml version=\"1.0\" version=\"1.0\"?><a/>", "<a/><?xml version=\"1.0\"?>",
+        "<a><?XML version=\"1.0\"?></a>", "<a><!-- x -- y --></a>", "<a><!-- x ---></a>"}) {
     EXPECT_FALSE(doc.loadXML(text)) << text;
     EXPECT_EQ(doc.parseError().errorCode, kXmlBadMarkup) << text;
   }
-  for (const char* text : {"<?xml version='1.0' encoding=\"utf-8\" standalone='yes' ?><a/>",
-                           "\xEF\xBB\xBF<?xml version=\"1.0\"?><a><?xml-stylesheet x?></a>"}) {
+  for (const char* text :
+       {"<?xml version='1.0' encoding=\"utf-8\" standalone='yes' ?><a/>",
+        "\xEF\xBB\xBF<?xml version=\"1.0\"?><a><?xml-stylesheet x?><!--> - --></a>"}) {
     EXPECT_TRUE(doc.loadXML(text)) << text << ": " << doc.parseError().reason;
   }
 }
