@@ -227,6 +227,35 @@ class RecordingPlatform::Ini : public platform::IniFiles {
     return written;
   }
 
+  std::vector<platform::IniKey> ReadSection(std::string_view file,
+                                            std::string_view section) override {
+    return machine_.ReadSection(file, section);
+  }
+  // Each section given replaces the one in the file: its keys as they were are noted first,
+  // then every one of them counts as gone unless the new section holds it again.
+  bool WriteSections(std::string_view file,
+                     const std::vector<platform::IniSectionKeys>& sections) override {
+    for (const platform::IniSectionKeys& section : sections) {
+      for (const platform::IniKey& key : machine_.ReadSection(file, section.name)) {
+        Note(file, section.name, key.name, key.value);
+      }
+    }
+    const bool written = machine_.WriteSections(file, sections);
+    if (!written) return written;
+    for (const platform::IniSectionKeys& section : sections) {
+      const std::string prefix =
+          catalogue::LowerId(file) + "\n" + catalogue::LowerId(section.name) + "\n";
+      for (auto& [id, at] : index_) {
+        if (id.starts_with(prefix)) changes_.ini[at].after.reset();
+      }
+      for (const platform::IniKey& key : section.keys) {
+        Note(file, section.name, key.name, "");
+        changes_.ini[index_[Id(file, section.name, key.name)]].after = key.value;
+      }
+    }
+    return written;
+  }
+
  private:
   static std::string Id(std::string_view file, std::string_view section, std::string_view key) {
     return catalogue::LowerId(file) + "\n" + catalogue::LowerId(section) + "\n" +

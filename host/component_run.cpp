@@ -41,8 +41,7 @@ void PrintLoggedErrors(platform::Platform& platform, const LogMark& mark, std::o
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::size_t at = std::min(line.find("[err:"), line.find("Err ("));
     if (at != std::string::npos) {
-      out << "davhost: warning: the component logged: " << VisibleText(line.substr(at)) << "
-";
+      out << "davhost: warning: the component logged: " << VisibleText(line.substr(at)) << "\n";
       errors.push_back(line.substr(at));
     }
   }
