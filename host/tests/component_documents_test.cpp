@@ -165,7 +165,13 @@ TEST_F(ComponentDocumentsTest, ManagerLoginLiftsTheLockDownAndLogOffPutsItBack) 
   Ok({"fs", "put", kExamples + "/WinAdmin.qsf", kComponentFolder});
   const std::string eventsBefore = Events();
 
-  EXPECT_EQ(Ok({"handle", "APL_LOGIN", "NoKillExplorer"}), "NOTICE DavIrizevez APL_FADISABLE 1\n");
+  // Every start from now on asks for the clean-ups that the applied window document keeps
+  // for reboots, before the command's own notices.
+  const std::string startCleanUps =
+      "NOTICE ZezOvezorara APL_GARBAGE 1\nNOTICE ZezOvezorara APL_TEMPFILE 1\n"
+      "NOTICE ZezOvezorara APL_TEMPFOLDER 1\nNOTICE ZezOvezorara APL_HISTORY 1\n";
+  EXPECT_EQ(Ok({"handle", "APL_LOGIN", "NoKillExplorer"}),
+            startCleanUps + "NOTICE DavIrizevez APL_FADISABLE 1\n");
   EXPECT_EQ(DisableCmd(), "(0)") << "the manager's document unblocks the command prompt";
   std::string events = Events().substr(eventsBefore.size());
   EXPECT_NE(events.find("messagebox"), std::string::npos) << events;
@@ -176,7 +182,8 @@ TEST_F(ComponentDocumentsTest, ManagerLoginLiftsTheLockDownAndLogOffPutsItBack) 
   EXPECT_EQ(Ok(displayList), "1280 x 1024*32*60\n")
       << "the manager's display list (1024 x 768) leaves the user's display mode as it was";
 
-  EXPECT_EQ(Ok({"handle", "APL_LOGOFF", "nokillexplorer"}), "NOTICE DavIrizevez APL_FAENABLE 1\n");
+  EXPECT_EQ(Ok({"handle", "APL_LOGOFF", "nokillexplorer"}), "NOTICE DavIrizevez APL_FAENABLE 1\n")
+      << "the manager's document keeps no clean-ups for reboots";
   EXPECT_EQ(DisableCmd(), "(1)") << "log-off applies the saved SysConfig.qsf again";
   events = Events().substr(eventsBefore.size());
   EXPECT_EQ(Count(events, "process.end"), 1) << "only the exact word keeps the shell: " << events;
