@@ -15,11 +15,13 @@
 #include "host/document_text.h"
 #include "host/editor_ui.h"
 #include "host/host_files.h"
+#include "host/json_option.h"
 #include "host/legacy_command.h"
 #include "host/log_command.h"
 #if DAV_PLATFORM_SIM
 #include "host/plan_command.h"
 #endif
+#include "host/produced_document.h"
 #include "host/session_line.h"
 #include "host/startup_command.h"
 #include "host/text_table.h"
@@ -41,7 +43,40 @@ void RunIdentity(HostContext& context, const ClientOptions& client) {
 
 // --- handle ---------------------------------------------------------------------------
 
+// -o FILE only for the commands that produce a document.
+void CheckOutputFile(const HandleOptions& options) {
+  if (!options.outputOption || !options.outputOption->count()) return;
+  if (options.outputFile.empty()) throw CommandError("-o must not be empty");
+  if (!ProducesDocument(options.command)) {
+    throw CommandError(
+        "-o saves the document of REQ_SYSCONF, REQ_WINCONF (or their _SAVE "
+        "forms) or MAKE_QSF, not of " +
+        options.command);
+  }
+}
+
+// The reply of a command whose document -o saves is kept back from the output, and the
+// document written to the file once the lifetime has ended.
+int HandleSavingDocument(HostContext& context, const ClientSettings& settings,
+                         const HandleOptions& options, const std::string& protocol,
+                         const std::function<void(ComponentRun&)>& prepare, HostOutput& out) {
+  const bool save = options.outputOption && options.outputOption->count() > 0;
+  ReplyKeeper keeper(out);
+  const int code = HandleAndReport(context.platform(), settings, options.command, protocol,
+                                   options.quiet, false, std::cerr, prepare, save ? keeper : out);
+  if (!save) return code;
+  const std::string encoding =
+      SaveProducedDocument(context.platform(), settings.ComponentFolder(), options.command,
+                           keeper.replies(), options.outputFile);
+  if (!options.json) {
+    std::cout << "Saved the document of " << options.command << " to " << options.outputFile << " ("
+              << encoding << ")\n";
+  }
+  return code;
+}
+
 void RunHandle(HostContext& context, const ClientOptions& client, const HandleOptions& options) {
+  CheckOutputFile(options);
   const std::string protocol = HandleProtocol(options);
   const ClientSettings settings = client.Resolve(context.platform());
   // The editor commands need something to show the editor; it is chosen before the
@@ -54,10 +89,17 @@ void RunHandle(HostContext& context, const ClientOptions& client, const HandleOp
                         settings.ComponentFolder()},
                        options.command + " opens an editor");
   }
-  HandleAndReport(context.platform(), settings, options.command, protocol, options.quiet, false,
-                  std::cerr, [&editor](ComponentRun& run) {
-                    if (editor) run.SetFormUi(editor->ui);
-                  });
+  const auto prepare = [&editor](ComponentRun& run) {
+    if (editor) run.SetFormUi(editor->ui);
+  };
+  if (!options.json) {
+    TextHostOutput out(std::cout, std::cerr);
+    context.ReportExit(HandleSavingDocument(context, settings, options, protocol, prepare, out));
+  } else {
+    JsonHostOutput out;
+    context.ReportExit(HandleSavingDocument(context, settings, options, protocol, prepare, out));
+    PrintJson(out.Document(context.exitCode));
+  }
   if (editor) CheckEditorRan(*editor, std::cerr);
 }
 
@@ -71,8 +113,7 @@ CommandError BadSessionLine(long number, const std::string& why, bool started) {
                                : "; no line was carried out"));
 }
 
-void RunSession(HostContext& context, const ClientOptions& client) {
-  const ClientSettings settings = client.Resolve(context.platform());
+void RunSessionLines(HostContext& context, const ClientSettings& settings, HostOutput& out) {
   // The component starts with the first good line, so that a bad first line changes nothing.
   std::optional<ComponentRun> run;
   std::string text;
@@ -90,18 +131,35 @@ void RunSession(HostContext& context, const ClientOptions& client) {
         throw BadSessionLine(number, e.what(), run.has_value());
       }
     }
-    if (!run) run.emplace(context.platform(), settings, std::cout, std::cerr);
-    run->Handle(line.command, protocol);
+    if (!run) run.emplace(context.platform(), settings, out);
+    context.ReportExit(run->Handle(line.command, protocol).ExitCode());
   }
   // A session without commands is still one lifetime: initialise, then terminate.
-  if (!run) run.emplace(context.platform(), settings, std::cout, std::cerr);
+  if (!run) run.emplace(context.platform(), settings, out);
   run->Terminate();
+}
+
+void RunSession(HostContext& context, const ClientOptions& client, bool json) {
+  const ClientSettings settings = client.Resolve(context.platform());
+  if (!json) {
+    TextHostOutput out(std::cout, std::cerr);
+    RunSessionLines(context, settings, out);
+    return;
+  }
+  JsonHostOutput out;
+  RunSessionLines(context, settings, out);
+  PrintJson(out.Document(context.exitCode));
 }
 
 }  // namespace
 
 void AddHandleArguments(CLI::App& command, HandleOptions& options) {
-  command.add_option("CMD", options.command, "The command, as REQ_WINCONF")->required();
+  command
+      .add_option("CMD", options.command,
+                  "The command, as REQ_WINCONF (case-sensitive). One davhost does not know is "
+                  "delivered all the same (the component may be newer) with a warning and exit "
+                  "code 3")
+      ->required();
   options.protocolOption =
       command.add_option("PROTOCOL", options.protocol, "The command's protocol text");
   command
@@ -130,19 +188,21 @@ std::string HandleProtocol(const HandleOptions& options) {
   return protocol;
 }
 
-void HandleAndReport(platform::Platform& machine, const ClientSettings& settings,
-                     const std::string& command, const std::string& protocol, bool quiet,
-                     bool detailed, std::ostream& report,
-                     const std::function<void(ComponentRun&)>& prepare) {
+int HandleAndReport(platform::Platform& machine, const ClientSettings& settings,
+                    const std::string& command, const std::string& protocol, bool quiet,
+                    bool detailed, std::ostream& report,
+                    const std::function<void(ComponentRun&)>& prepare, HostOutput& out) {
   RecordingPlatform recording(machine);
   RowTrail trail;
   std::vector<std::string> errors;
+  int code = 0;
   {
-    ComponentRun run(recording, settings, std::cout, std::cerr);
+    ComponentRun run(recording, settings, out);
     run.SetRowObserver(&trail);
     if (prepare) prepare(run);
-    run.Handle(command, protocol);
-    errors = run.LastErrors();
+    const CommandOutcome outcome = run.Handle(command, protocol);
+    code = outcome.ExitCode();
+    errors = outcome.loggedErrors;
     run.Terminate();
   }
   std::cout.flush();
@@ -154,6 +214,7 @@ void HandleAndReport(platform::Platform& machine, const ClientSettings& settings
     report << text.substr(text.find('\n') + 1);
   }
   report.flush();
+  return code;
 }
 
 void AddComponentCommands(CLI::App& app, HostContext& context) {
@@ -175,16 +236,24 @@ void AddComponentCommands(CLI::App& app, HostContext& context) {
       "see the README); without it the desktop editor opens when a display is available");
   handleCommand->add_flag("--quiet", handle->quiet,
                           "No change report on stderr after the command (errors still shown)");
+  handle->outputOption = handleCommand->add_option(
+      "-o,--output", handle->outputFile,
+      "REQ_SYSCONF, REQ_WINCONF (or _SAVE), MAKE_QSF: save the document to this file of this "
+      "computer in its declared encoding, ready for --doc, instead of printing the reply");
+  AddJsonFlag(handleCommand, &handle->json);
   handleCommand->callback([&context, client, handle] { RunHandle(context, *client, *handle); });
 #if DAV_PLATFORM_SIM
   AddPlanCommand(app, context, client);
 #endif
 
-  app.add_subcommand("session",
-                     "Run one component lifetime over the commands of stdin, one per line: "
-                     "CMD TAB PROTOCOL, with \\t \\n \\r \\xHH \\\\ escapes and @FILE for a "
-                     "document file")
-      ->callback([&context, client] { RunSession(context, *client); });
+  auto sessionJson = std::make_shared<bool>(false);
+  CLI::App* sessionCommand = app.add_subcommand(
+      "session",
+      "Run one component lifetime over the commands of stdin, one per line: CMD TAB PROTOCOL, "
+      "with \\t \\n \\r \\xHH \\\\ escapes and @FILE for a document file");
+  AddJsonFlag(sessionCommand, sessionJson.get());
+  sessionCommand->callback(
+      [&context, client, sessionJson] { RunSession(context, *client, *sessionJson); });
 
   AddLogCommand(app, context, client);
   AddDesktopCommand(app, context, client);

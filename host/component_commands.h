@@ -25,6 +25,9 @@ struct HandleOptions {
   CLI::Option* restartOption = nullptr;
   std::string ui;  // handle only: what shows the editors
   bool quiet = false;
+  std::string outputFile;  // handle only: -o, where the produced document goes
+  CLI::Option* outputOption = nullptr;
+  bool json = false;  // handle only: --json
 };
 
 // CMD, PROTOCOL, --doc and --restart on the subcommand.
@@ -35,12 +38,12 @@ void AddHandleArguments(CLI::App& command, HandleOptions& options);
 std::string HandleProtocol(const HandleOptions& options);
 
 // One component lifetime over the machine for one command (prepare, when given, sets the run
-// up before the command), then the change report: on
+// up before the command; notices, replies and warnings go to out), then the change report: on
 // report, the counts unless quiet, every change when detailed, and the logged errors in terms
-// of the document's sections and rows.
-void HandleAndReport(platform::Platform& machine, const ClientSettings& settings,
-                     const std::string& command, const std::string& protocol, bool quiet,
-                     bool detailed, std::ostream& report,
-                     const std::function<void(ComponentRun&)>& prepare = {});
+// of the document's sections and rows. Returns the command's exit code (host/exit_codes.h).
+int HandleAndReport(platform::Platform& machine, const ClientSettings& settings,
+                    const std::string& command, const std::string& protocol, bool quiet,
+                    bool detailed, std::ostream& report,
+                    const std::function<void(ComponentRun&)>& prepare, HostOutput& out);
 
 }  // namespace dav::host

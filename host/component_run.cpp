@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host/command_error.h"
+#include "host/component_command_names.h"
 #include "host/status_text.h"
 #include "host/text_table.h"
 #include "util/ansi_text.h"
@@ -24,10 +25,10 @@ LogMark Mark(platform::Platform& platform, std::string path) {
   return {std::move(path), read ? bytes.size() : 0};
 }
 
-// Prints the error lines that the log file gained after the mark: from "[err:" or "Err (" to
-// the line's end, without the time stamp in front.
-void PrintLoggedErrors(platform::Platform& platform, const LogMark& mark, std::ostream& out,
-                       std::vector<std::string>& errors) {
+// The error lines that the log file gained after the mark: from "[err:" or "Err (" to the
+// line's end, without the time stamp in front.
+void CollectLoggedErrors(platform::Platform& platform, const LogMark& mark,
+                         std::vector<std::string>* errors) {
   std::string bytes;
   if (platform.files().ReadAll(mark.path, &bytes) != platform::kErrorSuccess) return;
   // A file shorter than before was started afresh: all of it is new.
@@ -41,8 +42,7 @@ void PrintLoggedErrors(platform::Platform& platform, const LogMark& mark, std::o
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::size_t at = std::min(line.find("[err:"), line.find("Err ("));
     if (at != std::string::npos) {
-      out << "davhost: warning: the component logged: " << VisibleText(line.substr(at)) << "\n";
-      errors.push_back(line.substr(at));
+      errors->push_back(line.substr(at));
     }
   }
 }
@@ -54,10 +54,14 @@ void MakeMachineFolders(platform::FileSystem& files, const std::string& path) {
   // Each level from the drive down ("C:\a", "C:\a\b" ...); levels that exist are fine.
   for (std::size_t end = path.find('\\', 3);; end = path.find('\\', end + 1)) {
     const std::string level = path.substr(0, end);
-    const std::uint32_t attributes = files.GetAttributes(level);
+    std::uint32_t attributes = files.GetAttributes(level);
     if (attributes == platform::kInvalidAttributes) {
       const platform::Status status = files.MakeFolder(level);
-      if (status != platform::kErrorSuccess) {
+      attributes = files.GetAttributes(level);
+      const bool madeByAnother = status == platform::kErrorAlreadyExists &&
+                                 attributes != platform::kInvalidAttributes &&
+                                 (attributes & platform::kAttrDirectory);
+      if (status != platform::kErrorSuccess && !madeByAnother) {
         throw CommandError("cannot create the folder '" + level + "': " + StatusText(status));
       }
     } else if (!(attributes & platform::kAttrDirectory)) {
@@ -68,8 +72,8 @@ void MakeMachineFolders(platform::FileSystem& files, const std::string& path) {
 }
 
 ComponentRun::ComponentRun(platform::Platform& platform, const ClientSettings& settings,
-                           std::ostream& out, std::ostream& warnings)
-    : platform_(platform), componentFolder_(settings.ComponentFolder()), warnings_(warnings) {
+                           HostOutput& out)
+    : platform_(platform), componentFolder_(settings.ComponentFolder()), out_(out) {
   MakeMachineFolders(platform.files(), settings.folder);
   MakeMachineFolders(platform.files(), settings.ComponentFolder());
   component_ = std::make_unique<core::CCDavIrizevez>(platform, settings.ComponentFolder());
@@ -85,22 +89,34 @@ ComponentRun::~ComponentRun() {
   }
 }
 
-void ComponentRun::Handle(const std::string& cmd, const std::string& protocol) {
-  Call([&](core::CCDavIrizevez& component) { component.IClientComponent_Handle(cmd, protocol); });
+CommandOutcome ComponentRun::Handle(const std::string& cmd, const std::string& protocol) {
+  return Deliver(cmd, IsComponentCommand(cmd), [&](core::CCDavIrizevez& component) {
+    component.IClientComponent_Handle(cmd, protocol);
+  });
 }
 
-void ComponentRun::Call(const std::function<void(core::CCDavIrizevez&)>& operation) {
+CommandOutcome ComponentRun::Call(const std::function<void(core::CCDavIrizevez&)>& operation) {
+  return Deliver("", true, operation);
+}
+
+CommandOutcome ComponentRun::Deliver(const std::string& name, bool known,
+                                     const std::function<void(core::CCDavIrizevez&)>& operation) {
   util::Log log(platform_, componentFolder_);
   std::vector<LogMark> marks{Mark(platform_, log.LogFilePath()),
                              Mark(platform_, log.DebugLogPath())};
+  out_.CommandStarts(name);
   operation(*component_);
   // A command that ran past midnight went on in the next day's files.
   for (std::string path : {log.LogFilePath(), log.DebugLogPath()}) {
     if (path != marks[0].path && path != marks[1].path) marks.push_back({std::move(path), 0});
   }
-  lastErrors_.clear();
-  for (const LogMark& mark : marks) PrintLoggedErrors(platform_, mark, warnings_, lastErrors_);
-  warnings_.flush();
+  CommandOutcome outcome;
+  outcome.command = name;
+  outcome.known = known;
+  for (const LogMark& mark : marks) CollectLoggedErrors(platform_, mark, &outcome.loggedErrors);
+  lastErrors_ = outcome.loggedErrors;
+  out_.CommandEnded(outcome);
+  return outcome;
 }
 
 void ComponentRun::SetRowObserver(catalogue::RowObserver* observer) {

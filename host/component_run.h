@@ -5,35 +5,34 @@
 //
 // The component never reports a failure to its host: a command that failed inside only
 // leaves "[err:...]" and "Err (...)" lines in the component's logs. A person at davhost
-// should not have to go looking, so after each command those lines are printed as warnings.
+// should not have to go looking, so after each command those lines are gathered into the
+// command's outcome, which the output prints as warnings and the exit code reflects.
 #pragma once
 
 #include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "core/component.h"
 #include "host/client_settings.h"
 #include "host/host_application.h"
+#include "host/host_output.h"
 #include "platform/platform.h"
 
 namespace dav::host {
 
 class ComponentRun {
  public:
-  // Notices and replies go to out, the errors the component logged during a command to
-  // warnings.
-  ComponentRun(platform::Platform& platform, const ClientSettings& settings, std::ostream& out,
-               std::ostream& warnings);
+  // Notices, replies and each command's outcome go to out.
+  ComponentRun(platform::Platform& platform, const ClientSettings& settings, HostOutput& out);
   ~ComponentRun();
   ComponentRun(const ComponentRun&) = delete;
   ComponentRun& operator=(const ComponentRun&) = delete;
 
-  // IClientComponent_Handle, then a warning for each error line that the command added to
-  // the day's log or debug log.
-  void Handle(const std::string& cmd, const std::string& protocol);
+  // IClientComponent_Handle; the outcome names a command the component does not know and
+  // each error line that the command added to the day's log or debug log.
+  CommandOutcome Handle(const std::string& cmd, const std::string& protocol);
 
   // What shows the editors of WINCONFIG and SYSCONFIG.
   void SetFormUi(std::shared_ptr<editors::FormUi> ui) { component_->SetFormUi(std::move(ui)); }
@@ -45,21 +44,26 @@ class ComponentRun {
   void SetRowObserver(catalogue::RowObserver* observer);
 
   // Any public operation of the component, with the same warnings as Handle.
-  void Call(const std::function<void(core::CCDavIrizevez&)>& operation);
+  CommandOutcome Call(const std::function<void(core::CCDavIrizevez&)>& operation);
 
   // IClientComponent_Terminate; once.
   void Terminate();
 
  private:
+  // The operation, with the outcome of what it logged; name and known describe it to out.
+  CommandOutcome Deliver(const std::string& name, bool known,
+                         const std::function<void(core::CCDavIrizevez&)>& operation);
+
   platform::Platform& platform_;
   std::string componentFolder_;
-  std::ostream& warnings_;
+  HostOutput& out_;
   std::unique_ptr<core::CCDavIrizevez> component_;
   bool terminated_ = false;
   std::vector<std::string> lastErrors_;
 };
 
-// Makes a folder of the machine and its missing parents; a CommandError when it cannot.
+// Makes a folder of the machine and its missing parents; a CommandError when it cannot. A
+// level that another process made between the look and the making is there as wanted.
 void MakeMachineFolders(platform::FileSystem& files, const std::string& path);
 
 }  // namespace dav::host

@@ -6,9 +6,12 @@
 namespace dav::host {
 namespace {
 
-// Reads the digits up to the separator (or to the end when separator is 0) and moves on.
+// Reads the digits up to the separator (or to the end when separator is 0) and moves on. The
+// separator 'x' is found in either case.
 bool ReadNumber(std::string_view& text, char separator, std::int64_t largest, std::int64_t* value) {
-  const std::size_t end = separator == 0 ? text.size() : text.find(separator);
+  const std::size_t end = separator == 0     ? text.size()
+                          : separator == 'x' ? text.find_first_of("xX")
+                                             : text.find(separator);
   if (end == std::string_view::npos || end == 0) return false;
   const std::string_view digits = text.substr(0, end);
   for (const char c : digits) {

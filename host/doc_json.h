@@ -1,14 +1,13 @@
-// The little JSON the doc commands print: a quoted string, and an object written field by
-// field. Kept to these commands until davhost has one shared JSON helper.
+// The little JSON the doc commands print: an object written field by field, with the
+// shared JsonString of host/json_text.h.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace dav::host {
+#include "host/json_text.h"
 
-// The text as a JSON string literal, quotes included; control characters escaped.
-std::string JsonString(std::string_view text);
+namespace dav::host {
 
 // {"a": 1, "b": "x"} built in order: Field("a", "1") takes a JSON value as written,
 // Text("b", "x") quotes it.

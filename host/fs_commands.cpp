@@ -122,12 +122,16 @@ void RunMkdir(HostContext& context, const MkdirOptions& options) {
     Check(files.MakeFolder(options.path), "cannot create '" + options.path + "'");
     return;
   }
-  // Each level from the drive down; levels that are already folders are fine.
+  // Each level from the drive down; levels that are already folders are fine, also when
+  // another process made one between the look and the making.
   const std::string path = WithoutTrailingSeparator(options.path);
   for (std::size_t end = path.find_first_of("\\/", 3);; end = path.find_first_of("\\/", end + 1)) {
     const std::string level = path.substr(0, end);
     if (!IsDirectory(files, level)) {
-      Check(files.MakeFolder(level), "cannot create '" + level + "'");
+      const platform::Status status = files.MakeFolder(level);
+      if (!(status == platform::kErrorAlreadyExists && IsDirectory(files, level))) {
+        Check(status, "cannot create '" + level + "'");
+      }
     }
     if (end == std::string::npos) break;
   }

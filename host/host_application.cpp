@@ -3,31 +3,29 @@
 namespace dav::host {
 namespace {
 
-class PrintingChannel : public core::ReplyChannel {
+class OutputChannel : public core::ReplyChannel {
  public:
-  explicit PrintingChannel(std::ostream& out) : out_(out) {}
+  explicit OutputChannel(HostOutput& out) : out_(out) {}
 
   core::HResult SendReply(std::string& text, std::int32_t& /*flags*/) override {
-    out_ << text << "\n";
-    out_.flush();
+    out_.Reply(text);
     return core::kHostOk;
   }
 
  private:
-  std::ostream& out_;
+  HostOutput& out_;
 };
 
 }  // namespace
 
 core::HResult HostApplicationObject::PostNotice(const std::string& component,
                                                 const std::string& code, std::int32_t stage) {
-  out_ << "NOTICE " << component << " " << code << " " << stage << "\n";
-  out_.flush();  // a script driving a session sees each notice when it is posted
+  out_.Notice(component, code, stage);
   return core::kHostOk;
 }
 
 core::HResult HostApplicationObject::GetReplyChannel(std::unique_ptr<core::ReplyChannel>* channel) {
-  *channel = std::make_unique<PrintingChannel>(out_);
+  *channel = std::make_unique<OutputChannel>(out_);
   return core::kHostOk;
 }
 

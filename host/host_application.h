@@ -1,18 +1,17 @@
 // davhost's application object, the one the component is initialised with. It reports the
-// client settings and prints what the component tells the host, in the order it happens:
-// a notice as "NOTICE <component> <code> <stage>", a reply as its text.
+// client settings and hands what the component tells the host, in the order it happens, to
+// the run's output (printed, or gathered for --json).
 #pragma once
-
-#include <ostream>
 
 #include "core/host_interface.h"
 #include "host/client_settings.h"
+#include "host/host_output.h"
 
 namespace dav::host {
 
 class HostApplicationObject : public core::HostApplication {
  public:
-  HostApplicationObject(ClientSettings settings, std::ostream& out)
+  HostApplicationObject(ClientSettings settings, HostOutput& out)
       : settings_(std::move(settings)), out_(out) {}
 
   core::HResult PostNotice(const std::string& component, const std::string& code,
@@ -24,7 +23,7 @@ class HostApplicationObject : public core::HostApplication {
 
  private:
   ClientSettings settings_;
-  std::ostream& out_;
+  HostOutput& out_;
 };
 
 }  // namespace dav::host

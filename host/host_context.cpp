@@ -1,6 +1,7 @@
 #include "host/host_context.h"
 
 #include "host/command_error.h"
+#include "host/exit_codes.h"
 #include "host/host_files.h"
 #include "platform/open_platform.h"
 
@@ -9,6 +10,10 @@
 #endif
 
 namespace dav::host {
+
+void HostContext::ReportExit(int code) {
+  exitCode = WorseExit(exitCode, code);
+}
 
 platform::Platform& HostContext::platform() {
   if (platform_) return *platform_;

@@ -17,6 +17,11 @@ class HostContext {
   // The platform; a missing or damaged machine is a CommandError.
   platform::Platform& platform();
 
+  // The exit code davhost ends with when the command itself succeeded: the worst one a
+  // command reported (host/exit_codes.h).
+  int exitCode = 0;
+  void ReportExit(int code);
+
  private:
   std::unique_ptr<platform::Platform> platform_;
 };

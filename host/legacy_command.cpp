@@ -15,8 +15,9 @@ using Operation = std::function<void(core::CCDavIrizevez&)>;
 
 void RunOperation(HostContext& context, const ClientOptions& client, const Operation& operation) {
   const ClientSettings settings = client.Resolve(context.platform());
-  ComponentRun run(context.platform(), settings, std::cout, std::cerr);
-  run.Call(operation);
+  TextHostOutput out(std::cout, std::cerr);
+  ComponentRun run(context.platform(), settings, out);
+  context.ReportExit(run.Call(operation).ExitCode());
   run.Terminate();
 }
 

@@ -15,20 +15,33 @@ using std::chrono::local_days;
 
 struct LogOptions {
   bool debug = false;
-  std::string date;  // yymmdd; empty for today
+  std::string date;  // yymmdd or yyyy-mm-dd; empty for today
   CLI::Option* dateOption = nullptr;
 };
 
-local_days ParseShortDay(const std::string& text) {
-  const bool digits = text.size() == 6 && text.find_first_not_of("0123456789") == std::string::npos;
-  if (digits) {
+bool AllDigits(const std::string& text) {
+  return text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// yymmdd (the log file's own form) or yyyy-mm-dd (the debug log's).
+local_days ParseDay(const std::string& text) {
+  const bool shortForm = text.size() == 6 && AllDigits(text);
+  const bool isoForm = text.size() == 10 && text[4] == '-' && text[7] == '-' &&
+                       AllDigits(text.substr(0, 4)) && AllDigits(text.substr(5, 2)) &&
+                       AllDigits(text.substr(8, 2));
+  if (shortForm || isoForm) {
+    const std::size_t m = shortForm ? 2 : 5;
+    const std::size_t d = shortForm ? 4 : 8;
+    const int year = shortForm ? 2000 + std::stoi(text.substr(0, 2)) : std::stoi(text.substr(0, 4));
     const std::chrono::year_month_day day{
-        std::chrono::year{2000 + std::stoi(text.substr(0, 2))},
-        std::chrono::month{unsigned(std::stoi(text.substr(2, 2)))},
-        std::chrono::day{unsigned(std::stoi(text.substr(4, 2)))}};
+        std::chrono::year{year}, std::chrono::month{unsigned(std::stoi(text.substr(m, 2)))},
+        std::chrono::day{unsigned(std::stoi(text.substr(d, 2)))}};
     if (day.ok()) return local_days{day};
   }
-  throw CommandError("--date needs a day as yymmdd, such as 261208, not '" + text + "'");
+  throw CommandError(
+      "--date needs a day as yymmdd or yyyy-mm-dd, such as 261208 or 2026-12-08, "
+      "not '" +
+      text + "'");
 }
 
 // Lines end CR LF in the file; a terminal wants LF.
@@ -50,7 +63,7 @@ void RunLog(HostContext& context, const ClientOptions& client, const LogOptions&
   }
   const local_days day = options.date.empty()
                              ? std::chrono::floor<std::chrono::days>(platform.clock().Now())
-                             : ParseShortDay(options.date);
+                             : ParseDay(options.date);
   // The names the log writers give their files (util/log.h).
   const std::string path =
       options.debug
@@ -76,8 +89,8 @@ void AddLogCommand(CLI::App& app, HostContext& context, std::shared_ptr<ClientOp
       "log",
       "Print a day's log of the component's folder (client folder\\Components\\DavIrizevez)");
   log->add_flag("--debug", options->debug, "The debug log (New_Debug_yyyy-mm-dd.log) instead");
-  options->dateOption =
-      log->add_option("--date", options->date, "The day as yymmdd (default: today on the PC)");
+  options->dateOption = log->add_option(
+      "--date", options->date, "The day as yymmdd or yyyy-mm-dd (default: today on the PC)");
   log->callback([&context, client, options] { RunLog(context, *client, *options); });
 }
 

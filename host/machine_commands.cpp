@@ -17,13 +17,13 @@ namespace {
 
 using platform::sim::Machine;
 
-void RunInit(const HostContext& context) {
+void RunInit(const HostContext& context, std::uint32_t codePage) {
   const std::filesystem::path folder = HostPath(context.machineFolder);
   if (Machine::Exists(folder)) {
     throw CommandError("a machine already exists in '" + context.machineFolder + "'");
   }
   try {
-    Machine::Create(folder);
+    Machine::Create(folder, codePage);
   } catch (const platform::PlatformError& e) {
     throw CommandError("cannot create a machine in '" + context.machineFolder + "': " + e.what());
   }
@@ -88,8 +88,13 @@ void RunSet(HostContext& context, const SetOptions& options) {
 void AddMachineCommands(CLI::App& app, HostContext& context) {
   CLI::App* machine = app.add_subcommand("machine", "Create and describe the simulated PC");
   machine->require_subcommand(1);
-  machine->add_subcommand("init", "Create a new machine (a Korean Windows XP PC) in --machine")
-      ->callback([&context] { RunInit(context); });
+  auto codePage = std::make_shared<std::uint32_t>(949);
+  CLI::App* init =
+      machine->add_subcommand("init", "Create a new machine (a Korean Windows XP PC) in --machine");
+  init->add_option("--code-page", *codePage,
+                   "Its ANSI code page (default 949); it cannot change once the registry holds "
+                   "text outside ASCII");
+  init->callback([&context, codePage] { RunInit(context, *codePage); });
   machine->add_subcommand("info", "Show settings, special folders and a registry summary")
       ->callback([&context] { RunInfo(context); });
 

@@ -9,6 +9,7 @@
 #include "host/command_error.h"
 #include "host/component_commands.h"
 #include "host/display_commands.h"
+#include "host/exit_codes.h"
 #include "host/fs_commands.h"
 #include "host/host_context.h"
 #include "host/process_commands.h"
@@ -70,6 +71,9 @@ int Run(int argc, char** argv) {
   CLI::App app{"davhost: runs the desktop lock-down component and inspects the PC it runs on",
                "davhost"};
   app.require_subcommand(1);
+  app.footer(dav::host::ExitCodeTable());
+  app.set_version_flag("--version", dav::host::VersionText(),
+                       "Print davhost's version and the component's, then exit");
   // Host paths such as /tmp/x are arguments, not Windows-style "/option"s.
   app.allow_windows_style_options(false);
   app.fallthrough();  // --machine may also follow the command
@@ -92,18 +96,19 @@ int Run(int argc, char** argv) {
 
   try {
     app.parse(argc, argv);
-  } catch (const CLI::Success& e) {  // --help
+  } catch (const CLI::Success& e) {  // --help, --version
     return app.exit(e);
   } catch (const CLI::Error& e) {
     ReportParseError(app, e);
-    return 2;
+    return dav::host::kExitUsage;
   } catch (const dav::host::CommandError& e) {
-    std::cerr << "davhost: " << dav::host::VisibleText(e.what()) << "\n";
-    return 1;
+    std::cerr << "davhost: " << dav::host::VisibleText(e.what()) << "
+";
+    return dav::host::kExitFailed;
   } catch (const dav::host::CommandExit& e) {
     return e.status();
   }
-  return 0;
+  return context.exitCode;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "host/command_error.h"
 #include "host/component_commands.h"
 #include "host/host_files.h"
+#include "host/host_output.h"
 #include "platform/open_platform.h"
 
 namespace dav::host {
@@ -64,7 +65,8 @@ void RunPlan(HostContext& context, const ClientOptions& client, const HandleOpti
   const ClientSettings settings = client.Resolve(*platform);
   std::cout << "plan: " << options.command
             << " on a copy of the machine; the machine itself is not changed\n";
-  HandleAndReport(*platform, settings, options.command, protocol, false, true, std::cout);
+  TextHostOutput out(std::cout, std::cerr);
+  HandleAndReport(*platform, settings, options.command, protocol, false, true, std::cout, {}, out);
 }
 
 }  // namespace

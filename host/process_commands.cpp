@@ -42,13 +42,36 @@ void RunList(HostContext& context) {
   std::cout << FormatTable(rows, 0, {0, 1});
 }
 
+bool IsRunning(platform::Processes& processes, std::uint32_t processId) {
+  std::vector<platform::ProcessEntry> entries;
+  if (processes.Snapshot(&entries) != platform::kErrorSuccess) return false;
+  for (const platform::ProcessEntry& entry : entries) {
+    if (entry.processId == processId) return true;
+  }
+  return false;
+}
+
 void RunEnd(HostContext& context, const std::string& name) {
   platform::Platform& pc = context.platform();
   const std::uint32_t processId = modProcessCut::FindProcessId(pc, name);
   if (processId == 0) {
     throw CommandError("no process named '" + name + "' (the name of the executable, no folder)");
   }
+  // The component's termination reports nothing; whether the process could be opened for it,
+  // and whether it is gone afterwards, tells.
+  platform::Processes& processes = pc.processes();
+  platform::ProcessHandle process = platform::kNoProcess;
+  if (const platform::Status status =
+          processes.Open(platform::kProcessAllAccess, true, processId, &process);
+      status != platform::kErrorSuccess) {
+    throw CommandError("could not open process " + std::to_string(processId) + " (" + name +
+                       "): " + StatusText(status) + "; nothing was ended");
+  }
+  processes.Close(process);
   modProcessCut::TerminateProcessByName(pc, name);
+  if (IsRunning(processes, processId)) {
+    throw CommandError("process " + std::to_string(processId) + " (" + name + ") is still running");
+  }
   std::cout << "Ended process " << processId << " (" << name << ")\n";
 }
 

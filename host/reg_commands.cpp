@@ -124,13 +124,17 @@ void RunImport(HostContext& context, const std::string& file) {
   std::string bytes;
   std::string error;
   if (!ReadHostFile(file, &bytes, &error)) throw CommandError(error);
+  platform::Platform& machine = context.platform();
+  const std::uint32_t codePage = machine.system().AnsiCodePage();
+  const AnsiDecoder decodeAnsi = [codePage](std::string_view ansi, std::string* utf8) {
+    return platform::DecodeCodePage(codePage, ansi, utf8);
+  };
   std::vector<RegKeySection> sections;
   RegParseError parseError;
-  if (!ParseRegFile(bytes, &sections, &parseError)) {
+  if (!ParseRegFile(bytes, &sections, &parseError, decodeAnsi)) {
     throw CommandError(file + " line " + std::to_string(parseError.line) + ": " +
                        parseError.message + " (nothing was imported)");
   }
-  platform::Platform& machine = context.platform();
   if (!ApplyRegFile(machine.registry(), machine.system().AnsiCodePage(), sections, &error)) {
     throw CommandError(file + " " + error);
   }
@@ -306,7 +310,10 @@ void AddRegCommands(CLI::App& app, HostContext& context) {
   auto importFile = std::make_shared<std::string>();
   CLI::App* importCmd = reg->add_subcommand(
       "import", "Apply a registry file ([-KEY] deletes a key, \"name\"=- a value)");
-  importCmd->add_option("FILE", *importFile, "The .reg file (UTF-16LE or UTF-8)")->required();
+  importCmd
+      ->add_option("FILE", *importFile,
+                   "The .reg file (UTF-16LE or UTF-8; a REGEDIT4 file in the machine's code page)")
+      ->required();
   importCmd->callback([&context, importFile] { RunImport(context, *importFile); });
 
   auto getOptions = std::make_shared<GetOptions>();

@@ -11,6 +11,8 @@
 namespace dav::host {
 
 inline constexpr std::string_view kRegFileHeader = "Windows Registry Editor Version 5.00";
+// The older form's header: ANSI text in the machine's code page.
+inline constexpr std::string_view kRegFile4Header = "REGEDIT4";
 
 struct RegValue {
   std::string name;     // empty for the key's default value ("@")

@@ -59,14 +59,19 @@ bool OnlyCommentLeft(std::string_view rest) {
 
 class Parser {
  public:
-  Parser(std::vector<std::string_view> lines, std::vector<RegKeySection>* sections)
-      : lines_(std::move(lines)), sections_(sections) {}
+  // decodeAnsi is set for a REGEDIT4 file, whose hex(N) text data are ANSI bytes.
+  Parser(std::vector<std::string_view> lines, std::vector<RegKeySection>* sections,
+         const AnsiDecoder* decodeAnsi)
+      : lines_(std::move(lines)), sections_(sections), decodeAnsi_(decodeAnsi) {}
 
   bool Run(RegParseError* error) {
-    if (lines_.empty() || TrimRight(TrimLeft(lines_[0])) != kRegFileHeader) {
-      return Fail(
-          1, "not a registry file: the first line must be '" + std::string(kRegFileHeader) + "'",
-          error);
+    const std::string_view header =
+        decodeAnsi_ ? std::string_view(kRegFile4Header) : std::string_view(kRegFileHeader);
+    if (lines_.empty() || TrimRight(TrimLeft(lines_[0])) != header) {
+      return Fail(1,
+                  "not a registry file: the first line must be '" + std::string(kRegFileHeader) +
+                      "' (or " + std::string(kRegFile4Header) + ")",
+                  error);
     }
     for (index_ = 1; index_ < lines_.size(); ++index_) {
       const std::string_view line = TrimLeft(lines_[index_]);
@@ -221,7 +226,14 @@ class Parser {
       ++index_;
       rest = TrimLeft(lines_[index_]);
     }
-    if (platform::IsStringType(value->type)) {
+    if (platform::IsStringType(value->type) && decodeAnsi_) {
+      if (!(*decodeAnsi_)(bytes, &value->data)) {
+        errorLine_ = firstLine;
+        message_ = "text data of hex(" + std::to_string(value->type) +
+                   ") are no text of the machine's code page";
+        return false;
+      }
+    } else if (platform::IsStringType(value->type)) {
       if (!Utf16LeToUtf8(bytes, &value->data)) {
         errorLine_ = firstLine;
         message_ = "text data of hex(" + std::to_string(value->type) +
@@ -250,6 +262,7 @@ class Parser {
 
   std::vector<std::string_view> lines_;
   std::vector<RegKeySection>* sections_;
+  const AnsiDecoder* decodeAnsi_;
   std::size_t index_ = 0;
   int errorLine_ = 0;
   std::string message_;
@@ -277,9 +290,17 @@ int LineOfOffset(std::string_view text, std::size_t offset) {
 }  // namespace
 
 bool ParseRegFile(std::string_view bytes, std::vector<RegKeySection>* sections,
-                  RegParseError* error) {
+                  RegParseError* error, const AnsiDecoder& decodeAnsi) {
   std::string text;
-  if (bytes.substr(0, 2) == "\xFF\xFE") {
+  const bool ansi = bytes.substr(0, kRegFile4Header.size()) == kRegFile4Header;
+  if (ansi) {
+    if (!decodeAnsi || !decodeAnsi(bytes, &text)) {
+      error->line = 1;
+      error->message = decodeAnsi ? "the REGEDIT4 file is no text of the machine's code page"
+                                  : "REGEDIT4 files need the machine's code page";
+      return false;
+    }
+  } else if (bytes.substr(0, 2) == "\xFF\xFE") {
     if (!Utf16LeToUtf8(bytes.substr(2), &text)) {
       error->line = 1;
       error->message = "UTF-16LE file with an odd number of bytes";
@@ -300,7 +321,7 @@ bool ParseRegFile(std::string_view bytes, std::vector<RegKeySection>* sections,
     text = std::string(bytes);
   }
   std::vector<RegKeySection> parsed;
-  Parser parser(SplitLines(text), &parsed);
+  Parser parser(SplitLines(text), &parsed, ansi ? &decodeAnsi : nullptr);
   if (!parser.Run(error)) return false;
   *sections = std::move(parsed);
   return true;

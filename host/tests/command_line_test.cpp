@@ -87,7 +87,7 @@ TEST_F(CommandLineTest, ArgumentsThatAreNotUtf8AreRefusedBeforeAnythingRuns) {
 TEST_F(CommandLineTest, ErrorsTheComponentLoggedDuringACommandAreWarnedOnce) {
   const std::string truncated = TruncatedDocument();
   RunResult r = Run({"handle", "APL_WINCONF", "--doc", truncated, "--restart", "True"});
-  EXPECT_EQ(r.exitCode, 0) << "the command was delivered; the component does not fail";
+  EXPECT_EQ(r.exitCode, 4) << "the command was delivered, and the component logged an error";
   EXPECT_EQ(Count(r.err, "davhost: warning: the component logged: Err ("), 7)
       << "the seven lines of the parse error:\n"
       << r.err;
@@ -98,7 +98,7 @@ TEST_F(CommandLineTest, ErrorsTheComponentLoggedDuringACommandAreWarnedOnce) {
 
   // --quiet: no change report, only the warnings.
   r = Run({"handle", "APL_SYSCONF", "--doc", DAV_EXAMPLES_DIR "/SysConfig.qsf", "--quiet"});
-  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.exitCode, 4);
   EXPECT_EQ(r.err,
             "davhost: warning: the component logged: [err:CCDavIrizevez.IClientComponent_Handle] "
             "line 50, 9, Subscript out of range\n")
@@ -109,9 +109,9 @@ TEST_F(CommandLineTest, ErrorsTheComponentLoggedDuringACommandAreWarnedOnce) {
   EXPECT_EQ(r.err, "") << "a command that went through warns of nothing";
   EXPECT_NE(r.out.find("NOTICE DavIrizevez APL_FASETTING 1"), std::string::npos) << r.out;
 
-  const std::string input = "REQ_NOTHING\nAPL_WINCONF\t@" + truncated + "\\x1dFalse\nREQ_NOTHING\n";
+  const std::string input = "APL_PREVWS\nAPL_WINCONF\t@" + truncated + "\\x1dFalse\nAPL_PREVWS\n";
   r = Run({"session"}, &input);
-  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.exitCode, 4);
   EXPECT_EQ(Count(r.err, "davhost: warning: "), 7)
       << "a session warns after the command that failed, and only once:\n"
       << r.err;
@@ -138,7 +138,7 @@ TEST_F(CommandLineTest, ControlCharactersInErrorsAreEscaped) {
 }
 
 TEST_F(CommandLineTest, BadSessionLineSaysWhatWasCarriedOut) {
-  const std::string badFirst = "REQ_NOTHING\\q\nREQ_NOTHING\n";
+  const std::string badFirst = "APL_PREVWS\\q\nAPL_PREVWS\n";
   RunResult r = Run({"session"}, &badFirst);
   ExpectOneErrorLine(r, 1, "a bad first line");
   EXPECT_EQ(r.err.rfind("davhost: session line 1: unknown escape \\q", 0), 0u) << r.err;
@@ -146,7 +146,7 @@ TEST_F(CommandLineTest, BadSessionLineSaysWhatWasCarriedOut) {
   EXPECT_EQ(Ok({"fs", "ls", "C:\\Program Files"}).find("brisal client"), std::string::npos)
       << "a session whose first line is bad must not start the component";
 
-  const std::string badSecond = "\nREQ_NOTHING\nAPL_X\t\\q\nREQ_NOTHING\n";
+  const std::string badSecond = "\nAPL_PREVWS\nAPL_X\t\\q\nAPL_PREVWS\n";
   r = Run({"session"}, &badSecond);
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err.rfind("davhost: session line 3: unknown escape \\q", 0), 0u) << r.err;
@@ -154,7 +154,7 @@ TEST_F(CommandLineTest, BadSessionLineSaysWhatWasCarriedOut) {
             std::string::npos)
       << r.err;
   const std::string missing =
-      "REQ_NOTHING\nAPL_SYSCONF\t@" + (folder_.path() / "none.qsf").string() + "\\x1dFalse\n";
+      "APL_PREVWS\nAPL_SYSCONF\t@" + (folder_.path() / "none.qsf").string() + "\\x1dFalse\n";
   r = Run({"session"}, &missing);
   EXPECT_NE(r.err.find("session line 2: "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("the lines before it were carried out, the rest were not"),

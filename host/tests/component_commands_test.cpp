@@ -25,7 +25,7 @@ TEST_F(ComponentCommandsTest, IdentityAndOneLifetimeInTheDaysLog) {
             "\n"
             "Installed  True\n");
 
-  EXPECT_EQ(Ok({"handle", "REQ_NOTHING"}), "") << "an unknown command prints nothing";
+  EXPECT_EQ(Ok({"handle", "APL_PREVWS"}), "") << "APL_PREVWS without its documents prints nothing";
   const std::string log = Ok({"log"});
   const std::size_t start = log.find("\tCCDavIrizevez.IClientComponent_Handle Start\n");
   EXPECT_NE(start, std::string::npos) << log;
@@ -47,16 +47,16 @@ TEST_F(ComponentCommandsTest, SessionIsOneLifetimeAndTheClientSettingsReachTheCo
   const std::string doc = HostFile(
       "Sys.qsf", "<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?><DocRoot a=\"\xb0\xa1\"/>");
   const std::string input =
-      "REQ_NOTHING\n\nUNKNOWN_A\t<DocRoot/>\\x1dTrue\r\nUNKNOWN_B\t@" + doc + "\\x1dFalse\n";
+      "APL_PREVWS\n\nAPL_PREVWS\t<DocRoot/>\\x1dTrue\r\nAPL_PREVWS\t@" + doc + "\\x1dFalse\n";
   EXPECT_EQ(Ok({"session"}, &input), "NOTICE DavIrizevez APL_DOCURL 1\n")
       << "the notice of initialisation comes once per lifetime";
   const std::string log = Ok({"log"});
   EXPECT_EQ(Count(log, "IClientComponent_Handle Start"), 3) << log;
   EXPECT_EQ(Count(log, "DavIrizevez Terminate"), 1) << log;
 
-  EXPECT_EQ(Ok({"handle", "REQ_NOTHING", "--client-key", "Software\\other client"}), "")
+  EXPECT_EQ(Ok({"handle", "APL_PREVWS", "--client-key", "Software\\other client"}), "")
       << "the component reads its key below the client key the host reports";
-  Ok({"handle", "REQ_NOTHING", "--client-folder", "C:\\Clients\\second\\"});
+  Ok({"handle", "APL_PREVWS", "--client-folder", "C:\\Clients\\second\\"});
   Ok({"machine", "set", "client_folder", "C:\\Clients\\second"});
   EXPECT_EQ(Count(Ok({"log"}), "Terminate"), 1)
       << "a missing client folder is made, and the machine's client_folder is the default";
@@ -67,7 +67,7 @@ TEST_F(ComponentCommandsTest, BadInputGivesOneLineAndRunsNothing) {
   const std::string broken = HostFile(
       "broken.qsf", "<?xml version=\"1.0\" encoding=\"ks_c_5601-1987\"?><DocRoot a=\"\xff\xff\"/>");
   const std::string good = HostFile("good.qsf", "<DocRoot/>");
-  const std::string badEscape = "REQ_NOTHING\tC:\\Temp\n";
+  const std::string badEscape = "APL_PREVWS\tC:\\Temp\n";
   const std::string missingAt = "APL_SYSCONF\t@" + missing + "\n";
   ExpectOneErrorLine(Run({"log"}), "a log of a day without one");
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {

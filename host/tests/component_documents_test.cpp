@@ -51,7 +51,12 @@ std::string FromCp949(const std::string& bytes) {
 
 class ComponentDocumentsTest : public MachineTest {
  protected:
-  std::string Session(const std::string& lines) { return Ok({"session"}, &lines); }
+  // A session's output; exit code 4 when the component is expected to log an error.
+  std::string Session(const std::string& lines, int exitCode = 0) {
+    const RunResult r = Run({"session"}, &lines);
+    EXPECT_EQ(r.exitCode, exitCode) << r.err;
+    return r.out;
+  }
   // DisableCMD of the current user as "reg get" shows it, or "" when it is missing.
   std::string DisableCmd() {
     const std::string out = Ok({"reg", "get", kCommandPolicies});
@@ -78,7 +83,7 @@ TEST_F(ComponentDocumentsTest, RequestsReplyWithWholeDocumentsAndAppliedRowsCome
       << request;
   EXPECT_NE(request.find("</FolderAccess>"), std::string::npos) << request;
   EXPECT_TRUE(request.ends_with("</Configuration></DocRoot>\n")) << "a whole document";
-  EXPECT_EQ(Ok({"handle", "req_sysconf"}), "") << "commands compare with letter case";
+  EXPECT_EQ(Run({"handle", "req_sysconf"}).out, "") << "commands compare with letter case";
 
   const std::string doc = kExamples + "/SysConfig.qsf";
   EXPECT_EQ(Ok({"handle", "APL_SYSCONF", "--doc", doc, "--restart", "True"}),
@@ -127,7 +132,7 @@ TEST_F(ComponentDocumentsTest, WindowDocumentChangesDisplayAndShellOnlyWhenAsked
 TEST_F(ComponentDocumentsTest, CutShortOrBrokenProtocolsChangeOnlyWhatTheyReached) {
   const std::string doc = kExamples + "/SysConfig.qsf";
   // Field 0 alone: applied and saved, but the missing field 1 ends the command.
-  EXPECT_EQ(Session("APL_SYSCONF\t@" + doc + "\n"), "NOTICE DavIrizevez APL_SYSCONF 1\n");
+  EXPECT_EQ(Session("APL_SYSCONF\t@" + doc + "\n", 4), "NOTICE DavIrizevez APL_SYSCONF 1\n");
   EXPECT_EQ(DisableCmd(), "(1)");
   EXPECT_NE(Ok({"log"}).find("[err:CCDavIrizevez.IClientComponent_Handle] line 50, 9, "),
             std::string::npos);
@@ -139,7 +144,8 @@ TEST_F(ComponentDocumentsTest, CutShortOrBrokenProtocolsChangeOnlyWhatTheyReache
   const std::string before = Ok({"reg", "export"});
   EXPECT_EQ(Session("APL_SYSCONF\t\n"
                     "APL_SYSCONF\t<DocRoot><UsedAccess><Row ID=\"CmdPrompt\" Value=\"0\" />"
-                    "</DocRoot>\\x1dTrue\n"),
+                    "</DocRoot>\\x1dTrue\n",
+                    4),
             "NOTICE DavIrizevez APL_SYSCONF 1\n"
             "NOTICE DavIrizevez APL_SYSCONF 1\n"
             "NOTICE DavIrizevez APL_SYSCONF 2\n"

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <stdexcept>
 
 namespace dav::host::testing {
@@ -31,13 +32,21 @@ TemporaryFolder::~TemporaryFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-RunResult RunDavhost(const std::vector<std::string>& arguments, const std::string* machineEnv,
+namespace {
+
+// A davhost started and not yet waited for; its output goes to files of its own folder.
+struct Started {
+  pid_t pid = -1;
+  std::unique_ptr<TemporaryFolder> capture;
+};
+
+Started StartDavhost(const std::vector<std::string>& arguments, const std::string* machineEnv,
                      const std::string* input) {
-  TemporaryFolder capture;
-  const std::filesystem::path outFile = capture.path() / "out";
-  const std::filesystem::path errFile = capture.path() / "err";
-  const std::filesystem::path inFile =
-      input ? capture.path() / "in" : std::filesystem::path("/dev/null");
+  Started started{-1, std::make_unique<TemporaryFolder>()};
+  const std::filesystem::path& capture = started.capture->path();
+  const std::filesystem::path outFile = capture / "out";
+  const std::filesystem::path errFile = capture / "err";
+  const std::filesystem::path inFile = input ? capture / "in" : std::filesystem::path("/dev/null");
   if (input) std::ofstream(inFile, std::ios::binary) << *input;
 
   std::vector<std::string> argv{DAVHOST_PATH};
@@ -65,13 +74,34 @@ RunResult RunDavhost(const std::vector<std::string>& arguments, const std::strin
     execv(pointers[0], pointers.data());
     _exit(127);
   }
+  started.pid = pid;
+  return started;
+}
+
+RunResult Finish(Started& started) {
   int status = 0;
-  if (waitpid(pid, &status, 0) != pid) throw std::runtime_error("waitpid failed");
+  if (waitpid(started.pid, &status, 0) != started.pid) throw std::runtime_error("waitpid failed");
   RunResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.out = ReadAll(outFile);
-  result.err = ReadAll(errFile);
+  result.out = ReadAll(started.capture->path() / "out");
+  result.err = ReadAll(started.capture->path() / "err");
   return result;
+}
+
+}  // namespace
+
+RunResult RunDavhost(const std::vector<std::string>& arguments, const std::string* machineEnv,
+                     const std::string* input) {
+  Started started = StartDavhost(arguments, machineEnv, input);
+  return Finish(started);
+}
+
+std::vector<RunResult> RunDavhostTogether(const std::vector<std::vector<std::string>>& runs) {
+  std::vector<Started> started;
+  for (const auto& arguments : runs) started.push_back(StartDavhost(arguments, nullptr, nullptr));
+  std::vector<RunResult> results;
+  for (Started& s : started) results.push_back(Finish(s));
+  return results;
 }
 
 void MachineTest::SetUp() {
@@ -79,9 +109,13 @@ void MachineTest::SetUp() {
   Ok({"machine", "set", "waits", "skip"});
 }
 
-RunResult MachineTest::Run(std::vector<std::string> arguments, const std::string* input) {
+std::vector<std::string> MachineTest::WithMachine(std::vector<std::string> arguments) const {
   arguments.insert(arguments.begin(), {"--machine", (folder_.path() / "m").string()});
-  return RunDavhost(arguments, nullptr, input);
+  return arguments;
+}
+
+RunResult MachineTest::Run(std::vector<std::string> arguments, const std::string* input) {
+  return RunDavhost(WithMachine(std::move(arguments)), nullptr, input);
 }
 
 std::string MachineTest::Ok(const std::vector<std::string>& arguments, const std::string* input) {

@@ -20,6 +20,10 @@ struct RunResult {
 RunResult RunDavhost(const std::vector<std::string>& arguments,
                      const std::string* machineEnv = nullptr, const std::string* input = nullptr);
 
+// Starts one davhost for each argument list at once (no DAVHOST_MACHINE, stdin from
+// /dev/null) and waits for all of them.
+std::vector<RunResult> RunDavhostTogether(const std::vector<std::vector<std::string>>& runs);
+
 // A new empty folder, removed with everything in it when the object goes.
 class TemporaryFolder {
  public:
@@ -41,6 +45,8 @@ class MachineTest : public ::testing::Test {
   void SetUp() override;
 
   RunResult Run(std::vector<std::string> arguments, const std::string* input = nullptr);
+  // The arguments that point davhost at this test's machine.
+  std::vector<std::string> WithMachine(std::vector<std::string> arguments) const;
   // Runs a command that must succeed and gives what it printed.
   std::string Ok(const std::vector<std::string>& arguments, const std::string* input = nullptr);
   // A file of this computer in the test's folder, holding bytes; gives its path.

@@ -41,6 +41,26 @@ std::string FormatTime(LocalTime time) {
   return text;
 }
 
+// How many text values (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) hold a byte outside ASCII.
+std::int64_t NonAsciiTextValues(Database& db) {
+  try {
+    std::int64_t count = 0;
+    auto query = db.Prepare("SELECT data FROM reg_values WHERE type IN (1, 2, 7)");
+    while (query.Step()) {
+      const std::string data = query.Blob(0);
+      for (const char c : data) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+          ++count;
+          break;
+        }
+      }
+    }
+    return count;
+  } catch (const SqliteError& error) {
+    throw PlatformError(std::string("machine database: cannot read the registry: ") + error.what());
+  }
+}
+
 std::unique_ptr<Database> OpenDatabase(const std::filesystem::path& folder, bool create) {
   try {
     return Database::Open(folder / kDatabaseFile, create);
@@ -130,7 +150,8 @@ std::string Machine::DamageOf(const std::filesystem::path& folder) {
   }
 }
 
-std::unique_ptr<Machine> Machine::Create(const std::filesystem::path& folder) {
+std::unique_ptr<Machine> Machine::Create(const std::filesystem::path& folder,
+                                         std::uint32_t codePage) {
   if (Exists(folder)) throw PlatformError("a machine already exists in " + folder.string());
   if (const std::string damage = DamageOf(folder); !damage.empty()) {
     throw PlatformError(folder.string() + " holds a damaged machine: " + damage +
@@ -167,6 +188,7 @@ std::unique_ptr<Machine> Machine::Create(const std::filesystem::path& folder) {
       db.Transaction(Database::Mode::kWrite, [&] {
         UpgradeMachineSchema(db);
         machine->impl_->store->Initialize(folders);
+        machine->impl_->store->SetSetting(setting::kCodePage, std::to_string(codePage));
         SeedRegistry(machine->registry(), folders, machine->system().AnsiCodePage());
         CreateSpecialFolders(machine->files(), folders);
       });
@@ -249,6 +271,19 @@ std::vector<std::pair<std::string, std::string>> Machine::Settings() {
 }
 
 void Machine::SetSetting(const std::string& name, const std::string& value) {
+  // Text values are kept as the code page's bytes: under another code page, those that are
+  // not plain ASCII would read as other characters.
+  if (name == setting::kCodePage && value != impl_->store->Setting(setting::kCodePage)) {
+    if (const std::int64_t held = NonAsciiTextValues(*impl_->db); held > 0) {
+      throw PlatformError(
+          "machine setting 'code_page' cannot change once the registry holds "
+          "text in it: " +
+          std::to_string(held) + " text values hold characters of code page " +
+          impl_->store->Setting(setting::kCodePage) +
+          ", which would read as other characters; create a new machine for "
+          "another code page");
+    }
+  }
   impl_->store->SetSetting(name, value);
   impl_->system->ForgetCodePage();
 }

@@ -60,8 +60,10 @@ class Machine : public Platform {
  public:
   // Creates a new machine with the default settings in folder (created when missing; an
   // existing or damaged machine there is a PlatformError). A failed Create leaves the folder
-  // as it found it.
-  static std::unique_ptr<Machine> Create(const std::filesystem::path& folder);
+  // as it found it. Its registry's text is seeded in codePage, which cannot change once the
+  // registry holds text outside ASCII (SetSetting refuses it).
+  static std::unique_ptr<Machine> Create(const std::filesystem::path& folder,
+                                         std::uint32_t codePage = 949);
   // Opens an existing machine; a missing or damaged one is a PlatformError.
   static std::unique_ptr<Machine> Open(const std::filesystem::path& folder);
   // True when folder holds a machine.

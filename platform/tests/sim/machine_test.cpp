@@ -206,10 +206,19 @@ TEST(MachineSettings, ChangesAreCheckedAndTakeEffect) {
       << "a refused value changes nothing";
 
   machine->SetSetting("version", "6.1.7601");
-  machine->SetSetting("code_page", "1252");
+  EXPECT_THROW(machine->SetSetting("code_page", "1252"), PlatformError)
+      << "the seeded registry holds Korean text in code page 949";
+  machine->SetSetting("code_page", "949");
   EXPECT_EQ(machine->system().Version().minor, 1u);
   EXPECT_EQ(machine->system().Version().build, 7601u);
-  EXPECT_EQ(machine->system().AnsiCodePage(), 1252u);
+  EXPECT_EQ(machine->system().AnsiCodePage(), 949u);
+
+  TempFolder other;
+  auto western = Machine::Create(other.path(), 1252);
+  EXPECT_EQ(western->system().AnsiCodePage(), 1252u) << "a machine is made in its code page";
+  western->registry().SetValue(kHKeyCurrentUser, "a", kRegSz, "\xE9");  // é
+  EXPECT_THROW(western->SetSetting("code_page", "949"), PlatformError)
+      << "text outside ASCII pins the code page";
 }
 
 TEST(MachineSettings, SkippedWaitsMoveTheClockOnFromTheNextOpening) {

@@ -1,0 +1,75 @@
+// Where what the component tells its host goes: printed as it comes (the default), or
+// gathered into the one JSON document of --json.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "host/json_text.h"
+
+namespace dav::host {
+
+// What one delivered command came to.
+struct CommandOutcome {
+  std::string command;
+  bool known = true;                      // a command the component has a name for
+  std::vector<std::string> loggedErrors;  // "[err:" and "Err (" lines it added to the logs
+  int ExitCode() const;                   // 0, 3 or 4 (host/exit_codes.h)
+};
+
+class HostOutput {
+ public:
+  virtual ~HostOutput() = default;
+  virtual void Notice(const std::string& component, const std::string& code,
+                      std::int32_t stage) = 0;
+  virtual void Reply(const std::string& text) = 0;
+  // A command is about to be delivered / has come back.
+  virtual void CommandStarts(const std::string& cmd) = 0;
+  virtual void CommandEnded(const CommandOutcome& outcome) = 0;
+};
+
+// Notices as "NOTICE <component> <code> <stage>" and replies as their text on out, each at
+// once (a script driving a session sees it when it comes); warnings on err.
+class TextHostOutput : public HostOutput {
+ public:
+  TextHostOutput(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+  void Notice(const std::string& component, const std::string& code, std::int32_t stage) override;
+  void Reply(const std::string& text) override;
+  void CommandStarts(const std::string& cmd) override;
+  void CommandEnded(const CommandOutcome& outcome) override;
+
+ private:
+  std::ostream& out_;
+  std::ostream& err_;
+};
+
+// Gathers everything into one document:
+//   {"lifetime": {"notices": [...], "replies": [...]}, during Initialize and Terminate
+//    "commands": [{"command", "known", "notices": [{"component","code","stage"}],
+//                  "replies": [{"code", "text"}], "warnings": [...], "errors_logged": [...],
+//                  "exit_code"}],
+//    "exit_code": N}
+class JsonHostOutput : public HostOutput {
+ public:
+  JsonHostOutput();
+  void Notice(const std::string& component, const std::string& code, std::int32_t stage) override;
+  void Reply(const std::string& text) override;
+  void CommandStarts(const std::string& cmd) override;
+  void CommandEnded(const CommandOutcome& outcome) override;
+
+  // The document with the exit code of the whole run.
+  Json Document(int exitCode) const;
+
+ private:
+  Json& Current();
+  Json lifetime_;
+  Json commands_;
+  bool inCommand_ = false;
+};
+
+// The warnings a command's outcome gives, as they are printed after "davhost: warning: ".
+std::vector<std::string> OutcomeWarnings(const CommandOutcome& outcome);
+
+}  // namespace dav::host
