@@ -6,6 +6,7 @@
 #include "platform/open_platform.h"
 
 #if DAV_PLATFORM_SIM
+#include "host/machine_snapshots.h"
 #include "platform/sim/machine.h"
 #endif
 
@@ -19,6 +20,7 @@ platform::Platform& HostContext::platform() {
   if (platform_) return *platform_;
   const std::filesystem::path folder = HostPath(machineFolder);
 #if DAV_PLATFORM_SIM
+  FinishInterruptedRestore(folder);
   if (!platform::sim::Machine::Exists(folder)) {
     if (const std::string damage = platform::sim::Machine::DamageOf(folder); !damage.empty()) {
       throw CommandError("the machine in '" + machineFolder + "' is damaged: " + damage);

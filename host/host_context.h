@@ -14,8 +14,11 @@ class HostContext {
   // --machine: the simulated PC's folder (ignored by the Windows build).
   std::string machineFolder = "machine";
 
-  // The platform; a missing or damaged machine is a CommandError.
+  // The platform; a missing or damaged machine is a CommandError. A restore of the machine
+  // that a crash interrupted after its commit point is finished first.
   platform::Platform& platform();
+  // Closes the platform (before the machine's files are replaced or read directly).
+  void ClosePlatform() { platform_.reset(); }
 
   // The exit code davhost ends with when the command itself succeeded: the worst one a
   // command reported (host/exit_codes.h).

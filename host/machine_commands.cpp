@@ -7,6 +7,7 @@
 #include "host/command_error.h"
 #include "host/hive_names.h"
 #include "host/host_files.h"
+#include "host/machine_snapshots.h"
 #include "host/registry_tree.h"
 #include "host/status_text.h"
 #include "host/text_table.h"
@@ -83,6 +84,73 @@ void RunSet(HostContext& context, const SetOptions& options) {
   }
 }
 
+// --- snapshots --------------------------------------------------------------------------
+
+// The machine's folder, for the commands that work on its files directly; a missing machine
+// is the same error as elsewhere.
+std::filesystem::path MachineFolder(HostContext& context) {
+  context.platform();
+  return HostPath(context.machineFolder);
+}
+
+void RunSnapshot(HostContext& context, const std::string& name) {
+  TakeSnapshot(MachineFolder(context), name);
+  std::cout << "Took the snapshot '" << name << "' of the machine\n";
+}
+
+void RunSnapshots(HostContext& context) {
+  std::vector<TableRow> rows{{"Name", "Taken (UTC)"}};
+  for (const SnapshotInfo& snapshot : ListSnapshots(MachineFolder(context))) {
+    rows.push_back({snapshot.name, snapshot.taken});
+  }
+  std::cout << FormatTable(rows, 0);
+}
+
+void RunRestore(HostContext& context, const std::string& name) {
+  const std::filesystem::path folder = MachineFolder(context);
+  context.ClosePlatform();  // the database is replaced under it
+  RestoreSnapshot(folder, name);
+  std::cout << "Restored the machine to the snapshot '" << name << "'\n";
+}
+
+void RunDiff(HostContext& context, const std::string& name) {
+  const std::filesystem::path folder = MachineFolder(context);
+  context.ClosePlatform();
+  std::vector<TableRow> rows;
+  for (const MachineDifference& d : DiffSnapshot(folder, name)) {
+    std::string detail = d.change == "changed" ? d.before + " -> " + d.after
+                         : d.change == "added" ? d.after
+                                               : d.before;
+    if (detail.empty()) {
+      rows.push_back({d.change, d.kind, d.what});
+    } else {
+      rows.push_back({d.change, d.kind, d.what, detail});
+    }
+  }
+  std::cout << FormatTable(rows, 0);
+}
+
+void AddSnapshotCommands(CLI::App* machine, HostContext& context) {
+  auto name = std::make_shared<std::string>();
+  CLI::App* snapshot = machine->add_subcommand(
+      "snapshot", "Keep a copy of the whole machine (registry and drives) under a name");
+  snapshot->add_option("NAME", *name, "Letters, digits, '.', '_' and '-'")->required();
+  snapshot->callback([&context, name] { RunSnapshot(context, *name); });
+  machine->add_subcommand("snapshots", "List the snapshots")->callback([&context] {
+    RunSnapshots(context);
+  });
+  CLI::App* restore = machine->add_subcommand(
+      "restore",
+      "Put the machine back as the snapshot has it, at once (a crash leaves the old or the "
+      "restored machine); no other davhost may use the machine meanwhile");
+  restore->add_option("NAME", *name, "The snapshot")->required();
+  restore->callback([&context, name] { RunRestore(context, *name); });
+  CLI::App* diff = machine->add_subcommand(
+      "diff", "Registry values, files and ini entries that differ from the snapshot");
+  diff->add_option("NAME", *name, "The snapshot")->required();
+  diff->callback([&context, name] { RunDiff(context, *name); });
+}
+
 }  // namespace
 
 void AddMachineCommands(CLI::App& app, HostContext& context) {
@@ -105,6 +173,8 @@ void AddMachineCommands(CLI::App& app, HostContext& context) {
       ->required();
   setCommand->add_option("VALUE", set->value, "Its new value")->required();
   setCommand->callback([&context, set] { RunSet(context, *set); });
+
+  AddSnapshotCommands(machine, context);
 }
 
 }  // namespace dav::host

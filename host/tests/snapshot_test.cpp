@@ -1,0 +1,81 @@
+// Machine snapshots: an administrator tries a lock-down, sees what it changed, and goes back;
+// a restore that is cut off leaves either the old or the restored machine.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "host/tests/davhost_runner.h"
+
+namespace dav::host::testing {
+namespace {
+
+class SnapshotTest : public MachineTest {
+ protected:
+  void SetUp() override {
+    MachineTest::SetUp();
+    Ok({"fs", "mkdir", "C:\\Data"});
+    Ok({"fs", "put", HostFile("a.txt", "one"), "C:\\Data"});
+    Ok({"fs", "put", HostFile("app.ini", "[Main]\r\nColour=red\r\nSize=1\r\n"), "C:\\Data"});
+    Ok({"reg", "set", "HKCU\\Software\\T", "v", "REG_SZ", "처음"});
+    Ok({"machine", "snapshot", "before"});
+    // The trial: a lock-down, a changed value, files and attributes changed.
+    Ok({"handle", "APL_SYSCONF", "--doc", DAV_EXAMPLES_DIR "/SysConfig.qsf", "--restart", "False"});
+    Ok({"reg", "set", "HKCU\\Software\\T", "v", "REG_SZ", "나중"});
+    Ok({"fs", "put", HostFile("app.ini", "[Main]\r\nColour=blue\r\n"), "C:\\Data"});
+    Ok({"fs", "attrib", "C:\\Data\\a.txt", "+R"});
+    Ok({"fs", "put", HostFile("b.txt", "two"), "C:\\Data"});
+  }
+
+  RunResult RestoreStoppingAt(const char* point) {
+    setenv("DAVHOST_TEST_RESTORE_STOP", point, 1);
+    RunResult r = Run({"machine", "restore", "before"});
+    unsetenv("DAVHOST_TEST_RESTORE_STOP");
+    return r;
+  }
+
+  // True when the machine is as the snapshot has it.
+  bool AsBefore() { return Ok({"machine", "diff", "before"}).empty(); }
+};
+
+TEST_F(SnapshotTest, DiffNamesWhatChangedAndRestoreGoesBack) {
+  EXPECT_NE(Ok({"machine", "snapshots"}).find("before  "), std::string::npos);
+  const std::string diff = Ok({"machine", "diff", "before"});
+  for (const std::string line :
+       {"changed  value   HKEY_CURRENT_USER\\Software\\T\\v", "REG_SZ 처음 -> REG_SZ 나중",
+        "added    value   HKEY_CURRENT_USER\\Software\\Policies\\Microsoft\\Windows\\System\\"
+        "DisableCMD",
+        "changed  ini     C:\\Data\\app.ini [Main] Colour", "red -> blue",
+        "removed  ini     C:\\Data\\app.ini [Main] Size",
+        "changed  file    C:\\Data\\a.txt "
+        "(attributes)",
+        "----A -> R---A", "added    file    C:\\Data\\b.txt"}) {
+    EXPECT_NE(diff.find(line), std::string::npos) << line << " in\n" << diff;
+  }
+  EXPECT_EQ(Ok({"machine", "restore", "before"}),
+            "Restored the machine to the snapshot 'before'\n");
+  EXPECT_TRUE(AsBefore());
+  EXPECT_EQ(Ok({"reg", "get", "HKCU\\Software\\T", "v"}), "처음\n");
+  EXPECT_EQ(Ok({"fs", "ls", "C:\\Data\\a.txt"}).substr(0, 5), "----A")
+      << "DOS attributes come back";
+  EXPECT_EQ(Run({"handle", "APL_PREVWS"}).exitCode, 0) << "the restored machine runs";
+
+  ExpectOneErrorLine(Run({"machine", "snapshot", "before"}), "a name taken");
+  ExpectOneErrorLine(Run({"machine", "snapshot", "../x"}), "a name with a path");
+  ExpectOneErrorLine(Run({"machine", "restore", "none"}), "a missing snapshot");
+}
+
+TEST_F(SnapshotTest, CutOffRestoreLeavesTheOldOrTheRestoredMachine) {
+  EXPECT_NE(RestoreStoppingAt("staged").exitCode, 0);
+  EXPECT_FALSE(AsBefore()) << "cut off before its commit point: the old machine";
+  EXPECT_EQ(Ok({"reg", "get", "HKCU\\Software\\T", "v"}), "나중\n");
+
+  EXPECT_NE(RestoreStoppingAt("committed").exitCode, 0);
+  EXPECT_TRUE(AsBefore()) << "cut off after it: the next command finds the restored machine";
+
+  Ok({"reg", "set", "HKCU\\Software\\T", "v", "REG_SZ", "또"});
+  EXPECT_NE(RestoreStoppingAt("database").exitCode, 0);
+  EXPECT_TRUE(AsBefore()) << "cut off between the database and the drives";
+}
+
+}  // namespace
+}  // namespace dav::host::testing
