@@ -6,6 +6,7 @@
 #include "display/cls_available_info.h"
 #include "host/command_error.h"
 #include "host/display_mode_text.h"
+#include "host/json_option.h"
 #include "host/text_table.h"
 
 namespace dav::host {
@@ -25,10 +26,18 @@ std::string JoinRates(const std::vector<std::int32_t>& rates) {
   return text;
 }
 
-void RunList(HostContext& context) {
+Json ModeJson(const DisplayModeText& mode) {
+  return Json::Object{{"width", mode.width},
+                      {"height", mode.height},
+                      {"bits", static_cast<int>(mode.bits)},
+                      {"refresh", mode.refresh}};
+}
+
+void RunList(HostContext& context, bool json) {
   platform::Platform& pc = context.platform();
   clsAvailableInfo info(pc.display(), pc.clock());
-  std::cout << "Current  " << FormatDisplayMode(ModeInUse(info)) << "\n\n";
+  const DisplayModeText current = ModeInUse(info);
+  Json modes = Json::MakeArray();
 
   std::vector<TableRow> rows{{"Resolution", "Bits", "Refresh (Hz)"}};
   std::int32_t count = 0;
@@ -41,11 +50,22 @@ void RunList(HostContext& context) {
     if (depths == 0) rows.push_back({resolution, "-", "-"});
     for (std::int32_t d = 0; d < depths; ++d) {
       std::int32_t rates = 0;
-      rows.push_back({resolution, std::to_string(bits[d]),
-                      JoinRates(info.GetRefresh(widths[i], heights[i], bits[d], rates))});
+      const auto refresh = info.GetRefresh(widths[i], heights[i], bits[d], rates);
+      rows.push_back({resolution, std::to_string(bits[d]), JoinRates(refresh)});
       resolution.clear();  // once per resolution
+      Json rateList = Json::MakeArray();
+      for (const std::int32_t rate : refresh) rateList.Push(rate);
+      modes.Push(Json::Object{{"width", widths[i]},
+                              {"height", heights[i]},
+                              {"bits", bits[d]},
+                              {"refresh_rates", rateList}});
     }
   }
+  if (json) {
+    PrintJson(Json::Object{{"current", ModeJson(current)}, {"modes", modes}});
+    return;
+  }
+  std::cout << "Current  " << FormatDisplayMode(current) << "\n\n";
   std::cout << FormatTable(rows, 2, {1});
 }
 
@@ -73,8 +93,10 @@ void RunSet(HostContext& context, const std::string& text) {
 void AddDisplayCommands(CLI::App& app, HostContext& context) {
   CLI::App* display = app.add_subcommand(
       "display", "List the display modes as the component's catalogue has them, and the current");
-  display->callback([&context, display] {
-    if (display->get_subcommands().empty()) RunList(context);
+  auto json = std::make_shared<bool>(false);
+  AddJsonFlag(display, json.get());
+  display->callback([&context, display, json] {
+    if (display->get_subcommands().empty()) RunList(context, *json);
   });
   auto mode = std::make_shared<std::string>();
   CLI::App* set = display->add_subcommand(

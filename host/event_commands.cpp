@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "host/command_error.h"
+#include "host/json_option.h"
 #include "host/text_table.h"
 #include "platform/sim/machine.h"
 
@@ -24,15 +25,24 @@ std::int64_t ParseSince(const std::string& text) {
   return since;
 }
 
-void RunEvents(HostContext& context, const std::string& sinceText) {
+void RunEvents(HostContext& context, const std::string& sinceText, bool json) {
   const std::int64_t since = ParseSince(sinceText);
   auto* machine = dynamic_cast<platform::sim::Machine*>(&context.platform());
   if (machine == nullptr) throw CommandError("events needs the simulated PC");
   std::vector<TableRow> rows;
+  Json events = Json::MakeArray();
   for (const auto& event : machine->Events(since)) {
     rows.push_back({std::to_string(event.sequence), event.time, event.kind, event.detail});
+    events.Push(Json::Object{{"sequence", static_cast<long long>(event.sequence)},
+                             {"time", event.time},
+                             {"kind", event.kind},
+                             {"detail", event.detail}});
   }
-  std::cout << FormatTable(rows, 0, {0});
+  if (json) {
+    PrintJson(Json::Object{{"events", events}});
+  } else {
+    std::cout << FormatTable(rows, 0, {0});
+  }
 }
 
 }  // namespace
@@ -44,7 +54,9 @@ void AddEventCommands(CLI::App& app, HostContext& context) {
       "Show the machine's event journal: display changes, process starts and ends, window "
       "closes, shell notifications, message boxes");
   events->add_option("--since", *since, "Only events after this sequence number");
-  events->callback([&context, since] { RunEvents(context, *since); });
+  auto json = std::make_shared<bool>(false);
+  AddJsonFlag(events, json.get());
+  events->callback([&context, since, json] { RunEvents(context, *since, *json); });
 }
 
 }  // namespace dav::host

@@ -7,6 +7,7 @@
 #include "host/command_error.h"
 #include "host/hive_names.h"
 #include "host/host_files.h"
+#include "host/json_option.h"
 #include "host/machine_snapshots.h"
 #include "host/registry_tree.h"
 #include "host/status_text.h"
@@ -37,9 +38,42 @@ std::string Csidl(int csidl) {
   return buffer;
 }
 
-void RunInfo(HostContext& context) {
+// machine info --json: {"machine", "settings": {name: value}, "special_folders": [{"csidl",
+// "name", "path" (null for a virtual folder)}], "registry": [{"hive", "keys", "values"}]}
+void PrintInfoJson(Machine& machine) {
+  Json settings = Json::MakeObject();
+  for (const auto& [name, value] : machine.Settings()) settings.Set(name, value);
+  Json folders = Json::MakeArray();
+  for (const auto& folder : machine.SpecialFolders()) {
+    folders.Push(Json::Object{{"csidl", folder.csidl},
+                              {"name", folder.displayName},
+                              {"path", folder.path.empty() ? Json() : Json(folder.path)}});
+  }
+  Json hives = Json::MakeArray();
+  for (platform::KeyHandle hive : {platform::kHKeyClassesRoot, platform::kHKeyCurrentUser,
+                                   platform::kHKeyLocalMachine, platform::kHKeyUsers}) {
+    TreeCounts counts;
+    const platform::Status status = CountKeyTree(machine.registry(), hive, &counts);
+    if (status != platform::kErrorSuccess) {
+      throw CommandError("cannot read " + std::string(HiveName(hive)) + ": " + StatusText(status));
+    }
+    hives.Push(Json::Object{{"hive", HiveName(hive)},
+                            {"keys", static_cast<unsigned long long>(counts.keys)},
+                            {"values", static_cast<unsigned long long>(counts.values)}});
+  }
+  PrintJson(Json::Object{{"machine", HostPathText(machine.folder())},
+                         {"settings", settings},
+                         {"special_folders", folders},
+                         {"registry", hives}});
+}
+
+void RunInfo(HostContext& context, bool json) {
   auto* machine = dynamic_cast<Machine*>(&context.platform());
   if (machine == nullptr) throw CommandError("machine info needs the simulated PC");
+  if (json) {
+    PrintInfoJson(*machine);
+    return;
+  }
 
   std::cout << "Machine  " << HostPathText(machine->folder()) << "\n\nSettings\n";
   std::vector<TableRow> settings;
@@ -98,12 +132,18 @@ void RunSnapshot(HostContext& context, const std::string& name) {
   std::cout << "Took the snapshot '" << name << "' of the machine\n";
 }
 
-void RunSnapshots(HostContext& context) {
+void RunSnapshots(HostContext& context, bool json) {
   std::vector<TableRow> rows{{"Name", "Taken (UTC)"}};
+  Json list = Json::MakeArray();
   for (const SnapshotInfo& snapshot : ListSnapshots(MachineFolder(context))) {
     rows.push_back({snapshot.name, snapshot.taken});
+    list.Push(Json::Object{{"name", snapshot.name}, {"taken", snapshot.taken}});
   }
-  std::cout << FormatTable(rows, 0);
+  if (json) {
+    PrintJson(Json::Object{{"snapshots", list}});
+  } else {
+    std::cout << FormatTable(rows, 0);
+  }
 }
 
 void RunRestore(HostContext& context, const std::string& name) {
@@ -113,11 +153,17 @@ void RunRestore(HostContext& context, const std::string& name) {
   std::cout << "Restored the machine to the snapshot '" << name << "'\n";
 }
 
-void RunDiff(HostContext& context, const std::string& name) {
+void RunDiff(HostContext& context, const std::string& name, bool json) {
   const std::filesystem::path folder = MachineFolder(context);
   context.ClosePlatform();
   std::vector<TableRow> rows;
+  Json list = Json::MakeArray();
   for (const MachineDifference& d : DiffSnapshot(folder, name)) {
+    list.Push(Json::Object{{"change", d.change},
+                           {"kind", d.kind},
+                           {"what", d.what},
+                           {"before", d.before},
+                           {"after", d.after}});
     std::string detail = d.change == "changed" ? d.before + " -> " + d.after
                          : d.change == "added" ? d.after
                                                : d.before;
@@ -127,7 +173,11 @@ void RunDiff(HostContext& context, const std::string& name) {
       rows.push_back({d.change, d.kind, d.what, detail});
     }
   }
-  std::cout << FormatTable(rows, 0);
+  if (json) {
+    PrintJson(Json::Object{{"snapshot", name}, {"differences", list}});
+  } else {
+    std::cout << FormatTable(rows, 0);
+  }
 }
 
 void AddSnapshotCommands(CLI::App* machine, HostContext& context) {
@@ -136,9 +186,10 @@ void AddSnapshotCommands(CLI::App* machine, HostContext& context) {
       "snapshot", "Keep a copy of the whole machine (registry and drives) under a name");
   snapshot->add_option("NAME", *name, "Letters, digits, '.', '_' and '-'")->required();
   snapshot->callback([&context, name] { RunSnapshot(context, *name); });
-  machine->add_subcommand("snapshots", "List the snapshots")->callback([&context] {
-    RunSnapshots(context);
-  });
+  auto json = std::make_shared<bool>(false);
+  CLI::App* snapshots = machine->add_subcommand("snapshots", "List the snapshots");
+  AddJsonFlag(snapshots, json.get());
+  snapshots->callback([&context, json] { RunSnapshots(context, *json); });
   CLI::App* restore = machine->add_subcommand(
       "restore",
       "Put the machine back as the snapshot has it, at once (a crash leaves the old or the "
@@ -148,7 +199,8 @@ void AddSnapshotCommands(CLI::App* machine, HostContext& context) {
   CLI::App* diff = machine->add_subcommand(
       "diff", "Registry values, files and ini entries that differ from the snapshot");
   diff->add_option("NAME", *name, "The snapshot")->required();
-  diff->callback([&context, name] { RunDiff(context, *name); });
+  AddJsonFlag(diff, json.get());
+  diff->callback([&context, name, json] { RunDiff(context, *name, *json); });
 }
 
 }  // namespace
@@ -163,8 +215,11 @@ void AddMachineCommands(CLI::App& app, HostContext& context) {
                    "Its ANSI code page (default 949); it cannot change once the registry holds "
                    "text outside ASCII");
   init->callback([&context, codePage] { RunInit(context, *codePage); });
-  machine->add_subcommand("info", "Show settings, special folders and a registry summary")
-      ->callback([&context] { RunInfo(context); });
+  auto infoJson = std::make_shared<bool>(false);
+  CLI::App* info =
+      machine->add_subcommand("info", "Show settings, special folders and a registry summary");
+  AddJsonFlag(info, infoJson.get());
+  info->callback([&context, infoJson] { RunInfo(context, *infoJson); });
 
   auto set = std::make_shared<SetOptions>();
   CLI::App* setCommand =

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "host/command_error.h"
+#include "host/json_option.h"
 #include "host/status_text.h"
 #include "host/text_table.h"
 #include "process/mod_process_cut.h"
@@ -14,20 +15,21 @@
 namespace dav::host {
 namespace {
 
-// The executable's path as the process-list search reads it, or why it cannot be read.
-std::string PathOf(platform::Processes& processes, std::uint32_t processId) {
+// The executable's path as the process-list search reads it; false with the reason in *path.
+bool ReadPath(platform::Processes& processes, std::uint32_t processId, std::string* path) {
   platform::ProcessHandle process = platform::kNoProcess;
   platform::Status status = processes.Open(
       platform::kProcessQueryInformation | platform::kProcessVmRead, false, processId, &process);
-  std::string path;
   if (status == platform::kErrorSuccess) {
-    status = processes.ExecutablePath(process, &path);
+    status = processes.ExecutablePath(process, path);
     processes.Close(process);
   }
-  return status == platform::kErrorSuccess ? path : "[" + StatusText(status) + "]";
+  if (status == platform::kErrorSuccess) return true;
+  *path = StatusText(status);
+  return false;
 }
 
-void RunList(HostContext& context) {
+void RunList(HostContext& context, bool json) {
   platform::Processes& processes = context.platform().processes();
   std::vector<platform::ProcessEntry> entries;
   const platform::Status status = processes.Snapshot(&entries);
@@ -35,11 +37,23 @@ void RunList(HostContext& context) {
     throw CommandError("cannot list the processes: " + StatusText(status));
   }
   std::vector<TableRow> rows{{"PID", "Parent", "Name", "Path"}};
+  Json list = Json::MakeArray();
   for (const platform::ProcessEntry& entry : entries) {
+    std::string path;
+    const bool read = ReadPath(processes, entry.processId, &path);
     rows.push_back({std::to_string(entry.processId), std::to_string(entry.parentProcessId),
-                    entry.exeFile, PathOf(processes, entry.processId)});
+                    entry.exeFile, read ? path : "[" + path + "]"});
+    list.Push(Json::Object{{"pid", entry.processId},
+                           {"parent", entry.parentProcessId},
+                           {"name", entry.exeFile},
+                           {"path", read ? Json(path) : Json()},
+                           {"path_error", read ? Json() : Json(path)}});
   }
-  std::cout << FormatTable(rows, 0, {0, 1});
+  if (json) {
+    PrintJson(Json::Object{{"processes", list}});
+  } else {
+    std::cout << FormatTable(rows, 0, {0, 1});
+  }
 }
 
 bool IsRunning(platform::Processes& processes, std::uint32_t processId) {
@@ -97,8 +111,10 @@ void RunStart(HostContext& context, const StartOptions& options) {
 
 void AddProcessCommands(CLI::App& app, HostContext& context) {
   CLI::App* ps = app.add_subcommand("ps", "List the running processes with their executables");
-  ps->callback([&context, ps] {
-    if (ps->get_subcommands().empty()) RunList(context);
+  auto json = std::make_shared<bool>(false);
+  AddJsonFlag(ps, json.get());
+  ps->callback([&context, ps, json] {
+    if (ps->get_subcommands().empty()) RunList(context, *json);
   });
 
   auto name = std::make_shared<std::string>();

@@ -6,6 +6,7 @@
 #include "host/command_error.h"
 #include "host/hive_names.h"
 #include "host/host_files.h"
+#include "host/json_option.h"
 #include "host/reg_file_parser.h"
 #include "host/reg_file_writer.h"
 #include "host/reg_import.h"
@@ -147,6 +148,7 @@ void RunImport(HostContext& context, const std::string& file) {
 struct GetOptions {
   std::string key;
   std::string name;
+  bool json = false;
   CLI::Option* nameOption = nullptr;
 };
 
@@ -182,10 +184,20 @@ void RunGet(HostContext& context, const GetOptions& options) {
       }
       break;
     }
-    std::cout << FormatValueData(type, DecodeValueData(codePage, type, data)) << "\n";
+    const std::string text = FormatValueData(type, DecodeValueData(codePage, type, data));
+    if (options.json) {
+      PrintJson(Json::Object{{"key", stored.Full()},
+                             {"name", options.name},
+                             {"type", ValueTypeName(type)},
+                             {"data", text}});
+    } else {
+      std::cout << text << "\n";
+    }
     return;
   }
 
+  Json values = Json::MakeArray();
+  Json subkeys = Json::MakeArray();
   std::vector<TableRow> rows;
   for (std::uint32_t i = 0;; ++i) {
     std::string name;
@@ -194,18 +206,24 @@ void RunGet(HostContext& context, const GetOptions& options) {
     const Status status = registry.EnumValue(key.get(), i, &name, &type, &data);
     if (status == platform::kErrorNoMoreItems) break;
     if (status != kErrorSuccess) throw CommandError("cannot list values: " + StatusText(status));
-    rows.push_back({DisplayName(name), ValueTypeName(type),
-                    FormatValueData(type, DecodeValueData(codePage, type, data))});
+    const std::string text = FormatValueData(type, DecodeValueData(codePage, type, data));
+    rows.push_back({DisplayName(name), ValueTypeName(type), text});
+    values.Push(Json::Object{{"name", name}, {"type", ValueTypeName(type)}, {"data", text}});
   }
-  std::cout << VisibleText(stored.Full()) << "\n" << FormatTable(rows, 4);
-  bool first = true;
+  std::string subkeyLines;
   for (std::uint32_t i = 0;; ++i) {
     std::string name;
     const Status status = registry.EnumKey(key.get(), i, &name);
     if (status != kErrorSuccess) break;
-    std::cout << (first ? "\n" : "") << VisibleText(stored.Full() + "\\" + name) << "\n";
-    first = false;
+    subkeyLines += VisibleText(stored.Full() + "\\" + name) + "\n";
+    subkeys.Push(stored.Full() + "\\" + name);
   }
+  if (options.json) {
+    PrintJson(Json::Object{{"key", stored.Full()}, {"values", values}, {"subkeys", subkeys}});
+    return;
+  }
+  std::cout << VisibleText(stored.Full()) << "\n" << FormatTable(rows, 4);
+  if (!subkeyLines.empty()) std::cout << "\n" << subkeyLines;
 }
 
 // --- set ------------------------------------------------------------------------------
@@ -321,6 +339,7 @@ void AddRegCommands(CLI::App& app, HostContext& context) {
   getCmd->add_option("KEY", getOptions->key, "Key path, e.g. HKLM\\Software")->required();
   getOptions->nameOption =
       getCmd->add_option("NAME", getOptions->name, "Value name (\"\" for the default value)");
+  AddJsonFlag(getCmd, &getOptions->json);
   getCmd->callback([&context, getOptions] { RunGet(context, *getOptions); });
 
   auto setOptions = std::make_shared<SetOptions>();

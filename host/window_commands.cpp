@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "host/command_error.h"
+#include "host/json_option.h"
 #include "host/text_table.h"
 #if DAV_PLATFORM_SIM
 #include "platform/sim/machine.h"
@@ -34,13 +35,22 @@ platform::sim::Machine& MachineOf(HostContext& context) {
   return *machine;
 }
 
-void RunList(HostContext& context) {
+void RunList(HostContext& context, bool json) {
   std::vector<TableRow> rows{{"Handle", "PID", "Class", "Title"}};
+  Json windows = Json::MakeArray();
   for (const auto& window : MachineOf(context).TopWindows()) {
     rows.push_back({HandleText(window.handle), std::to_string(window.processId), window.className,
                     window.title.empty() ? "(no title)" : "\"" + window.title + "\""});
+    windows.Push(Json::Object{{"handle", HandleText(window.handle)},
+                              {"pid", window.processId},
+                              {"class", window.className},
+                              {"title", window.title}});
   }
-  std::cout << FormatTable(rows, 0, {1});
+  if (json) {
+    PrintJson(Json::Object{{"windows", windows}});
+  } else {
+    std::cout << FormatTable(rows, 0, {1});
+  }
 }
 
 struct OpenOptions {
@@ -72,9 +82,11 @@ void RunOpen(HostContext& context, const OpenOptions& options) {
 void AddWindowCommands(CLI::App& app, HostContext& context) {
 #if DAV_PLATFORM_SIM
   CLI::App* windows = app.add_subcommand("windows", "List the top-level windows");
-  windows->callback([&context, windows] {
-    if (windows->get_subcommands().empty()) RunList(context);
+  auto listJson = std::make_shared<bool>(false);
+  windows->callback([&context, windows, listJson] {
+    if (windows->get_subcommands().empty()) RunList(context, *listJson);
   });
+  AddJsonFlag(windows, listJson.get());
   auto open = std::make_shared<OpenOptions>();
   CLI::App* openCommand =
       windows->add_subcommand("open", "Open a top-level window on the simulated PC");

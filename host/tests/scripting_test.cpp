@@ -111,6 +111,34 @@ TEST_F(ScriptingTest, JsonIsOneDocumentPerRun) {
       << applied.out;
 }
 
+TEST_F(ScriptingTest, ListingsAsJson) {
+  Ok({"reg", "set", "HKCU\\Software\\T", "이름", "REG_SZ", "a\"b"});
+  EXPECT_EQ(Ok({"reg", "get", "HKCU\\Software\\T", "--json"}),
+            "{\"key\":\"HKEY_CURRENT_USER\\\\Software\\\\T\",\"values\":[{\"name\":\"이름\","
+            "\"type\":\"REG_SZ\",\"data\":\"a\\\"b\"}],\"subkeys\":[]}\n");
+  EXPECT_EQ(Ok({"reg", "get", "HKCU\\Software\\T", "이름", "--json"}),
+            "{\"key\":\"HKEY_CURRENT_USER\\\\Software\\\\T\",\"name\":\"이름\",\"type\":\"REG_SZ\","
+            "\"data\":\"a\\\"b\"}\n");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> listings = {
+      {{"ps", "--json"}, "\"pid\":4,\"parent\":0,\"name\":\"System\",\"path\":null,\"path_error\""},
+      {{"ps", "--json"}, "\"name\":\"explorer.exe\",\"path\":\"C:\\\\WINDOWS\\\\explorer.exe\""},
+      {{"windows", "--json"}, "\"class\":\"Progman\",\"title\":\"Program Manager\""},
+      {{"display", "--json"}, "{\"current\":{\"width\":"},
+      {{"display", "--json"}, "\"bits\":32,\"refresh_rates\":[56,60,75]"},
+      {{"machine", "info", "--json"}, "\"code_page\":\"949\""},
+      {{"machine", "info", "--json"}, "{\"hive\":\"HKEY_CURRENT_USER\",\"keys\":"},
+  };
+  for (const auto& [arguments, part] : listings) {
+    const std::string out = Ok(arguments);
+    EXPECT_NE(out.find(part), std::string::npos) << part << " in\n" << out;
+    EXPECT_EQ(Count(out, "\n"), 1) << "one document on one line";
+  }
+  Ok({"display", "set", "800x600x16@60"});
+  const std::string events = Ok({"events", "--json"});
+  EXPECT_NE(events.find("{\"events\":[{\"sequence\":"), std::string::npos) << events;
+  EXPECT_NE(events.find("\"kind\":\"display.change\""), std::string::npos) << events;
+}
+
 // Processes that start on a machine at the same moment all make the client's and the
 // component's folders: a folder another process made a moment ago is there as wanted.
 TEST_F(ScriptingTest, EightAtOnceAllSucceed) {
