@@ -77,6 +77,7 @@ int HandleSavingDocument(HostContext& context, const ClientSettings& settings,
 
 void RunHandle(HostContext& context, const ClientOptions& client, const HandleOptions& options) {
   CheckOutputFile(options);
+  context.RequireWritable();  // the component writes its logs and documents
   const std::string protocol = HandleProtocol(options);
   const ClientSettings settings = client.Resolve(context.platform());
   // The editor commands need something to show the editor; it is chosen before the
@@ -140,6 +141,7 @@ void RunSessionLines(HostContext& context, const ClientSettings& settings, HostO
 }
 
 void RunSession(HostContext& context, const ClientOptions& client, bool json) {
+  context.RequireWritable();
   const ClientSettings settings = client.Resolve(context.platform());
   if (!json) {
     TextHostOutput out(std::cout, std::cerr);

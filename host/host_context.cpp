@@ -35,7 +35,19 @@ platform::Platform& HostContext::platform() {
     throw CommandError("cannot open the machine in '" + machineFolder + "': " + e.what());
   }
   if (!platform_) throw CommandError("cannot open the machine in '" + machineFolder + "'");
+#if DAV_PLATFORM_SIM
+  const auto* machine = dynamic_cast<const platform::sim::Machine*>(platform_.get());
+  readOnly_ = machine != nullptr && machine->IsReadOnly();
+#endif
   return *platform_;
+}
+
+void HostContext::RequireWritable() {
+  platform();
+  if (readOnly_) {
+    throw CommandError("the machine in '" + machineFolder +
+                       "' is read-only: davhost cannot change it");
+  }
 }
 
 }  // namespace dav::host

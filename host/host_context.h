@@ -17,6 +17,11 @@ class HostContext {
   // The platform; a missing or damaged machine is a CommandError. A restore of the machine
   // that a crash interrupted after its commit point is finished first.
   platform::Platform& platform();
+  // True when the machine that platform() opened cannot be written (simulated PC).
+  bool readOnly() const { return readOnly_; }
+  // A CommandError when the machine is read-only: for commands that only change it.
+  void RequireWritable();
+
   // Closes the platform (before the machine's files are replaced or read directly).
   void ClosePlatform() { platform_.reset(); }
 
@@ -27,6 +32,7 @@ class HostContext {
 
  private:
   std::unique_ptr<platform::Platform> platform_;
+  bool readOnly_ = false;
 };
 
 }  // namespace dav::host

@@ -128,6 +128,7 @@ std::filesystem::path MachineFolder(HostContext& context) {
 }
 
 void RunSnapshot(HostContext& context, const std::string& name) {
+  context.RequireWritable();  // the snapshot is kept in the machine's folder
   TakeSnapshot(MachineFolder(context), name);
   std::cout << "Took the snapshot '" << name << "' of the machine\n";
 }
@@ -148,6 +149,7 @@ void RunSnapshots(HostContext& context, bool json) {
 
 void RunRestore(HostContext& context, const std::string& name) {
   const std::filesystem::path folder = MachineFolder(context);
+  context.RequireWritable();
   context.ClosePlatform();  // the database is replaced under it
   RestoreSnapshot(folder, name);
   std::cout << "Restored the machine to the snapshot '" << name << "'\n";

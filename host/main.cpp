@@ -102,8 +102,13 @@ int Run(int argc, char** argv) {
     ReportParseError(app, e);
     return dav::host::kExitUsage;
   } catch (const dav::host::CommandError& e) {
-    std::cerr << "davhost: " << dav::host::VisibleText(e.what()) << "
-";
+    // A change that failed on a read-only machine failed because of that.
+    const bool readOnly =
+        context.readOnly() && std::string(e.what()).find("read-only") == std::string::npos;
+    std::cerr << "davhost: " << dav::host::VisibleText(e.what())
+              << (readOnly ? " (the machine in '" + context.machineFolder + "' is read-only)"
+                           : std::string())
+              << "\n";
     return dav::host::kExitFailed;
   } catch (const dav::host::CommandExit& e) {
     return e.status();

@@ -41,7 +41,7 @@ struct Started {
 };
 
 Started StartDavhost(const std::vector<std::string>& arguments, const std::string* machineEnv,
-                     const std::string* input) {
+                     const std::string* input, bool asNobody = false) {
   Started started{-1, std::make_unique<TemporaryFolder>()};
   const std::filesystem::path& capture = started.capture->path();
   const std::filesystem::path outFile = capture / "out";
@@ -71,6 +71,7 @@ Started StartDavhost(const std::vector<std::string>& arguments, const std::strin
       unsetenv(name);
     }
     if (machineEnv) setenv("DAVHOST_MACHINE", machineEnv->c_str(), 1);
+    if (asNobody && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(125);
     execv(pointers[0], pointers.data());
     _exit(127);
   }
@@ -93,6 +94,11 @@ RunResult Finish(Started& started) {
 RunResult RunDavhost(const std::vector<std::string>& arguments, const std::string* machineEnv,
                      const std::string* input) {
   Started started = StartDavhost(arguments, machineEnv, input);
+  return Finish(started);
+}
+
+RunResult RunDavhostAsNobody(const std::vector<std::string>& arguments) {
+  Started started = StartDavhost(arguments, nullptr, nullptr, geteuid() == 0);
   return Finish(started);
 }
 

@@ -20,6 +20,10 @@ struct RunResult {
 RunResult RunDavhost(const std::vector<std::string>& arguments,
                      const std::string* machineEnv = nullptr, const std::string* input = nullptr);
 
+// Runs davhost as the user nobody when the test runs as root (for whom no file is
+// read-only), else as the test's user.
+RunResult RunDavhostAsNobody(const std::vector<std::string>& arguments);
+
 // Starts one davhost for each argument list at once (no DAVHOST_MACHINE, stdin from
 // /dev/null) and waits for all of them.
 std::vector<RunResult> RunDavhostTogether(const std::vector<std::vector<std::string>>& runs);

@@ -139,6 +139,38 @@ TEST_F(ScriptingTest, ListingsAsJson) {
   EXPECT_NE(events.find("\"kind\":\"display.change\""), std::string::npos) << events;
 }
 
+TEST_F(ScriptingTest, ReadOnlyMachineIsReadAndNotChanged) {
+  Ok({"reg", "set", "HKCU\\Software\\T", "v", "REG_SZ", "값"});
+  const std::filesystem::path machine = folder_.path() / "m";
+  namespace fs = std::filesystem;
+  fs::permissions(folder_.path(), fs::perms::owner_all | fs::perms::group_read |
+                                      fs::perms::group_exec | fs::perms::others_read |
+                                      fs::perms::others_exec);
+  for (const fs::path& path : {machine, machine / "registry.db"}) {
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+  }
+  auto run = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"--machine", machine.string()});
+    return RunDavhostAsNobody(arguments);
+  };
+  RunResult r = run({"reg", "get", "HKCU\\Software\\T", "v"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "값\n");
+  EXPECT_EQ(run({"fs", "ls", "C:\\"}).exitCode, 0);
+  for (const std::vector<std::string>& change :
+       {std::vector<std::string>{"reg", "set", "HKCU\\Software\\T", "v", "REG_SZ", "x"},
+        std::vector<std::string>{"handle", "REQ_SYSCONF"},
+        std::vector<std::string>{"machine", "snapshot", "s"}}) {
+    r = run(change);
+    ExpectOneErrorLine(r, ::testing::PrintToString(change));
+    EXPECT_NE(r.err.find("is read-only"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("damaged"), std::string::npos) << r.err;
+  }
+  fs::permissions(machine, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(Ok({"reg", "get", "HKCU\\Software\\T", "v"}), "값\n");
+}
+
 // Processes that start on a machine at the same moment all make the client's and the
 // component's folders: a folder another process made a moment ago is there as wanted.
 TEST_F(ScriptingTest, EightAtOnceAllSucceed) {

@@ -214,12 +214,13 @@ std::unique_ptr<Machine> Machine::Open(const std::filesystem::path& folder) {
     if (impl->db->UserVersion() == 0) {
       throw PlatformError(folder.string() + " holds no machine (its registry.db is empty)");
     }
-    UpgradeMachineSchema(*impl->db);
+    // A read-only machine is read as it stands; an older one would need writing to upgrade.
+    if (!impl->db->readOnly()) UpgradeMachineSchema(*impl->db);
   } catch (const SqliteError& error) {
     throw PlatformError("the machine in " + folder.string() + " is damaged: " + error.what());
   }
   // The drives are plain folders; one removed by hand comes back empty.
-  MakeFolder(folder / kDrivesFolder / "C");
+  if (!impl->db->readOnly()) MakeFolder(folder / kDrivesFolder / "C");
   std::unique_ptr<Machine> machine(new Machine(std::move(impl)));
   if (machine->impl_->store->Setting(setting::kWaits) == "skip") {
     machine->ReplaceClock(std::make_unique<SkippingClock>());
@@ -260,6 +261,10 @@ Processes& Machine::processes() {
 }
 TopLevelWindows& Machine::windows() {
   return *impl_->windows;
+}
+
+bool Machine::IsReadOnly() const {
+  return impl_->db->readOnly();
 }
 
 const std::filesystem::path& Machine::folder() const {

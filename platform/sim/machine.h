@@ -86,6 +86,9 @@ class Machine : public Platform {
   TopLevelWindows& windows() override;
 
   const std::filesystem::path& folder() const;
+  // True when the machine's folder or database cannot be written by this process: it is
+  // read as it stands, and every change fails.
+  bool IsReadOnly() const;
 
   // The faults the machine shows on purpose, from its setting "faults" when it was opened;
   // a test may change them, and watch the writes, at any time.

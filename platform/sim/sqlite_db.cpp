@@ -1,8 +1,10 @@
 #include "platform/sim/sqlite_db.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace dav::platform::sim {
@@ -109,11 +111,39 @@ bool Query::IsNull(int column) const {
   return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
+namespace {
+
+// "file:<path>?immutable=1" with the characters a URI reserves escaped.
+std::string ReadOnlyUri(const std::filesystem::path& file) {
+  std::string uri = "file:";
+  for (const char c : std::filesystem::absolute(file).string()) {
+    if (c == '%' || c == '?' || c == '#') {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+      uri += escaped;
+    } else {
+      uri += c;
+    }
+  }
+  return uri + "?immutable=1";
+}
+
+}  // namespace
+
 std::unique_ptr<Database> Database::Open(const std::filesystem::path& file, bool create) {
   sqlite3* raw = nullptr;
-  // One thread uses a connection, so SQLite need not lock it at every call.
-  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
-  const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+  // One thread uses a connection, so SQLite need not lock it at every call. A database in
+  // WAL mode keeps its log and index beside it: one that cannot be written, or whose folder
+  // cannot be, is read as it stands (immutable: nobody can write it here; the last
+  // connection that could write checkpointed the log into it when it closed).
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  const bool readOnly = !create && ::access(file.c_str(), F_OK) == 0 &&
+                        (::access(file.c_str(), W_OK) != 0 || ::access(folder.c_str(), W_OK) != 0);
+  const int flags =
+      SQLITE_OPEN_NOMUTEX | (readOnly ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI
+                                      : SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0));
+  const std::string name = readOnly ? ReadOnlyUri(file) : file.string();
+  const int rc = sqlite3_open_v2(name.c_str(), &raw, flags, nullptr);
   // The connection owns raw even when opening failed, so that the message can be read.
   std::unique_ptr<Database> db(new Database(raw));
   if (rc != SQLITE_OK) db->Fail(rc, "open " + file.string());
@@ -123,6 +153,8 @@ std::unique_ptr<Database> Database::Open(const std::filesystem::path& file, bool
                                                     &CompareUpperCase, nullptr);
   if (collation != SQLITE_OK) db->Fail(collation, "collation");
 
+  db->readOnly_ = readOnly;
+  if (readOnly) return db;
   // The write-ahead log and its index stay on disk when the last connection closes (the log
   // emptied at closing, see ~Database): making and removing those files at every opening
   // costs a journaled change of the folder each, more than a short davhost command takes.

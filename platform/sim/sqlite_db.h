@@ -77,8 +77,12 @@ class Query {
 class Database {
  public:
   // Opens (create: creating when missing) the database file, switches it to WAL mode and
-  // sets the busy timeout. Opening a missing file without create is a SqliteError.
+  // sets the busy timeout. Opening a missing file without create is a SqliteError. An
+  // existing file that this process may not write, or in a folder it may not write to, is
+  // opened read-only: reads work, writes fail with SQLITE_READONLY.
   static std::unique_ptr<Database> Open(const std::filesystem::path& file, bool create);
+
+  bool readOnly() const { return readOnly_; }
 
   ~Database();
   Database(const Database&) = delete;
@@ -154,6 +158,7 @@ class Database {
   int depth_ = 0;
   bool writing_ = false;
   std::uint64_t rollbacks_ = 0;
+  bool readOnly_ = false;
 };
 
 }  // namespace dav::platform::sim
