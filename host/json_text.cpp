@@ -6,18 +6,6 @@
 #include "host/utf16.h"
 
 namespace dav::host {
-namespace {
-
-std::size_t SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;
-}
-
-}  // namespace
-
 std::string JsonString(std::string_view text) {
   std::string out = "\"";
   for (std::size_t i = 0; i < text.size();) {
@@ -51,8 +39,8 @@ std::string JsonString(std::string_view text) {
       ++i;
       continue;
     }
-    const std::size_t length = SequenceLength(byte);
-    if (length == 0 || i + length > text.size() || !IsValidUtf8(text.substr(i, length))) {
+    const std::size_t length = Utf8CharacterAt(text.substr(i));
+    if (length == 0) {
       out += "\xEF\xBF\xBD";  // U+FFFD for a byte that is no character
       ++i;
       continue;

@@ -1,6 +1,5 @@
 #include "host/registry_tree.h"
 
-
 #include "host/hive_names.h"
 #include "host/status_text.h"
 #include "host/value_encoding.h"

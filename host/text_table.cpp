@@ -8,15 +8,6 @@
 namespace dav::host {
 namespace {
 
-// The length of the UTF-8 sequence a lead byte starts; 0 for a byte that cannot lead one.
-std::size_t SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;
-}
-
 void AppendHexByte(unsigned char byte, std::string* out) {
   char buffer[8];
   std::snprintf(buffer, sizeof buffer, "\\x%02X", byte);
@@ -47,8 +38,8 @@ std::string VisibleText(std::string_view bytes) {
       ++i;
       continue;
     }
-    const std::size_t length = SequenceLength(byte);
-    if (length == 0 || i + length > bytes.size() || !IsValidUtf8(bytes.substr(i, length))) {
+    const std::size_t length = Utf8CharacterAt(bytes.substr(i));
+    if (length == 0) {
       AppendHexByte(byte, &out);  // the next byte may start a valid character
       ++i;
       continue;

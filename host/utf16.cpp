@@ -159,4 +159,16 @@ std::size_t DisplayWidth(std::string_view utf8) {
   return width;
 }
 
+std::size_t Utf8CharacterAt(std::string_view bytes) {
+  if (bytes.empty()) return 0;
+  const auto lead = static_cast<unsigned char>(bytes[0]);
+  const std::size_t length = lead < 0x80                    ? 1
+                             : lead >= 0xC2 && lead <= 0xDF ? 2
+                             : lead >= 0xE0 && lead <= 0xEF ? 3
+                             : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                            : 0;
+  if (length == 0 || length > bytes.size() || !IsValidUtf8(bytes.substr(0, length))) return 0;
+  return length;
+}
+
 }  // namespace dav::host

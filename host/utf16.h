@@ -18,6 +18,10 @@ bool Utf16LeToUtf8(std::string_view bytes, std::string* utf8);
 // the first byte that is not.
 bool IsValidUtf8(std::string_view bytes, std::size_t* badOffset = nullptr);
 
+// The character at the start of bytes when it is one valid UTF-8 sequence: its length in
+// bytes; 0 when the first byte starts no valid sequence there (a stray or cut-off byte).
+std::size_t Utf8CharacterAt(std::string_view bytes);
+
 // The number of UTF-16 code units of UTF-8 text (what Windows counts as characters).
 std::size_t Utf16Length(std::string_view utf8);
 
