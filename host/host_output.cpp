@@ -82,10 +82,19 @@ void JsonHostOutput::CommandEnded(const CommandOutcome& outcome) {
   for (const std::string& line : outcome.loggedErrors) command["errors_logged"].Push(line);
   command["exit_code"] = outcome.ExitCode();
   inCommand_ = false;
+  ++delivered_;
+  if (!outcome.known) ++unknown_;
+  if (!outcome.loggedErrors.empty()) ++withErrors_;
 }
 
 Json JsonHostOutput::Document(int exitCode) const {
-  return Json::Object{{"lifetime", lifetime_}, {"commands", commands_}, {"exit_code", exitCode}};
+  const Json summary = Json::Object{{"commands", delivered_},
+                                    {"unknown_commands", unknown_},
+                                    {"commands_with_errors", withErrors_}};
+  return Json::Object{{"lifetime", lifetime_},
+                      {"commands", commands_},
+                      {"summary", summary},
+                      {"exit_code", exitCode}};
 }
 
 }  // namespace dav::host

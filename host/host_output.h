@@ -50,6 +50,7 @@ class TextHostOutput : public HostOutput {
 //    "commands": [{"command", "known", "notices": [{"component","code","stage"}],
 //                  "replies": [{"code", "text"}], "warnings": [...], "errors_logged": [...],
 //                  "exit_code"}],
+//    "summary": {"commands", "unknown_commands", "commands_with_errors"},
 //    "exit_code": N}
 class JsonHostOutput : public HostOutput {
  public:
@@ -67,6 +68,9 @@ class JsonHostOutput : public HostOutput {
   Json lifetime_;
   Json commands_;
   bool inCommand_ = false;
+  int delivered_ = 0;
+  int unknown_ = 0;
+  int withErrors_ = 0;
 };
 
 // The warnings a command's outcome gives, as they are printed after "davhost: warning: ".
