@@ -5,6 +5,7 @@
 
 #include "desktop/desktop_icon_manager.h"
 #include "host/icon_folder_table.h"
+#include "host/json_option.h"
 #include "host/text_table.h"
 #include "platform/shell.h"
 #include "util/log.h"
@@ -24,7 +25,7 @@ std::string SpecialState(std::int16_t flag) {
   return flag == 0 ? "hidden" : "shown";
 }
 
-void RunDesktop(HostContext& context, const ClientOptions& client) {
+void RunDesktop(HostContext& context, const ClientOptions& client, bool json) {
   platform::Platform& pc = context.platform();
   const ClientSettings settings = client.Resolve(pc);
   util::Log log(pc, settings.ComponentFolder());
@@ -44,6 +45,27 @@ void RunDesktop(HostContext& context, const ClientOptions& client) {
   const std::vector<std::string> filter = icons.LoadFilteringList();
   icons.SetIconFolders(user, common, backup, filter, desktop::kModeDesktop);
   const bool autoRecover = icons.EnableAutoRecover();
+  desktop::IconList specials;
+  icons.LoadSpecialIcons(specials, autoRecover);
+  if (json) {
+    Json specialList = Json::MakeArray();
+    for (const auto& icon : specials) {
+      specialList.Push(
+          Json::Object{{"name", icon.diFileName}, {"state", SpecialState(icon.diFlag)}});
+    }
+    Json neverTouched = Json::MakeArray();
+    for (const std::string& name : filter) neverTouched.Push(name);
+    PrintJson(
+        Json::Object{{"auto_recover", autoRecover},
+                     {"user_desktop", user},
+                     {"all_users_desktop", common},
+                     {"backup", backup},
+                     {"special_icons", specialList},
+                     {"icons", RowsAsJson(IconFolderRows(icons, user, common, backup,
+                                                         desktop::kModeDesktop, autoRecover))},
+                     {"never_touched", neverTouched}});
+    return;
+  }
 
   std::cout << FormatTable({{"Auto recover", autoRecover ? "on: the next start puts the desktop "
                                                            "back as approved"
@@ -54,8 +76,6 @@ void RunDesktop(HostContext& context, const ClientOptions& client) {
                            0);
 
   // With auto recover on, the component applies the stored choice of the special icons.
-  desktop::IconList specials;
-  icons.LoadSpecialIcons(specials, autoRecover);
   std::vector<TableRow> rows{{"Special icon", "State"}};
   for (const auto& icon : specials) rows.push_back({icon.diFileName, SpecialState(icon.diFlag)});
   std::cout << "\n" << FormatTable(rows, 0);
@@ -72,10 +92,13 @@ void RunDesktop(HostContext& context, const ClientOptions& client) {
 }  // namespace
 
 void AddDesktopCommand(CLI::App& app, HostContext& context, std::shared_ptr<ClientOptions> client) {
-  app.add_subcommand("desktop",
-                     "List the desktop as the component sees it: auto recover, the special icons "
-                     "and every icon file with its approval and what the next start does to it")
-      ->callback([&context, client] { RunDesktop(context, *client); });
+  auto json = std::make_shared<bool>(false);
+  CLI::App* desktop = app.add_subcommand(
+      "desktop",
+      "List the desktop as the component sees it: auto recover, the special icons and every "
+      "icon file with its approval and what the next start does to it");
+  AddJsonFlag(desktop, json.get());
+  desktop->callback([&context, client, json] { RunDesktop(context, *client, *json); });
 }
 
 }  // namespace dav::host

@@ -1,5 +1,6 @@
 #include "host/json_text.h"
 
+#include <cctype>
 #include <cstdio>
 #include <stdexcept>
 
@@ -76,6 +77,25 @@ Json& Json::operator[](const std::string& name) {
   }
   object->emplace_back(name, Json());
   return object->back().second;
+}
+
+Json RowsAsJson(const std::vector<TableRow>& withHeading) {
+  Json rows = Json::MakeArray();
+  if (withHeading.empty()) return rows;
+  std::vector<std::string> names;
+  for (std::string name : withHeading.front()) {
+    for (char& c : name)
+      c = c == ' ' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    names.push_back(name);
+  }
+  for (std::size_t r = 1; r < withHeading.size(); ++r) {
+    Json row = Json::MakeObject();
+    for (std::size_t c = 0; c < names.size(); ++c) {
+      row.Set(names[c], c < withHeading[r].size() ? withHeading[r][c] : std::string());
+    }
+    rows.Push(std::move(row));
+  }
+  return rows;
 }
 
 std::string Json::Dump(bool top) const {

@@ -10,6 +10,8 @@
 #include <variant>
 #include <vector>
 
+#include "host/text_table.h"
+
 namespace dav::host {
 
 // A JSON string literal with its quotes. Control characters, '"' and '\' are escaped; a byte
@@ -54,5 +56,9 @@ class Json {
  private:
   std::variant<std::nullptr_t, bool, std::int64_t, std::string, Array, Object> value_;
 };
+
+// The rows of a table whose first row is its heading, as an array of objects: one member a
+// column, named by its heading in lower case with "_" for blanks ("Next start": "next_start").
+Json RowsAsJson(const std::vector<TableRow>& withHeading);
 
 }  // namespace dav::host

@@ -28,5 +28,11 @@ TEST(JsonText, ObjectsKeepTheirOrderAndNamesStayUnique) {
   EXPECT_EQ(document.Dump(), "{\"b\":-2,\"a\":[true,null,\"x\"],\"c\":[1]}\n");
 }
 
+TEST(JsonText, TableRowsBecomeObjectsNamedByTheHeading) {
+  EXPECT_EQ(RowsAsJson({{"Folder", "Next start"}, {"C:\\a", "keep"}, {"b"}}).Dump(),
+            "[{\"folder\":\"C:\\\\a\",\"next_start\":\"keep\"},"
+            "{\"folder\":\"b\",\"next_start\":\"\"}]\n");
+}
+
 }  // namespace
 }  // namespace dav::host

@@ -129,6 +129,8 @@ TEST_F(ScriptingTest, ListingsAsJson) {
       {{"display", "--json"}, "{\"current\":{\"width\":"},
       {{"display", "--json"}, "\"bits\":32,\"refresh_rates\":[56,60,75]"},
       {{"machine", "info", "--json"}, "\"code_page\":\"949\""},
+      {{"desktop", "--json"}, "{\"auto_recover\":false,\"user_desktop\":\"C:\\\\Documents"},
+      {{"desktop", "--json"}, "{\"name\":\"내 컴퓨터\",\"state\":\"shown\"}"},
       {{"machine", "info", "--json"}, "{\"hive\":\"HKEY_CURRENT_USER\",\"keys\":"},
   };
   for (const auto& [arguments, part] : listings) {

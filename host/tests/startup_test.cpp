@@ -117,7 +117,7 @@ TEST_F(StartupTest, ProtectedDocumentKeepsRunAsApprovedAndRoundTripsToAFreshPC) 
                                          "  user    Tool.lnk  no        deleted\n"),
             std::string::npos)
       << added;
-  Ok({"handle", "REQ_NOTHING"});
+  Ok({"handle", "APL_PREVWS"});  // a start and a command that changes nothing here
   EXPECT_EQ(Ok({"startup"}), approved)
       << "the next start switches the program off again and deletes the icon";
 
