@@ -7,6 +7,7 @@
 
 #include "desktop/icon_folders.h"
 #include "host/icon_folder_table.h"
+#include "host/json_option.h"
 #include "host/text_table.h"
 #include "platform/shell.h"
 #include "registry/md_spm.h"
@@ -64,8 +65,9 @@ std::string ProtectionText(bool storeExists, bool on) {
 // The start-up folders' icons with their approval (a copy in the backup folder) and what
 // the next start does to them: with protection on it keeps the approved ones, deletes the
 // others and restores approved ones that have gone.
-void ShowStartupFolders(util::Log& log, const ClientSettings& settings, bool isWinNT,
-                        bool enforced) {
+// Prints the start-up folders, or with json given sets its "startup_folders".
+void ShowStartupFolders(util::Log& log, const ClientSettings& settings, bool isWinNT, bool enforced,
+                        Json* json) {
   desktop::IconFolders icons(log);
   // The folder set as the component's start makes it (which also makes the backup folder
   // when it is missing).
@@ -77,6 +79,13 @@ void ShowStartupFolders(util::Log& log, const ClientSettings& settings, bool isW
 
   const std::vector<TableRow> rows =
       IconFolderRows(icons, user, common, backup, desktop::kModeStartup, enforced);
+  if (json) {
+    json->Set("startup_folders", Json::Object{{"user", user},
+                                              {"all_users", common},
+                                              {"backup", backup},
+                                              {"icons", RowsAsJson(rows)}});
+    return;
+  }
   std::cout << "\nStart-up folders  user " << (user.empty() ? "-" : user) << ", all users "
             << (common.empty() ? "-" : common) << ", backup " << backup << "\n";
   if (rows.size() == 1) {
@@ -86,7 +95,13 @@ void ShowStartupFolders(util::Log& log, const ClientSettings& settings, bool isW
   }
 }
 
-void RunStartup(HostContext& context, const ClientOptions& client) {
+// startup --json: {"protection": {"store", "on"}, "keys": [{"label", "key", "entries":
+// [{"name", "own", "run", "start_list", "off_list", "switched_off", "command"}]}],
+// "startup_folders": {"user", "all_users", "backup", "icons"}, "other_records": [{"name",
+// "hkey", "key", "command"}]}
+void RunStartup(HostContext& context, const ClientOptions& client, bool json) {
+  Json doc = Json::MakeObject();
+  Json keys = Json::MakeArray();
   platform::Platform& platform = context.platform();
   const ClientSettings settings = client.Resolve(platform);
   util::Log log(platform, settings.ComponentFolder());
@@ -97,7 +112,11 @@ void RunStartup(HostContext& context, const ClientOptions& client) {
   const bool storeExists = static_cast<bool>(OpenedKey(
       platform.registry(), registry.GetRegHKey(platform::kHKeyLocalMachine, places.storeKey)));
 
-  std::cout << "Protection  " << ProtectionText(storeExists, spm.EnableOpt()) << "\n";
+  if (json) {
+    doc.Set("protection", Json::Object{{"store", storeExists}, {"on", storeExists && spm.EnableOpt()}});
+  } else {
+    std::cout << "Protection  " << ProtectionText(storeExists, spm.EnableOpt()) << "\n";
+  }
   const std::vector<Manager::SwitchedOff> records =
       isWinNT ? spm.SwitchedOffRecords() : std::vector<Manager::SwitchedOff>{};
   bool anyProtected = false;
@@ -119,9 +138,25 @@ void RunStartup(HostContext& context, const ClientOptions& client) {
       Mark(rows, spm.Entries(live.hive, live.disabledPath), &NameRow::switchedOff);
     }
 
-    std::cout << "\n"
-              << live.label << "  " << (live.hive == platform::kHKeyLocalMachine ? "HKLM" : "HKCU")
-              << "\\" << live.path << "\n";
+    const std::string keyPath =
+        std::string(live.hive == platform::kHKeyLocalMachine ? "HKLM" : "HKCU") + "\\" +
+        std::string(live.path);
+    if (json) {
+      Json entries = Json::MakeArray();
+      for (const auto& [name, row] : rows) {
+        entries.Push(Json::Object{{"name", name},
+                                  {"own", mdSPM::IsProtectedEntry(name)},
+                                  {"run", row.run},
+                                  {"start_list", row.start},
+                                  {"off_list", row.off},
+                                  {"switched_off", row.switchedOff},
+                                  {"command", row.command}});
+      }
+      keys.Push(
+          Json::Object{{"label", std::string(live.label)}, {"key", keyPath}, {"entries", entries}});
+      continue;
+    }
+    std::cout << "\n" << live.label << "  " << keyPath << "\n";
     if (rows.empty()) {
       std::cout << "  (no entries)\n";
       continue;
@@ -138,15 +173,25 @@ void RunStartup(HostContext& context, const ClientOptions& client) {
   }
   if (anyProtected) std::cout << "\n* the client's own program: never taken out of Run\n";
 
-  ShowStartupFolders(log, settings, isWinNT, storeExists && spm.EnableOpt());
+  ShowStartupFolders(log, settings, isWinNT, storeExists && spm.EnableOpt(), json ? &doc : nullptr);
 
   std::vector<TableRow> unmanaged;
   for (const Manager::SwitchedOff& record : records) {
     if (!record.live) unmanaged.push_back({record.name, record.hkey, record.key, record.command});
   }
-  if (!unmanaged.empty()) {
+  unmanaged.insert(unmanaged.begin(), {"Name", "hkey", "key", "command"});
+  if (json) {
+    doc.Set("keys", keys);
+    doc.Set("other_records", RowsAsJson(unmanaged));
+    Json ordered = Json::Object{{"protection", doc["protection"]},
+                                {"keys", doc["keys"]},
+                                {"startup_folders", doc["startup_folders"]},
+                                {"other_records", doc["other_records"]}};
+    PrintJson(ordered);
+    return;
+  }
+  if (unmanaged.size() > 1) {
     std::cout << "\nstartupreg records of other keys (left alone)\n";
-    unmanaged.insert(unmanaged.begin(), {"Name", "hkey", "key", "command"});
     std::cout << FormatTable(unmanaged, 2);
   }
 }
@@ -154,11 +199,14 @@ void RunStartup(HostContext& context, const ClientOptions& client) {
 }  // namespace
 
 void AddStartupCommand(CLI::App& app, HostContext& context, std::shared_ptr<ClientOptions> client) {
-  app.add_subcommand("startup",
-                     "Show the programs that start with Windows: the Run keys, the component's "
-                     "start and off lists, the switched-off entries and whether protection "
-                     "enforces the lists at the next start")
-      ->callback([&context, client] { RunStartup(context, *client); });
+  auto json = std::make_shared<bool>(false);
+  CLI::App* startup = app.add_subcommand(
+      "startup",
+      "Show the programs that start with Windows: the Run keys, the component's start and off "
+      "lists, the switched-off entries and whether protection enforces the lists at the next "
+      "start");
+  AddJsonFlag(startup, json.get());
+  startup->callback([&context, client, json] { RunStartup(context, *client, *json); });
 }
 
 }  // namespace dav::host

@@ -131,6 +131,7 @@ TEST_F(ScriptingTest, ListingsAsJson) {
       {{"machine", "info", "--json"}, "\"code_page\":\"949\""},
       {{"desktop", "--json"}, "{\"auto_recover\":false,\"user_desktop\":\"C:\\\\Documents"},
       {{"desktop", "--json"}, "{\"name\":\"내 컴퓨터\",\"state\":\"shown\"}"},
+      {{"startup", "--json"}, "{\"protection\":{\"store\":false,\"on\":false},\"keys\":[{"},
       {{"machine", "info", "--json"}, "{\"hive\":\"HKEY_CURRENT_USER\",\"keys\":"},
   };
   for (const auto& [arguments, part] : listings) {
