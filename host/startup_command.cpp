@@ -113,7 +113,8 @@ void RunStartup(HostContext& context, const ClientOptions& client, bool json) {
       platform.registry(), registry.GetRegHKey(platform::kHKeyLocalMachine, places.storeKey)));
 
   if (json) {
-    doc.Set("protection", Json::Object{{"store", storeExists}, {"on", storeExists && spm.EnableOpt()}});
+    doc.Set("protection",
+            Json::Object{{"store", storeExists}, {"on", storeExists && spm.EnableOpt()}});
   } else {
     std::cout << "Protection  " << ProtectionText(storeExists, spm.EnableOpt()) << "\n";
   }
