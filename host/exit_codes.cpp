@@ -12,7 +12,7 @@ std::string ExitCodeTable() {
          "  1  the command could not be carried out (one 'davhost:' line on stderr)\n"
          "  2  the command line does not parse, or an argument is not valid UTF-8\n"
          "  3  handle/session: a command the component has no name for (delivered anyway)\n"
-         "  4  handle/session: the component logged an error during a command\n";
+         "  4  handle/session/legacy: the component logged an error during a command\n";
 }
 
 }  // namespace dav::host
