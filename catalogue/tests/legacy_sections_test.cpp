@@ -174,6 +174,45 @@ TEST(LegacySystemSectionsTest, FolderSetWritesBothShellFolderKeysOrOneMachineVal
   EXPECT_EQ(m.Dword(kHKeyCurrentUser, kPoliciesKey, "DisablePersonalDirChange"), 1);
 }
 
+// Every FolderSet row and the value it names: the user's folders in both shell folder keys,
+// the two machine-wide folders in their own key.
+TEST(LegacySystemSectionsTest, EachFolderSetRowNamesItsOwnValue) {
+  LegacyMachine m;
+  struct Place {
+    const char* id;
+    const char* name;
+    const char* machineKey;  // null: the user's two shell folder keys
+  };
+  const std::vector<Place> places = {
+      {"Desktop", "Desktop", nullptr},
+      {"MyDocuments", "Personal", nullptr},
+      {"MyPictures", "My Pictures", nullptr},
+      {"ProgramFiles", "ProgramFilesDir", kCurrentVersion},
+      {"StartMenu", "Start Menu", nullptr},
+      {"Application", "Programs", nullptr},
+      {"StartProgram", "Startup", nullptr},
+      {"RecentDocument", "Recent", nullptr},
+      {"DocuTemplate", "Templates", nullptr},
+      {"Fonts", "Fonts", nullptr},
+      {"Favorites", "Favorites", nullptr},
+      {"OpenPageList", "History", nullptr},
+      {"SendTo", "SendTo", nullptr},
+      {"WindowSetupFolder", "SourcePath", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup"},
+  };
+  std::string rows;
+  for (const Place& place : places) rows += RowXml(place.id, std::string("X:\\") + place.id);
+  GetXMLFolderSet(m.ctx(), m.Rows("FolderSet", rows));
+  for (const Place& place : places) {
+    const std::string expected = std::string("X:\\") + place.id;
+    if (place.machineKey != nullptr) {
+      EXPECT_EQ(m.Text(kHKeyLocalMachine, place.machineKey, place.name), expected) << place.id;
+    } else {
+      EXPECT_EQ(m.Text(kHKeyCurrentUser, kShellFoldersKey, place.name), expected) << place.id;
+      EXPECT_EQ(m.Text(kHKeyCurrentUser, kUserShellFolders, place.name), expected) << place.id;
+    }
+  }
+}
+
 TEST(LegacySystemSectionsTest, DisplayConfigRowsAndTheDisplayModeOfOneForm) {
   LegacyMachine m;
   const std::string rows = RowXml("FastLinkView", "1") + RowXml("URLView", "0") +
@@ -298,6 +337,26 @@ TEST(LegacyBrowserSectionsTest, BrowserTitleFolderAndOptions) {
   EXPECT_EQ(m.Dword(kHKeyCurrentUser, panel, "HomePage"), 1);
   EXPECT_EQ(m.Dword(kHKeyCurrentUser, panel, "SecurityTab"), 1);
   EXPECT_EQ(m.Dword(kHKeyCurrentUser, panel, "Proxy"), 0);
+}
+
+// The last position of the packed text (WordPad's recent files) is cleared when it holds a 1,
+// and a text one character short does not reach it.
+TEST(LegacyBrowserSectionsTest, FileOrderReachesItsLastPositionAndNoFurther) {
+  LegacyMachine m;
+  const std::string wordPad = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad";
+  const std::string list = wordPad + "\\Recent File List";
+  for (const auto& [packed, cleared] :
+       std::vector<std::pair<std::string, bool>>{{"00001", false}, {"000001", true}}) {
+    SCOPED_TRACE("DelList \"" + packed + "\"");
+    for (KeyHandle hive : {kHKeyCurrentUser, kHKeyLocalMachine}) m.MakeKey(hive, list);
+    GetXMLFileOrder(m.ctx(), m.Rows("FileOrder", RowXml("DelList", packed)));
+    EXPECT_EQ(m.KeyExists(kHKeyCurrentUser, list), !cleared);
+    EXPECT_EQ(m.KeyExists(kHKeyLocalMachine, list), !cleared);
+  }
+  for (KeyHandle hive : {kHKeyCurrentUser, kHKeyLocalMachine}) {
+    m.platform().registry().DeleteKey(hive, list);
+    m.platform().registry().DeleteKey(hive, wordPad);
+  }
 }
 
 TEST(LegacyBrowserSectionsTest, FileOrderClearsTheListsItsPositionsAskFor) {

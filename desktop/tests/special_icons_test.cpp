@@ -121,6 +121,29 @@ TEST_F(SpecialIconsTest, InternetExplorerLiftsThePolicyInBothHives) {
   EXPECT_EQ(Dword(kHKeyLocalMachine, kPolicies, "NoInternetIcon"), 0);
 }
 
+// Each shell value alone decides: a missing ClassicStartMenu value counts as shown, and the
+// NonEnum policy hides My Computer even when its other two values say shown.
+TEST_F(SpecialIconsTest, EachShellValueAloneDecidesWhetherAnIconIsShown) {
+  const std::string classic = std::string(kHideIcons) + "ClassicStartMenu";
+  icons.ShowIEIcon(false);
+  registry.DeleteValue(kHKeyCurrentUser, classic, kInternetExplorer);
+  EXPECT_TRUE(icons.IEIconVisible()) << "no ClassicStartMenu value: Internet Explorer is shown";
+  registry.WriteDWORD(kHKeyCurrentUser, classic, kInternetExplorer, 1);
+  EXPECT_FALSE(icons.IEIconVisible());
+
+  const std::string myComputer = Name(platform::kCsidlDrives);
+  icons.ShowSpecialIcon({myComputer, 1}, true, false);
+  registry.WriteDWORD(kHKeyCurrentUser, kNonEnum, kMyComputer, 1);
+  IconList list;
+  icons.LoadSpecialIcons(list, false);
+  ASSERT_FALSE(list.empty());
+  EXPECT_EQ(list[0], (mdTypeDefine::UType_DIData{myComputer, 0})) << "hidden by NonEnum alone";
+  registry.WriteDWORD(kHKeyCurrentUser, kNonEnum, kMyComputer, 0);
+  list.clear();
+  icons.LoadSpecialIcons(list, false);
+  EXPECT_EQ(list[0].diFlag, 1);
+}
+
 TEST_F(SpecialIconsTest, TheClientIniNamesTheIconsNeverTouched) {
   EXPECT_EQ(icons.LoadFilteringList(), std::vector<std::string>{}) << "no ini file";
   EXPECT_EQ(icons.SpecialIconCount(), 5);

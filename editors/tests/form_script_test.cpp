@@ -29,6 +29,8 @@ TEST(ParseScriptTest, ReadsActionsWithQuotedTextsAndNamesTheBadLine) {
               HasSubstr("line 2: unknown action 'frobnicate'"));
   EXPECT_THAT(ErrorOf([] { ParseScript("check\n"); }),
               HasSubstr("line 1: 'check' takes 1 argument, not 0"));
+  EXPECT_THAT(ErrorOf([] { ParseScript("check chkA chkB\n"); }),
+              HasSubstr("line 1: 'check' takes 1 argument, not 2"));
   EXPECT_THAT(ErrorOf([] { ParseScript("ok\nchoose 5"); }),
               HasSubstr("line 2: choose 6, 7 or close"));
   EXPECT_THAT(ErrorOf([] { ParseScript("text txtPath \"open"); }),

@@ -91,6 +91,21 @@ TEST_F(SysConfigTest, AddingAFolderRefusesADuplicateInAnyCaseAndShortensLongPath
   });
 }
 
+// 29 characters are shown whole; from 30 on the first 30 are shown with "..".
+TEST_F(SysConfigTest, AddedPathsAreShortenedFromThirtyCharacters) {
+  const std::string doc = Document("<FolderAccess>" + Row("FolderAccess", "1") + "</FolderAccess>");
+  const std::string short29 = "c:\\" + std::string(26, 'a');
+  const std::string long30 = "c:\\" + std::string(27, 'b');
+  EditSys(doc, "add \"" + short29 + "\"\nadd \"" + long30 + "\"\ncancel", {},
+          [&](frmSysConfig& form) {
+            const Grid& grid = form.Grids("fgridFolder")[0];
+            ASSERT_EQ(grid.DataRows(), 2);
+            EXPECT_EQ(grid.Cell(1, "path"), short29);
+            EXPECT_EQ(grid.Cell(2, "path"), long30 + "..");
+            EXPECT_EQ(grid.Cell(2, "temp"), long30);
+          });
+}
+
 TEST_F(SysConfigTest, PathRowsRoundTripWithDoubledBackslashesAndSkipTheProtectedFolder) {
   const std::string protectedPath = env_->scratchFolder() + "\\CDKey\\plimsa";
   std::string doubled;

@@ -77,6 +77,33 @@ TEST_F(MdSpmTest, ValuesBeyondTheBufferAreNotRead) {
       << "data longer than 255 bytes does not fit the enumeration buffer";
 }
 
+// The 255-byte buffers of the value enumeration, from both sides: a name of 254 bytes (with
+// its NUL, 255) and data of 255 bytes are read; one byte more of either is not.
+TEST_F(MdSpmTest, EnumeratedValuesAtTheBufferBoundary) {
+  struct Case {
+    std::string name;
+    std::size_t dataBytes;
+    int found;
+  };
+  for (const Case& c : {Case{std::string(254, 'n'), 1, 1}, Case{std::string(255, 'n'), 1, 0},
+                        Case{"Data", 255, 1}, Case{"Data", 256, 0}}) {
+    SCOPED_TRACE(std::to_string(c.name.size()) + "-byte name, " + std::to_string(c.dataBytes) +
+                 " bytes of data");
+    const std::string subKey = key() + "\\Values";
+    Set(subKey, c.name, platform::kRegBinary, std::string(c.dataBytes, 'd'));
+    std::string name, data;
+    std::int32_t nameLength = 0, type = 0, dataSize = 0, count = 0;
+    EXPECT_EQ(spm.EnumRegValues(kHKeyCurrentUser, subKey, 0, name, nameLength, type, data, dataSize,
+                                count),
+              c.found);
+    if (c.found == 1) {
+      EXPECT_EQ(name, c.name);
+      EXPECT_EQ(dataSize, static_cast<std::int32_t>(c.dataBytes));
+    }
+    ASSERT_TRUE(spm.DeleteRegKey(spm.GetRegHKey(kHKeyCurrentUser, key()), "Values"));
+  }
+}
+
 TEST_F(MdSpmTest, DefaultsForBlankAndMissingValues) {
   SetText(key(), "Blanks", "   ");
   SetText(key(), "Padded", " x ");

@@ -124,16 +124,21 @@ class StartProgramsFixture {
     return ValueNames(platform(), hive, key);
   }
 
+  // Where the system configuration utility keeps its "startupreg" records, spelled out here
+  // rather than taken from the code under test, so that a wrong path there fails the tests.
+  static constexpr const char* kStartupRecords =
+      "SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupreg";
+
   // A "startupreg" record of the system configuration utility.
   void SwitchedOff(const std::string& name, const std::string& hkey, const std::string& key,
                    const std::string& command) {
-    const std::string record = std::string(kStartupRegKey) + "\\" + name;
+    const std::string record = std::string(kStartupRecords) + "\\" + name;
     SetStore(record, "command", command);
     SetStore(record, "hkey", hkey);
     SetStore(record, "key", key);
   }
   bool HasRecord(const std::string& name) {
-    return ReadTree(registry(), kHKeyLocalMachine, std::string(kStartupRegKey) + "\\" + name)
+    return ReadTree(registry(), kHKeyLocalMachine, std::string(kStartupRecords) + "\\" + name)
         .exists;
   }
 
