@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 #include <utility>
 
@@ -60,6 +61,8 @@ std::optional<FolderStamp> StampOf(const fs::path& folder) {
 
 // Folders indexed at once; beyond that the indexes start afresh.
 constexpr std::size_t kMostIndexedFolders = 64;
+// Folder paths remembered at once; beyond that they start afresh.
+constexpr std::size_t kMostResolvedFolders = 1024;
 
 bool IsListed(std::string_view name) {
   return IsValidEntryName(name) && name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix;
@@ -86,8 +89,11 @@ SimFileSystem::~SimFileSystem() = default;
 // The name under which the entry that name stands for is stored in folder: the exact name
 // when it exists, else the first (in listing order) that differs only in letter case.
 // Empty when there is none.
-std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& name) const {
-  if (LookUpHostEntry(folder / name) != HostEntryType::kMissing) return name;
+std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& name,
+                                     HostEntryType* type) const {
+  const HostEntryType exact = LookUpHostEntry(folder / name);
+  if (type != nullptr) *type = exact;
+  if (exact != HostEntryType::kMissing) return name;
   if (!IndexIsCurrent(folder)) {
     const std::optional<FolderStamp> stamp = StampOf(folder);
     std::vector<std::string> stored;
@@ -103,7 +109,9 @@ std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& 
   }
   const FolderIndex& index = *folderIndexes_.at(folder.string());
   const auto found = index.names.find(Folded(name));
-  return found == index.names.end() ? std::string() : found->second;
+  if (found == index.names.end()) return {};
+  if (type != nullptr) *type = LookUpHostEntry(folder / found->second);
+  return found->second;
 }
 
 bool SimFileSystem::IndexIsCurrent(const fs::path& folder) const {
@@ -132,17 +140,39 @@ void SimFileSystem::NoteEntry(const fs::path& host, bool wasCurrent, bool added)
 
 Status SimFileSystem::ResolveFolder(const WindowsPath& path, std::size_t count,
                                     fs::path* folder) const {
-  fs::path current = drivesRoot_ / std::string(1, path.drive);
-  HostEntryType type = LookUpHostEntry(current);
-  if (type == HostEntryType::kOther) return kErrorAccessDenied;
-  if (type != HostEntryType::kDirectory) return kErrorPathNotFound;
-  for (std::size_t i = 0; i < count; ++i) {
-    std::string name = FindChild(current, path.names[i]);
-    if (name.empty()) return kErrorPathNotFound;
-    current /= name;
-    type = LookUpHostEntry(current);
+  // The keys of the folders on the path: keys[i] names the folder of names[0, i).
+  std::vector<std::string> keys(count + 1);
+  keys[0] = std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(path.drive))));
+  for (std::size_t i = 0; i < count; ++i) keys[i + 1] = keys[i] + "\\" + Folded(path.names[i]);
+
+  // Start below the deepest folder remembered, when the host still has it.
+  std::size_t depth = 0;
+  fs::path current;
+  for (std::size_t i = count; i > 0 && current.empty(); --i) {
+    const auto found = resolvedFolders_.find(keys[i]);
+    if (found == resolvedFolders_.end()) continue;
+    if (LookUpHostEntry(found->second) != HostEntryType::kDirectory) {
+      resolvedFolders_.clear();
+      break;
+    }
+    current = found->second;
+    depth = i;
+  }
+  if (current.empty()) {
+    current = drivesRoot_ / std::string(1, path.drive);
+    const HostEntryType type = LookUpHostEntry(current);
     if (type == HostEntryType::kOther) return kErrorAccessDenied;
     if (type != HostEntryType::kDirectory) return kErrorPathNotFound;
+  }
+  for (std::size_t i = depth; i < count; ++i) {
+    HostEntryType type = HostEntryType::kMissing;
+    std::string name = FindChild(current, path.names[i], &type);
+    if (name.empty()) return kErrorPathNotFound;
+    current /= name;
+    if (type == HostEntryType::kOther) return kErrorAccessDenied;
+    if (type != HostEntryType::kDirectory) return kErrorPathNotFound;
+    if (resolvedFolders_.size() >= kMostResolvedFolders) resolvedFolders_.clear();
+    resolvedFolders_[keys[i + 1]] = current;
   }
   *folder = std::move(current);
   return kErrorSuccess;
@@ -163,9 +193,10 @@ Status SimFileSystem::Resolve(std::string_view windowsPath, Entry* entry) const 
   fs::path folder;
   status = ResolveFolder(path, path.names.size() - 1, &folder);
   if (status != kErrorSuccess) return status;
-  std::string name = FindChild(folder, path.names.back());
+  HostEntryType type = HostEntryType::kMissing;
+  std::string name = FindChild(folder, path.names.back(), &type);
   entry->host = folder / (name.empty() ? path.names.back() : name);
-  entry->type = LookUpHostEntry(entry->host);
+  entry->type = type;
   entry->trailingSeparator = path.trailingSeparator;
   if (path.trailingSeparator && entry->type == HostEntryType::kFile) return kErrorInvalidName;
   return kErrorSuccess;
@@ -325,6 +356,7 @@ Status SimFileSystem::RemoveFolder(std::string_view path) {
   }
   const int removed = ::rmdir(entry.host.c_str());
   const int error = errno;
+  resolvedFolders_.clear();
   NoteEntry(entry.host, false, false);
   if (removed == 0) return kErrorSuccess;
   return error == EEXIST ? kErrorDirNotEmpty : StatusFromErrno(error);

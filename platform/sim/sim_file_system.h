@@ -56,6 +56,8 @@ class SimFileSystem : public FileSystem {
   };
 
   // Resolves the drive folder and the folders named by names[0, count) onto the host.
+  // Folders resolved before are remembered (see resolvedFolders_), so that the many
+  // operations of one task in the same folders do not look up every folder of the path again.
   Status ResolveFolder(const WindowsPath& path, std::size_t count,
                        std::filesystem::path* folder) const;
   // Parses and resolves a path without wildcards; the folder holding the last name must
@@ -74,7 +76,9 @@ class SimFileSystem : public FileSystem {
   // drops it. Changes from outside within the file system's time-stamp granularity of an
   // update can go unseen; only a look-up in another letter case of such a name is affected.
   struct FolderIndex;
-  std::string FindChild(const std::filesystem::path& folder, const std::string& name) const;
+  // type, when given, receives what the found name is on the host (kMissing when none).
+  std::string FindChild(const std::filesystem::path& folder, const std::string& name,
+                        HostEntryType* type = nullptr) const;
   // Whether the folder's index (when it has one) still describes it; a stale one is dropped.
   bool IndexIsCurrent(const std::filesystem::path& folder) const;
   // After this file system made (or removed) host inside a folder whose index was current
@@ -82,6 +86,12 @@ class SimFileSystem : public FileSystem {
   void NoteEntry(const std::filesystem::path& host, bool wasCurrent, bool added) const;
 
   std::filesystem::path drivesRoot_;
+  // Windows folder paths resolved before (drive letter and names folded to lower case, joined
+  // by "\\") -> their host folder. One look-up of the host folder confirms a remembered
+  // folder, instead of one or two for each folder on its path; when it is no longer a folder
+  // (removed or replaced from outside) everything remembered is forgotten and the path is
+  // resolved afresh. This file system forgets them itself whenever it removes a folder.
+  mutable std::unordered_map<std::string, std::filesystem::path> resolvedFolders_;
   mutable std::unordered_map<std::string, std::unique_ptr<FolderIndex>> folderIndexes_;
 };
 

@@ -155,5 +155,27 @@ TEST_F(SimFileSystemTest, LettersCaseLookUpsKeepUpWithNewAndOutsideEntries) {
   EXPECT_EQ(files_.GetAttributes("C:\\Many\\new.lnk"), kInvalidAttributes);
 }
 
+// Folders resolved once are remembered; a folder that went away (through this file system
+// or from outside) and came back in another letter case, or as a file, is resolved afresh.
+TEST_F(SimFileSystemTest, RememberedFoldersFollowFoldersThatWentAway) {
+  fs::create_directories(drives() / "C" / "Top" / "Deep");
+  ASSERT_EQ(files_.WriteAll("C:\\top\\deep\\a.txt", "a"), kErrorSuccess);
+
+  fs::remove_all(drives() / "C" / "Top" / "Deep");  // from outside
+  fs::create_directories(drives() / "C" / "Top" / "DEEP");
+  ASSERT_EQ(files_.WriteAll("C:\\top\\deep\\b.txt", "b"), kErrorSuccess);
+  EXPECT_TRUE(fs::exists(drives() / "C" / "Top" / "DEEP" / "b.txt"));
+
+  ASSERT_EQ(files_.Delete("C:\\top\\deep\\b.txt"), kErrorSuccess);
+  ASSERT_EQ(files_.RemoveFolder("C:\\top\\deep"), kErrorSuccess);
+  ASSERT_EQ(files_.MakeFolder("C:\\top\\Deep"), kErrorSuccess);
+  ASSERT_EQ(files_.WriteAll("C:\\TOP\\DEEP\\c.txt", "c"), kErrorSuccess);
+  EXPECT_TRUE(fs::exists(drives() / "C" / "Top" / "Deep" / "c.txt"));
+
+  fs::remove_all(drives() / "C" / "Top" / "Deep");
+  HostWrite(drives() / "C" / "Top" / "Deep", "now a file");
+  EXPECT_EQ(files_.WriteAll("C:\\top\\deep\\d.txt", "d"), kErrorPathNotFound);
+}
+
 }  // namespace
 }  // namespace dav::platform::sim
