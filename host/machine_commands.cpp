@@ -8,11 +8,12 @@
 #include "host/hive_names.h"
 #include "host/host_files.h"
 #include "host/json_option.h"
-#include "host/machine_snapshots.h"
+#include "host/machine_diff.h"
 #include "host/registry_tree.h"
 #include "host/status_text.h"
 #include "host/text_table.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/machine_snapshots.h"
 
 namespace dav::host {
 namespace {
@@ -129,14 +130,15 @@ std::filesystem::path MachineFolder(HostContext& context) {
 
 void RunSnapshot(HostContext& context, const std::string& name) {
   context.RequireWritable();  // the snapshot is kept in the machine's folder
-  TakeSnapshot(MachineFolder(context), name);
+  platform::sim::TakeSnapshot(MachineFolder(context), name);
   std::cout << "Took the snapshot '" << name << "' of the machine\n";
 }
 
 void RunSnapshots(HostContext& context, bool json) {
   std::vector<TableRow> rows{{"Name", "Taken (UTC)"}};
   Json list = Json::MakeArray();
-  for (const SnapshotInfo& snapshot : ListSnapshots(MachineFolder(context))) {
+  for (const platform::sim::SnapshotInfo& snapshot :
+       platform::sim::ListSnapshots(MachineFolder(context))) {
     rows.push_back({snapshot.name, snapshot.taken});
     list.Push(Json::Object{{"name", snapshot.name}, {"taken", snapshot.taken}});
   }
@@ -151,7 +153,7 @@ void RunRestore(HostContext& context, const std::string& name) {
   const std::filesystem::path folder = MachineFolder(context);
   context.RequireWritable();
   context.ClosePlatform();  // the database is replaced under it
-  RestoreSnapshot(folder, name);
+  platform::sim::RestoreSnapshot(folder, name);
   std::cout << "Restored the machine to the snapshot '" << name << "'\n";
 }
 
