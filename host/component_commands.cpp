@@ -105,9 +105,7 @@ void RunHandle(HostContext& context, const ClientOptions& client, const HandleOp
     MachineChanges changes;
     context.ReportExit(
         HandleSavingDocument(context, settings, options, protocol, prepare, out, &changes));
-    Json document = out.Document(context.exitCode);
-    document.Set("changes", ChangesJson(changes));
-    PrintJson(document);
+    PrintJson(out.Document(context.exitCode, ChangesJson(changes)));
   }
   if (editor) CheckEditorRan(*editor, std::cerr);
 }

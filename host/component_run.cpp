@@ -101,8 +101,8 @@ ComponentRun::ComponentRun(platform::Platform& platform, const ClientSettings& s
       recording_(platform),
       componentFolder_(settings.ComponentFolder()),
       out_(out) {
-  MakeMachineFolders(platform.files(), settings.folder);
-  MakeMachineFolders(platform.files(), settings.ComponentFolder());
+  MakeMachineFolders(recording_.files(), settings.folder);
+  MakeMachineFolders(recording_.files(), settings.ComponentFolder());
   component_ = std::make_unique<core::CCDavIrizevez>(recording_, settings.ComponentFolder());
   component_->IClientComponent_Initialize(std::make_shared<HostApplicationObject>(settings, out),
                                           false);

@@ -162,15 +162,15 @@ void JsonHostOutput::CommandEnded(const CommandOutcome& outcome) {
   refused_ += outcome.refusedWrites.size();
 }
 
-Json JsonHostOutput::Document(int exitCode) const {
+Json JsonHostOutput::Document(int exitCode, Json changes) const {
   const Json summary = Json::Object{{"commands", delivered_},
                                     {"unknown_commands", unknown_},
                                     {"commands_with_errors", withErrors_},
                                     {"refused_writes", refused_}};
-  return Json::Object{{"lifetime", lifetime_},
-                      {"commands", commands_},
-                      {"summary", summary},
-                      {"exit_code", exitCode}};
+  Json::Object document{{"lifetime", lifetime_}, {"commands", commands_}, {"summary", summary}};
+  if (!changes.IsNull()) document.emplace_back("changes", std::move(changes));
+  document.emplace_back("exit_code", exitCode);
+  return document;
 }
 
 }  // namespace dav::host

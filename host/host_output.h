@@ -68,8 +68,9 @@ class JsonHostOutput : public HostOutput {
   void CommandEnded(const CommandOutcome& outcome) override;
   void Warning(const std::string& text) override;
 
-  // The document with the exit code of the whole run.
-  Json Document(int exitCode) const;
+  // The document with the exit code of the whole run; changes, when not null, go before the
+  // exit code as "changes" (handle and plan), which stays last for scripts that look there.
+  Json Document(int exitCode, Json changes = nullptr) const;
 
  private:
   Json& Current();

@@ -74,9 +74,7 @@ void RunPlan(HostContext& context, const ClientOptions& client, const HandleOpti
   MachineChanges changes;
   context.ReportExit(HandleAndReport(*platform, settings, options.command, protocol, true, false,
                                      std::cerr, {}, out, &changes));
-  Json document = out.Document(context.exitCode);
-  document.Set("changes", ChangesJson(changes));
-  PrintJson(document);
+  PrintJson(out.Document(context.exitCode, ChangesJson(changes)));
 }
 
 }  // namespace
