@@ -362,11 +362,11 @@ class RecordingPlatform::Display : public platform::Display {
 
  private:
   std::int32_t Noted(std::int32_t result, const platform::DisplayMode& mode, std::uint32_t flags) {
-    if (flags & platform::kCdsTest) return result;
-    if (result == platform::kDispChangeSuccessful) {
-      changes_.displayChanges.push_back(ModeText(mode));
-    } else if (result < 0) {
+    // A mode refused when only asked about is refused all the same: it will not be set.
+    if (result < 0) {
       changes_.displayRefused.push_back(ModeText(mode));
+    } else if (result == platform::kDispChangeSuccessful && !(flags & platform::kCdsTest)) {
+      changes_.displayChanges.push_back(ModeText(mode));
     }
     return result;
   }

@@ -64,7 +64,9 @@ void CollectLoggedErrors(platform::Platform& platform, const LogMark& mark,
     if (at != std::string::npos) {
       errors->push_back(line.substr(at));
     } else if (const std::size_t reported = ReportedErrorAt(line); reported != std::string::npos) {
+      // "[source] TAB number TAB text" as "[source] number text".
       std::string error = line.substr(reported);
+      error.erase(error.find("] \t") + 1, 1);
       std::replace(error.begin(), error.end(), '\t', ' ');
       errors->push_back(std::move(error));
     }
@@ -171,7 +173,11 @@ CommandOutcome ComponentRun::Deliver(const std::string& name, bool known,
   outcome.hints = std::move(hints);
   const MachineChanges& changes = recording_.changes();
   for (std::size_t i = displayBefore; i < changes.displayRefused.size(); ++i) {
-    outcome.hints.push_back("the display adapter refused the mode " + changes.displayRefused[i]);
+    // A mode tried twice (asked about, then set) is one warning.
+    const std::string hint = "the display adapter refused the mode " + changes.displayRefused[i];
+    if (std::find(outcome.hints.begin(), outcome.hints.end(), hint) == outcome.hints.end()) {
+      outcome.hints.push_back(hint);
+    }
   }
   outcome.refusedWrites.assign(changes.refused.begin() + static_cast<std::ptrdiff_t>(refusedBefore),
                                changes.refused.end());
