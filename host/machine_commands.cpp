@@ -157,7 +157,12 @@ void RunRestore(HostContext& context, const std::string& name) {
   std::cout << "Restored the machine to the snapshot '" << name << "'\n";
 }
 
-void RunDiff(HostContext& context, const std::string& name, bool json) {
+// A difference's path and detail are cut to fit a 100-column terminal with the change and
+// kind columns (up to 7 and 6 wide, two spaces after each): 50 columns, then 31.
+constexpr std::size_t kDiffWhatWidth = 50;
+constexpr std::size_t kDiffDetailWidth = 31;
+
+void RunDiff(HostContext& context, const std::string& name, bool json, bool full) {
   const std::filesystem::path folder = MachineFolder(context);
   context.ClosePlatform();
   std::vector<TableRow> rows;
@@ -171,10 +176,12 @@ void RunDiff(HostContext& context, const std::string& name, bool json) {
     std::string detail = d.change == "changed" ? d.before + " -> " + d.after
                          : d.change == "added" ? d.after
                                                : d.before;
+    const std::string what = full ? d.what : CutToWidth(d.what, kDiffWhatWidth, true);
     if (detail.empty()) {
-      rows.push_back({d.change, d.kind, d.what});
+      rows.push_back({d.change, d.kind, what});
     } else {
-      rows.push_back({d.change, d.kind, d.what, detail});
+      rows.push_back(
+          {d.change, d.kind, what, full ? detail : CutToWidth(detail, kDiffDetailWidth)});
     }
   }
   if (json) {
@@ -204,7 +211,11 @@ void AddSnapshotCommands(CLI::App* machine, HostContext& context) {
       "diff", "Registry values, files and ini entries that differ from the snapshot");
   diff->add_option("NAME", *name, "The snapshot")->required();
   AddJsonFlag(diff, json.get());
-  diff->callback([&context, name, json] { RunDiff(context, *name, *json); });
+  auto full = std::make_shared<bool>(false);
+  diff->add_flag("--full", *full,
+                 "Show paths and values whole; without it long ones are cut with '…' so that a "
+                 "line fits 100 columns");
+  diff->callback([&context, name, json, full] { RunDiff(context, *name, *json, *full); });
 }
 
 }  // namespace
