@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <iostream>
-#include <sstream>
 #include <system_error>
 
 #include "host/change_report.h"
