@@ -25,10 +25,18 @@ if [ $? -ge 2 ]; then
   echo "rollout: $document has errors (see $report.check); nothing was applied" >&2
   exit 1
 fi
-davhost plan "$command" --doc "$document" "$@" > "$report.plan" 2>&1 || {
+# plan exits as the apply would: 1 or 2 is davhost failing, 3 or 4 an apply that would fail
+# (which is only gone on with when the way back is being tried).
+davhost plan "$command" --doc "$document" "$@" > "$report.plan" 2>&1
+planned=$?
+if [ "$planned" -eq 1 ] || [ "$planned" -eq 2 ]; then
   echo "rollout: davhost plan failed (see $report.plan); nothing was applied" >&2
   exit 1
-}
+fi
+if [ "$planned" -ne 0 ] && [ "$restart" != none ]; then
+  echo "rollout: the plan ends with exit code $planned (see $report.plan); nothing was applied" >&2
+  exit "$planned"
+fi
 
 # 2. A snapshot to go back to.
 davhost machine snapshot "$name" > /dev/null || exit 1

@@ -2,6 +2,7 @@
 
 #include "catalogue/document_conventions.h"
 #include "host/hive_names.h"
+#include "host/status_text.h"
 
 namespace dav::host {
 namespace {
@@ -19,6 +20,36 @@ class MachineClock : public platform::Clock {
  private:
   platform::Platform& machine_;
 };
+
+// A status that means the machine would not carry a write out. Not found (a delete of what
+// is gone already), already there (a copy without overwrite, a folder that exists), a folder
+// not empty and a handle the machine never gave (a key whose creation was itself refused)
+// are the normal outcome of a write that had nothing to do, or counted already.
+bool IsRefusal(Status status) {
+  switch (status) {
+    case platform::kErrorSuccess:
+    case platform::kErrorFileNotFound:
+    case platform::kErrorPathNotFound:
+    case platform::kErrorFileExists:
+    case platform::kErrorAlreadyExists:
+    case platform::kErrorDirNotEmpty:
+    case platform::kErrorInvalidHandle:
+      return false;
+    default:
+      return true;
+  }
+}
+
+// Notes a refused write; returns the status.
+Status NoteRefusal(MachineChanges& changes, Status status, std::string write) {
+  if (IsRefusal(status)) changes.refused.push_back({std::move(write), StatusText(status)});
+  return status;
+}
+
+std::string ModeText(const platform::DisplayMode& mode) {
+  return std::to_string(mode.pelsWidth) + " x " + std::to_string(mode.pelsHeight) + ", " +
+         std::to_string(mode.bitsPerPel) + " bit, " + std::to_string(mode.displayFrequency) + " Hz";
+}
 
 }  // namespace
 
@@ -57,7 +88,7 @@ class RecordingPlatform::Registry : public platform::Registry {
       paths_[*result] = PathOf(parent, subKey);
       if (made) changes_.keysCreated.push_back(paths_[*result]);
     }
-    return status;
+    return NoteRefusal(changes_, status, "CreateKey " + PathOf(parent, subKey));
   }
   Status CloseKey(KeyHandle key) override {
     paths_.erase(key);
@@ -66,7 +97,7 @@ class RecordingPlatform::Registry : public platform::Registry {
   Status DeleteKey(KeyHandle parent, std::string_view subKey) override {
     const Status status = machine_.DeleteKey(parent, subKey);
     if (status == platform::kErrorSuccess) changes_.keysDeleted.push_back(PathOf(parent, subKey));
-    return status;
+    return NoteRefusal(changes_, status, "DeleteKey " + PathOf(parent, subKey));
   }
   Status SetValue(KeyHandle key, std::string_view name, platform::ValueType type,
                   std::string_view data) override {
@@ -74,7 +105,7 @@ class RecordingPlatform::Registry : public platform::Registry {
     const Status status = machine_.SetValue(key, name, type, data);
     // Read back as stored: string data gain their NUL, as QueryValue gives them.
     if (status == platform::kErrorSuccess) Note(key, name, std::move(before), Read(key, name));
-    return status;
+    return NoteRefusal(changes_, status, "SetValue " + ValuePath(key, name));
   }
   Status QueryValue(KeyHandle key, std::string_view name, platform::ValueType* type,
                     std::uint8_t* data, std::uint32_t* size) override {
@@ -84,7 +115,7 @@ class RecordingPlatform::Registry : public platform::Registry {
     std::optional<RegistryData> before = Read(key, name);
     const Status status = machine_.DeleteValue(key, name);
     if (status == platform::kErrorSuccess) Note(key, name, std::move(before), std::nullopt);
-    return status;
+    return NoteRefusal(changes_, status, "DeleteValue " + ValuePath(key, name));
   }
   Status EnumKey(KeyHandle key, std::uint32_t index, std::string* name) override {
     return machine_.EnumKey(key, index, name);
@@ -108,6 +139,10 @@ class RecordingPlatform::Registry : public platform::Registry {
       path = "(key " + std::to_string(parent) + ")";
     }
     return subKey.empty() ? path : path + "\\" + std::string(subKey);
+  }
+
+  std::string ValuePath(KeyHandle key, std::string_view name) const {
+    return PathOf(key, {}) + "\\" + (name.empty() ? "(Default)" : std::string(name));
   }
 
   std::optional<RegistryData> Read(KeyHandle key, std::string_view name) {
@@ -157,35 +192,36 @@ class RecordingPlatform::Files : public platform::FileSystem {
     return machine_.GetAttributes(path);
   }
   Status SetAttributes(std::string_view path, std::uint32_t attributes) override {
-    return Noted(machine_.SetAttributes(path, attributes), path, "attributes set");
+    return Noted(machine_.SetAttributes(path, attributes), "SetAttributes", path, "attributes set");
   }
   Status Copy(std::string_view from, std::string_view to, bool failIfExists) override {
-    return Noted(machine_.Copy(from, to, failIfExists), to, "copied from " + std::string(from));
+    return Noted(machine_.Copy(from, to, failIfExists), "Copy", to,
+                 "copied from " + std::string(from));
   }
   Status Delete(std::string_view path) override {
-    return Noted(machine_.Delete(path), path, "deleted");
+    return Noted(machine_.Delete(path), "Delete", path, "deleted");
   }
   Status MakeFolder(std::string_view path) override {
-    return Noted(machine_.MakeFolder(path), path, "folder made");
+    return Noted(machine_.MakeFolder(path), "MakeFolder", path, "folder made");
   }
   Status RemoveFolder(std::string_view path) override {
-    return Noted(machine_.RemoveFolder(path), path, "folder removed");
+    return Noted(machine_.RemoveFolder(path), "RemoveFolder", path, "folder removed");
   }
   Status ReadAll(std::string_view path, std::string* bytes) override {
     return machine_.ReadAll(path, bytes);
   }
   Status WriteAll(std::string_view path, std::string_view bytes) override {
     const bool existed = machine_.GetAttributes(path) != platform::kInvalidAttributes;
-    return Noted(machine_.WriteAll(path, bytes), path, existed ? "written" : "created");
+    return Noted(machine_.WriteAll(path, bytes), "WriteAll", path, existed ? "written" : "created");
   }
   Status Append(std::string_view path, std::string_view bytes) override {
-    return machine_.Append(path, bytes);
+    return NoteRefusal(changes_, machine_.Append(path, bytes), "Append " + std::string(path));
   }
 
  private:
-  Status Noted(Status status, std::string_view path, std::string what) {
+  Status Noted(Status status, std::string_view write, std::string_view path, std::string what) {
     if (status == platform::kErrorSuccess) changes_.files.emplace_back(path, std::move(what));
-    return status;
+    return NoteRefusal(changes_, status, std::string(write) + " " + std::string(path));
   }
 
   platform::FileSystem& machine_;
@@ -211,7 +247,13 @@ class RecordingPlatform::Ini : public platform::IniFiles {
       for (const auto& [name, text] : SectionKeys(file, section)) Note(file, section, name, text);
     }
     const bool written = machine_.WriteString(file, section, key, value);
-    if (!written) return written;
+    if (!written) {
+      changes_.refused.push_back({"WritePrivateProfileString " + std::string(file) + " [" +
+                                      std::string(section) + "]" +
+                                      (key ? " " + std::string(*key) : std::string()),
+                                  "not written"});
+      return written;
+    }
     if (!key) {
       // The section's keys are gone unless written again.
       for (auto& [id, at] : index_) {
@@ -241,7 +283,10 @@ class RecordingPlatform::Ini : public platform::IniFiles {
       }
     }
     const bool written = machine_.WriteSections(file, sections);
-    if (!written) return written;
+    if (!written) {
+      changes_.refused.push_back({"WriteSections " + std::string(file), "not written"});
+      return written;
+    }
     for (const platform::IniSectionKeys& section : sections) {
       const std::string prefix =
           catalogue::LowerId(file) + "\n" + catalogue::LowerId(section.name) + "\n";
@@ -317,11 +362,11 @@ class RecordingPlatform::Display : public platform::Display {
 
  private:
   std::int32_t Noted(std::int32_t result, const platform::DisplayMode& mode, std::uint32_t flags) {
-    if (result == platform::kDispChangeSuccessful && !(flags & platform::kCdsTest)) {
-      changes_.displayChanges.push_back(std::to_string(mode.pelsWidth) + " x " +
-                                        std::to_string(mode.pelsHeight) + ", " +
-                                        std::to_string(mode.bitsPerPel) + " bit, " +
-                                        std::to_string(mode.displayFrequency) + " Hz");
+    // A mode refused when only asked about is refused all the same: it will not be set.
+    if (result < 0) {
+      changes_.displayRefused.push_back(ModeText(mode));
+    } else if (result == platform::kDispChangeSuccessful && !(flags & platform::kCdsTest)) {
+      changes_.displayChanges.push_back(ModeText(mode));
     }
     return result;
   }

@@ -2,7 +2,13 @@
 // there: registry values (before and after), keys created and deleted, files and folders
 // written or removed, ini entries, processes ended and started, windows closed and display
 // mode changes. davhost runs the component over it to report what a command did. Appends
-// (the component's own log lines) are not noted.
+// (the component's own log lines) are not noted unless the machine refuses them.
+//
+// It also notes every write the machine refuses (a full disk, a busy registry, a folder the
+// user may not write): the component's registry and file layers turn those into failure
+// values and go on, so they are the one place such a failure can still be seen. A delete of
+// something that is not there, or a copy or new folder that finds its target there already,
+// is no refusal: nothing needed doing.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +45,12 @@ struct IniChange {
   bool Changed() const { return !after || before != *after; }
 };
 
+// A write the machine refused: "SetValue HKEY_LOCAL_MACHINE\...\Name", "WriteAll C:\...".
+struct RefusedWrite {
+  std::string write;
+  std::string reason;  // "disk full (error 112)"
+};
+
 struct MachineChanges {
   std::uint32_t codePage = 0;       // of the string data below
   std::vector<ValueChange> values;  // one per value (data as stored), in the order first touched
@@ -50,6 +62,8 @@ struct MachineChanges {
   std::vector<std::string> processesStarted;
   std::vector<std::string> windowsClosed;
   std::vector<std::string> displayChanges;  // "1024 x 768, 32 bit, 60 Hz"
+  std::vector<std::string> displayRefused;  // modes the adapter refused, as above
+  std::vector<RefusedWrite> refused;        // every write the machine refused, in order
 
   // The value changes whose data really changed.
   std::vector<ValueChange> ChangedValues() const;

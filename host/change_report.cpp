@@ -54,6 +54,54 @@ std::string DataText(std::uint32_t codePage, const std::optional<RegistryData>& 
 
 }  // namespace
 
+Json ChangesJson(const MachineChanges& changes) {
+  Json values = Json::MakeArray();
+  for (const ValueChange& change : changes.ChangedValues()) {
+    const auto data = [&](const std::optional<RegistryData>& d) -> Json {
+      if (!d) return nullptr;
+      return Json::Object{
+          {"type", ValueTypeName(d->type)},
+          {"data", FormatValueData(d->type, DecodeValueData(changes.codePage, d->type, d->data))}};
+    };
+    values.Push(Json::Object{{"key", change.key},
+                             {"name", change.name},
+                             {"before", data(change.before)},
+                             {"after", data(change.after)}});
+  }
+  const auto list = [](const std::vector<std::string>& items) {
+    Json array = Json::MakeArray();
+    for (const std::string& item : items) array.Push(item);
+    return array;
+  };
+  Json files = Json::MakeArray();
+  for (const auto& [path, what] : changes.files) {
+    files.Push(Json::Object{{"path", path}, {"what", what}});
+  }
+  Json ini = Json::MakeArray();
+  for (const IniChange& entry : changes.ChangedIniKeys()) {
+    ini.Push(Json::Object{{"file", entry.file},
+                          {"section", entry.section},
+                          {"key", entry.key},
+                          {"before", entry.before},
+                          {"after", entry.after ? Json(*entry.after) : Json(nullptr)}});
+  }
+  Json refused = Json::MakeArray();
+  for (const RefusedWrite& write : changes.refused) {
+    refused.Push(Json::Object{{"write", write.write}, {"reason", write.reason}});
+  }
+  return Json::Object{{"values", values},
+                      {"keys_created", list(changes.keysCreated)},
+                      {"keys_deleted", list(changes.keysDeleted)},
+                      {"files", files},
+                      {"ini", ini},
+                      {"processes_started", list(changes.processesStarted)},
+                      {"processes_ended", list(changes.processesEnded)},
+                      {"windows_closed", list(changes.windowsClosed)},
+                      {"display_changes", list(changes.displayChanges)},
+                      {"display_refused", list(changes.displayRefused)},
+                      {"refused_writes", refused}};
+}
+
 std::string AttributeError(const std::string& errorLine, const RowTrail& trail,
                            std::string_view document) {
   constexpr std::string_view kPrefix = "[err:modDavIrizevez.";
@@ -109,6 +157,9 @@ std::string ChangeReport(const MachineChanges& changes, const std::vector<std::s
   for (const std::string& process : changes.processesEnded) counts.push_back(process + " ended");
   for (const std::string& window : changes.windowsClosed) counts.push_back("closed: " + window);
   for (const std::string& mode : changes.displayChanges) counts.push_back("display: " + mode);
+  if (!changes.refused.empty()) {
+    counts.push_back(Plural(changes.refused.size(), "write refused", "writes refused"));
+  }
   std::string text = "davhost: changes: ";
   for (std::size_t i = 0; i < counts.size(); ++i) text += (i ? ", " : "") + counts[i];
   text += "\n";
@@ -129,6 +180,20 @@ std::string ChangeReport(const MachineChanges& changes, const std::vector<std::s
     }
     for (const std::string& process : changes.processesStarted) {
       rows.push_back({process, "", "started"});
+    }
+    for (const std::string& process : changes.processesEnded)
+      rows.push_back({process, "", "ended"});
+    for (const std::string& window : changes.windowsClosed) {
+      rows.push_back({window, "", "window closed"});
+    }
+    for (const std::string& mode : changes.displayChanges) {
+      rows.push_back({"display", "", "mode set: " + mode});
+    }
+    for (const std::string& mode : changes.displayRefused) {
+      rows.push_back({"display", "", "mode refused: " + mode});
+    }
+    for (const RefusedWrite& write : changes.refused) {
+      rows.push_back({write.write, "", "refused: " + write.reason});
     }
     text += FormatTable(rows, 2);
   }

@@ -11,6 +11,7 @@
 
 #include "catalogue/section_context.h"
 #include "host/change_recorder.h"
+#include "host/json_text.h"
 
 namespace dav::host {
 
@@ -31,6 +32,13 @@ class RowTrail : public catalogue::RowObserver {
 // TaskManager." Empty for a line that is no section applier's (it is warned of as it is).
 std::string AttributeError(const std::string& errorLine, const RowTrail& trail,
                            std::string_view document);
+
+// Every change as JSON: {"values": [{"key", "name", "before", "after"}] (before/after
+// {"type", "data"} or null), "keys_created", "keys_deleted", "files": [{"path", "what"}],
+// "ini": [{"file", "section", "key", "before", "after"}], "processes_started",
+// "processes_ended", "windows_closed", "display_changes", "display_refused",
+// "refused_writes": [{"write", "reason"}]}.
+Json ChangesJson(const MachineChanges& changes);
 
 // The report. detailed: every change with its before and after (plan); otherwise one line
 // of counts (handle). The section appliers' errors follow, one line each, attributed.

@@ -14,6 +14,7 @@
 #include "host/desktop_command.h"
 #include "host/document_text.h"
 #include "host/editor_ui.h"
+#include "host/exit_codes.h"
 #include "host/host_files.h"
 #include "host/json_option.h"
 #include "host/legacy_command.h"
@@ -59,11 +60,13 @@ void CheckOutputFile(const HandleOptions& options) {
 // document written to the file once the lifetime has ended.
 int HandleSavingDocument(HostContext& context, const ClientSettings& settings,
                          const HandleOptions& options, const std::string& protocol,
-                         const std::function<void(ComponentRun&)>& prepare, HostOutput& out) {
+                         const std::function<void(ComponentRun&)>& prepare, HostOutput& out,
+                         MachineChanges* changes) {
   const bool save = options.outputOption && options.outputOption->count() > 0;
   ReplyKeeper keeper(out);
-  const int code = HandleAndReport(context.platform(), settings, options.command, protocol,
-                                   options.quiet, false, std::cerr, prepare, save ? keeper : out);
+  const int code =
+      HandleAndReport(context.platform(), settings, options.command, protocol, options.quiet,
+                      options.verbose, std::cerr, prepare, save ? keeper : out, changes);
   if (!save) return code;
   const std::string encoding =
       SaveProducedDocument(context.platform(), settings.ComponentFolder(), options.command,
@@ -95,11 +98,14 @@ void RunHandle(HostContext& context, const ClientOptions& client, const HandleOp
   };
   if (!options.json) {
     TextHostOutput out(std::cout, std::cerr);
-    context.ReportExit(HandleSavingDocument(context, settings, options, protocol, prepare, out));
+    context.ReportExit(
+        HandleSavingDocument(context, settings, options, protocol, prepare, out, nullptr));
   } else {
     JsonHostOutput out;
-    context.ReportExit(HandleSavingDocument(context, settings, options, protocol, prepare, out));
-    PrintJson(out.Document(context.exitCode));
+    MachineChanges changes;
+    context.ReportExit(
+        HandleSavingDocument(context, settings, options, protocol, prepare, out, &changes));
+    PrintJson(out.Document(context.exitCode, ChangesJson(changes)));
   }
   if (editor) CheckEditorRan(*editor, std::cerr);
 }
@@ -137,7 +143,7 @@ void RunSessionLines(HostContext& context, const ClientSettings& settings, HostO
   }
   // A session without commands is still one lifetime: initialise, then terminate.
   if (!run) run.emplace(context.platform(), settings, out);
-  run->Terminate();
+  context.ReportExit(run->Terminate());
 }
 
 void RunSession(HostContext& context, const ClientOptions& client, bool json) {
@@ -193,22 +199,23 @@ std::string HandleProtocol(const HandleOptions& options) {
 int HandleAndReport(platform::Platform& machine, const ClientSettings& settings,
                     const std::string& command, const std::string& protocol, bool quiet,
                     bool detailed, std::ostream& report,
-                    const std::function<void(ComponentRun&)>& prepare, HostOutput& out) {
-  RecordingPlatform recording(machine);
+                    const std::function<void(ComponentRun&)>& prepare, HostOutput& out,
+                    MachineChanges* changes) {
   RowTrail trail;
   std::vector<std::string> errors;
+  MachineChanges made;
   int code = 0;
   {
-    ComponentRun run(recording, settings, out);
+    ComponentRun run(machine, settings, out);
     run.SetRowObserver(&trail);
     if (prepare) prepare(run);
     const CommandOutcome outcome = run.Handle(command, protocol);
-    code = outcome.ExitCode();
     errors = outcome.loggedErrors;
-    run.Terminate();
+    code = WorseExit(outcome.ExitCode(), run.Terminate());
+    made = run.Changes();
   }
   std::cout.flush();
-  const std::string text = ChangeReport(recording.changes(), errors, trail, protocol, detailed);
+  const std::string text = ChangeReport(made, errors, trail, protocol, detailed);
   if (!quiet) {
     report << text;
   } else {
@@ -216,6 +223,7 @@ int HandleAndReport(platform::Platform& machine, const ClientSettings& settings,
     report << text.substr(text.find('\n') + 1);
   }
   report.flush();
+  if (changes) *changes = std::move(made);
   return code;
 }
 
@@ -238,6 +246,8 @@ void AddComponentCommands(CLI::App& app, HostContext& context) {
       "see the README); without it the desktop editor opens when a display is available");
   handleCommand->add_flag("--quiet", handle->quiet,
                           "No change report on stderr after the command (errors still shown)");
+  handleCommand->add_flag("--verbose", handle->verbose,
+                          "The change report names every change (old -> new), not only counts");
   handle->outputOption = handleCommand->add_option(
       "-o,--output", handle->outputFile,
       "REQ_SYSCONF, REQ_WINCONF (or _SAVE), MAKE_QSF: save the document to this file of this "

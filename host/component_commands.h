@@ -25,9 +25,10 @@ struct HandleOptions {
   CLI::Option* restartOption = nullptr;
   std::string ui;  // handle only: what shows the editors
   bool quiet = false;
+  bool verbose = false;    // handle: the change report names every change
   std::string outputFile;  // handle only: -o, where the produced document goes
   CLI::Option* outputOption = nullptr;
-  bool json = false;  // handle only: --json
+  bool json = false;  // --json
 };
 
 // CMD, PROTOCOL, --doc and --restart on the subcommand.
@@ -40,10 +41,13 @@ std::string HandleProtocol(const HandleOptions& options);
 // One component lifetime over the machine for one command (prepare, when given, sets the run
 // up before the command; notices, replies and warnings go to out), then the change report: on
 // report, the counts unless quiet, every change when detailed, and the logged errors in terms
-// of the document's sections and rows. Returns the command's exit code (host/exit_codes.h).
+// of the document's sections and rows. Returns the command's exit code (host/exit_codes.h),
+// 4 also when the machine refused a write during the lifetime; *changes, when given, gets
+// what the lifetime changed.
 int HandleAndReport(platform::Platform& machine, const ClientSettings& settings,
                     const std::string& command, const std::string& protocol, bool quiet,
                     bool detailed, std::ostream& report,
-                    const std::function<void(ComponentRun&)>& prepare, HostOutput& out);
+                    const std::function<void(ComponentRun&)>& prepare, HostOutput& out,
+                    MachineChanges* changes = nullptr);
 
 }  // namespace dav::host

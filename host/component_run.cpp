@@ -5,6 +5,7 @@
 
 #include "host/command_error.h"
 #include "host/component_command_names.h"
+#include "host/exit_codes.h"
 #include "host/status_text.h"
 #include "host/text_table.h"
 #include "util/ansi_text.h"
@@ -25,6 +26,25 @@ LogMark Mark(platform::Platform& platform, std::string path) {
   return {std::move(path), read ? bytes.size() : 0};
 }
 
+// Where the error reporter's debug-log line " [Module.Procedure] TAB number TAB text" has its
+// "[", or npos for another line. The section appliers that go on after a failure report it
+// only so.
+std::size_t ReportedErrorAt(const std::string& line) {
+  const std::size_t close = line.find("] \t");
+  if (close == std::string::npos) return std::string::npos;
+  const std::size_t open = line.rfind(" [", close);
+  if (open == std::string::npos || close == open + 2) return std::string::npos;
+  for (std::size_t i = open + 2; i < close; ++i) {
+    const char c = line[i];
+    if (c == ' ' || c == '[' || c == '\t') return std::string::npos;
+  }
+  // The number after the tab.
+  std::size_t digit = close + 3;
+  if (digit < line.size() && line[digit] == '-') ++digit;
+  if (digit >= line.size() || line[digit] < '0' || line[digit] > '9') return std::string::npos;
+  return open + 1;
+}
+
 // The error lines that the log file gained after the mark: from "[err:" or "Err (" to the
 // line's end, without the time stamp in front.
 void CollectLoggedErrors(platform::Platform& platform, const LogMark& mark,
@@ -43,6 +63,12 @@ void CollectLoggedErrors(platform::Platform& platform, const LogMark& mark,
     const std::size_t at = std::min(line.find("[err:"), line.find("Err ("));
     if (at != std::string::npos) {
       errors->push_back(line.substr(at));
+    } else if (const std::size_t reported = ReportedErrorAt(line); reported != std::string::npos) {
+      // "[source] TAB number TAB text" as "[source] number text".
+      std::string error = line.substr(reported);
+      error.erase(error.find("] \t") + 1, 1);
+      std::replace(error.begin(), error.end(), '\t', ' ');
+      errors->push_back(std::move(error));
     }
   }
 }
@@ -73,10 +99,13 @@ void MakeMachineFolders(platform::FileSystem& files, const std::string& path) {
 
 ComponentRun::ComponentRun(platform::Platform& platform, const ClientSettings& settings,
                            HostOutput& out)
-    : platform_(platform), componentFolder_(settings.ComponentFolder()), out_(out) {
-  MakeMachineFolders(platform.files(), settings.folder);
-  MakeMachineFolders(platform.files(), settings.ComponentFolder());
-  component_ = std::make_unique<core::CCDavIrizevez>(platform, settings.ComponentFolder());
+    : platform_(platform),
+      recording_(platform),
+      componentFolder_(settings.ComponentFolder()),
+      out_(out) {
+  MakeMachineFolders(recording_.files(), settings.folder);
+  MakeMachineFolders(recording_.files(), settings.ComponentFolder());
+  component_ = std::make_unique<core::CCDavIrizevez>(recording_, settings.ComponentFolder());
   component_->IClientComponent_Initialize(std::make_shared<HostApplicationObject>(settings, out),
                                           false);
 }
@@ -89,21 +118,49 @@ ComponentRun::~ComponentRun() {
   }
 }
 
+std::vector<std::string> ComponentRun::CommandHints(const std::string& cmd,
+                                                    const std::string& protocol) {
+  std::vector<std::string> hints;
+  if (cmd == "APL_LOGIN" || cmd == "APL_MNGLOGIN") {
+    const std::string manager = componentFolder_ + "\\WinAdmin.qsf";
+    const std::uint32_t attributes = platform_.files().GetAttributes(manager);
+    if (attributes == platform::kInvalidAttributes || (attributes & platform::kAttrDirectory)) {
+      hints.push_back(cmd + " applies the manager's document " + manager +
+                      ", and there is none: nothing will be lifted");
+    }
+  }
+  if ((cmd == "APL_SYSCONF" || cmd == "APL_WINCONF") &&
+      protocol.find('\x1d') == std::string::npos) {
+    hints.push_back(cmd +
+                    " without the protocol's second field (character 29 and True or False; "
+                    "--restart with handle): the component stops after applying, before its "
+                    "last notices, and logs 'Subscript out of range'");
+  }
+  return hints;
+}
+
 CommandOutcome ComponentRun::Handle(const std::string& cmd, const std::string& protocol) {
-  return Deliver(cmd, IsComponentCommand(cmd), [&](core::CCDavIrizevez& component) {
-    component.IClientComponent_Handle(cmd, protocol);
-  });
+  std::vector<std::string> hints = CommandHints(cmd, protocol);
+  CommandOutcome outcome = Deliver(
+      cmd, IsComponentCommand(cmd),
+      [&](core::CCDavIrizevez& component) { component.IClientComponent_Handle(cmd, protocol); },
+      std::move(hints));
+  return outcome;
 }
 
 CommandOutcome ComponentRun::Call(const std::function<void(core::CCDavIrizevez&)>& operation) {
-  return Deliver("", true, operation);
+  return Deliver("", true, operation, {});
 }
 
 CommandOutcome ComponentRun::Deliver(const std::string& name, bool known,
-                                     const std::function<void(core::CCDavIrizevez&)>& operation) {
+                                     const std::function<void(core::CCDavIrizevez&)>& operation,
+                                     std::vector<std::string> hints) {
   util::Log log(platform_, componentFolder_);
   std::vector<LogMark> marks{Mark(platform_, log.LogFilePath()),
                              Mark(platform_, log.DebugLogPath())};
+  // Writes refused before the command (while the component started) are the lifetime's.
+  const std::size_t refusedBefore = recording_.changes().refused.size();
+  const std::size_t displayBefore = recording_.changes().displayRefused.size();
   out_.CommandStarts(name);
   operation(*component_);
   // A command that ran past midnight went on in the next day's files.
@@ -113,6 +170,21 @@ CommandOutcome ComponentRun::Deliver(const std::string& name, bool known,
   CommandOutcome outcome;
   outcome.command = name;
   outcome.known = known;
+  outcome.hints = std::move(hints);
+  const MachineChanges& changes = recording_.changes();
+  for (std::size_t i = displayBefore; i < changes.displayRefused.size(); ++i) {
+    // A mode tried twice (asked about, then set) is one warning.
+    const std::string hint = "the display adapter refused the mode " + changes.displayRefused[i];
+    if (std::find(outcome.hints.begin(), outcome.hints.end(), hint) == outcome.hints.end()) {
+      outcome.hints.push_back(hint);
+    }
+  }
+  outcome.refusedWrites.assign(changes.refused.begin() + static_cast<std::ptrdiff_t>(refusedBefore),
+                               changes.refused.end());
+  lifetimeRefused_.insert(lifetimeRefused_.end(),
+                          changes.refused.begin() + static_cast<std::ptrdiff_t>(refusedSeen_),
+                          changes.refused.begin() + static_cast<std::ptrdiff_t>(refusedBefore));
+  refusedSeen_ = changes.refused.size();
   for (const LogMark& mark : marks) CollectLoggedErrors(platform_, mark, &outcome.loggedErrors);
   lastErrors_ = outcome.loggedErrors;
   out_.CommandEnded(outcome);
@@ -123,10 +195,21 @@ void ComponentRun::SetRowObserver(catalogue::RowObserver* observer) {
   component_->SetRowObserver(observer);
 }
 
-void ComponentRun::Terminate() {
-  if (terminated_) return;
+int ComponentRun::Terminate() {
+  if (terminated_) return kExitOk;
   terminated_ = true;
   component_->IClientComponent_Terminate();
+  const std::vector<RefusedWrite>& refused = recording_.changes().refused;
+  lifetimeRefused_.insert(lifetimeRefused_.end(),
+                          refused.begin() + static_cast<std::ptrdiff_t>(refusedSeen_),
+                          refused.end());
+  refusedSeen_ = refused.size();
+  if (lifetimeRefused_.empty()) return kExitOk;
+  for (const std::string& warning :
+       RefusedWriteWarnings(lifetimeRefused_, "while the component started or ended")) {
+    out_.Warning(warning);
+  }
+  return kExitComponentError;
 }
 
 }  // namespace dav::host

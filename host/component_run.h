@@ -6,7 +6,10 @@
 // The component never reports a failure to its host: a command that failed inside only
 // leaves "[err:...]" and "Err (...)" lines in the component's logs. A person at davhost
 // should not have to go looking, so after each command those lines are gathered into the
-// command's outcome, which the output prints as warnings and the exit code reflects.
+// command's outcome, which the output prints as warnings and the exit code reflects. The
+// same goes for the writes the machine refused while the component ran (its registry and
+// file layers only return failure values and go on): the run is watched by a
+// RecordingPlatform, and each command's outcome names the writes refused during it.
 #pragma once
 
 #include <functional>
@@ -15,6 +18,7 @@
 #include <vector>
 
 #include "core/component.h"
+#include "host/change_recorder.h"
 #include "host/client_settings.h"
 #include "host/host_application.h"
 #include "host/host_output.h"
@@ -46,15 +50,28 @@ class ComponentRun {
   // Any public operation of the component, with the same warnings as Handle.
   CommandOutcome Call(const std::function<void(core::CCDavIrizevez&)>& operation);
 
-  // IClientComponent_Terminate; once.
-  void Terminate();
+  // Everything the lifetime changed on the machine so far, and every write it refused.
+  const MachineChanges& Changes() const { return recording_.changes(); }
+
+  // IClientComponent_Terminate; once. Writes that the machine refused outside the commands
+  // (while the component started or ended) are warned of; returns 4 when there were any,
+  // else 0 (host/exit_codes.h).
+  int Terminate();
 
  private:
   // The operation, with the outcome of what it logged; name and known describe it to out.
   CommandOutcome Deliver(const std::string& name, bool known,
-                         const std::function<void(core::CCDavIrizevez&)>& operation);
+                         const std::function<void(core::CCDavIrizevez&)>& operation,
+                         std::vector<std::string> hints);
+
+  // The hints of a command the component will take without a word where it is likely not
+  // what was meant: a login with no manager document, an apply without its second field.
+  std::vector<std::string> CommandHints(const std::string& cmd, const std::string& protocol);
 
   platform::Platform& platform_;
+  RecordingPlatform recording_;
+  std::size_t refusedSeen_ = 0;                // refused writes already given to an outcome
+  std::vector<RefusedWrite> lifetimeRefused_;  // those refused outside the commands
   std::string componentFolder_;
   HostOutput& out_;
   std::unique_ptr<core::CCDavIrizevez> component_;

@@ -11,7 +11,7 @@ enum ExitCode : int {
   kExitFailed = 1,          // the command could not be carried out
   kExitUsage = 2,           // a command line that does not parse, an argument not UTF-8
   kExitUnknownCommand = 3,  // handle/session: a command the component has no name for
-  kExitComponentError = 4,  // handle/session: the component logged an error
+  kExitComponentError = 4,  // the component logged an error, or the machine refused a write
 };
 
 // What --version prints: davhost's version and the component's it is built with.

@@ -6,8 +6,8 @@
 #include "platform/open_platform.h"
 
 #if DAV_PLATFORM_SIM
-#include "host/machine_snapshots.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/machine_snapshots.h"
 #endif
 
 namespace dav::host {
@@ -20,7 +20,11 @@ platform::Platform& HostContext::platform() {
   if (platform_) return *platform_;
   const std::filesystem::path folder = HostPath(machineFolder);
 #if DAV_PLATFORM_SIM
-  FinishInterruptedRestore(folder);
+  try {
+    platform::sim::FinishInterruptedRestore(folder);
+  } catch (const platform::PlatformError& e) {
+    throw CommandError(e.what());
+  }
   if (!platform::sim::Machine::Exists(folder)) {
     if (const std::string damage = platform::sim::Machine::DamageOf(folder); !damage.empty()) {
       throw CommandError("the machine in '" + machineFolder + "' is damaged: " + damage);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/change_recorder.h"
 #include "host/json_text.h"
 
 namespace dav::host {
@@ -14,9 +15,11 @@ namespace dav::host {
 // What one delivered command came to.
 struct CommandOutcome {
   std::string command;
-  bool known = true;                      // a command the component has a name for
-  std::vector<std::string> loggedErrors;  // "[err:" and "Err (" lines it added to the logs
-  int ExitCode() const;                   // 0, 3 or 4 (host/exit_codes.h)
+  bool known = true;                        // a command the component has a name for
+  std::vector<std::string> loggedErrors;    // "[err:", "Err (" and error reporter lines it logged
+  std::vector<RefusedWrite> refusedWrites;  // writes the machine refused during it
+  std::vector<std::string> hints;           // what the component's own words do not say
+  int ExitCode() const;                     // 0, 3 or 4 (host/exit_codes.h)
 };
 
 class HostOutput {
@@ -28,6 +31,8 @@ class HostOutput {
   // A command is about to be delivered / has come back.
   virtual void CommandStarts(const std::string& cmd) = 0;
   virtual void CommandEnded(const CommandOutcome& outcome) = 0;
+  // A warning of the lifetime outside any command.
+  virtual void Warning(const std::string& text) = 0;
 };
 
 // Notices as "NOTICE <component> <code> <stage>" and replies as their text on out, each at
@@ -39,6 +44,7 @@ class TextHostOutput : public HostOutput {
   void Reply(const std::string& text) override;
   void CommandStarts(const std::string& cmd) override;
   void CommandEnded(const CommandOutcome& outcome) override;
+  void Warning(const std::string& text) override;
 
  private:
   std::ostream& out_;
@@ -46,11 +52,12 @@ class TextHostOutput : public HostOutput {
 };
 
 // Gathers everything into one document:
-//   {"lifetime": {"notices": [...], "replies": [...]}, during Initialize and Terminate
+//   {"lifetime": {"notices": [...], "replies": [...], "warnings": [...]}, during Initialize
+//                 and Terminate
 //    "commands": [{"command", "known", "notices": [{"component","code","stage"}],
 //                  "replies": [{"code", "text"}], "warnings": [...], "errors_logged": [...],
-//                  "exit_code"}],
-//    "summary": {"commands", "unknown_commands", "commands_with_errors"},
+//                  "refused_writes": [{"write", "reason"}], "exit_code"}],
+//    "summary": {"commands", "unknown_commands", "commands_with_errors", "refused_writes"},
 //    "exit_code": N}
 class JsonHostOutput : public HostOutput {
  public:
@@ -59,9 +66,11 @@ class JsonHostOutput : public HostOutput {
   void Reply(const std::string& text) override;
   void CommandStarts(const std::string& cmd) override;
   void CommandEnded(const CommandOutcome& outcome) override;
+  void Warning(const std::string& text) override;
 
-  // The document with the exit code of the whole run.
-  Json Document(int exitCode) const;
+  // The document with the exit code of the whole run; changes, when not null, go before the
+  // exit code as "changes" (handle and plan), which stays last for scripts that look there.
+  Json Document(int exitCode, Json changes = nullptr) const;
 
  private:
   Json& Current();
@@ -71,9 +80,18 @@ class JsonHostOutput : public HostOutput {
   int delivered_ = 0;
   int unknown_ = 0;
   int withErrors_ = 0;
+  std::size_t refused_ = 0;
 };
 
 // The warnings a command's outcome gives, as they are printed after "davhost: warning: ".
 std::vector<std::string> OutcomeWarnings(const CommandOutcome& outcome);
+
+// How many writes the machine refused and the first few of them, one warning each; when
+// says when they were refused, if not during a command ("" for none).
+std::vector<std::string> RefusedWriteWarnings(const std::vector<RefusedWrite>& refused,
+                                              std::string_view when = {});
+
+// {"write", "reason"} of each.
+Json RefusedWritesJson(const std::vector<RefusedWrite>& refused);
 
 }  // namespace dav::host

@@ -40,6 +40,7 @@ class Json {
   Json(Object o) : value_(std::move(o)) {}
 
   static Json MakeArray() { return Json(Array{}); }
+  bool IsNull() const { return std::holds_alternative<std::nullptr_t>(value_); }
   static Json MakeObject() { return Json(Object{}); }
 
   // Adds a member to an object (replacing one of the same name) or an element to an array.

@@ -4,21 +4,43 @@
 #include <iostream>
 #include <string>
 
+#include "host/change_report.h"
 #include "host/command_error.h"
 #include "host/component_run.h"
 #include "host/document_text.h"
+#include "host/exit_codes.h"
+#include "xml/document.h"
 
 namespace dav::host {
 namespace {
 
 using Operation = std::function<void(core::CCDavIrizevez&)>;
 
+// The sections only the legacy document has; a window or system document shares none.
+constexpr const char* kLegacySections[] = {
+    "SysMngr",  "WindowShell", "FolderSet", "DisplayConfig",  "DiskMngr", "DisplayControl",
+    "NPConfig", "Appwiz",      "IExConfig", "InternetOption", "FileOrder"};
+
+// A document that loads but holds none of the legacy sections is most likely a window or
+// system document given to the wrong command: it is applied all the same (it may be meant),
+// with a warning. A document that does not load is the component's to report.
+void WarnWithoutLegacySections(const xml::Document& doc) {
+  for (const char* section : kLegacySections) {
+    if (doc.selectSingleNode(std::string("DocRoot/Configuration/") + section)) return;
+  }
+  std::cerr << "davhost: warning: the document holds no section of the legacy settings "
+               "document (SysMngr, WindowShell, FolderSet, DisplayConfig, DiskMngr ...); a "
+               "window or system document is applied with handle APL_WINCONF or APL_SYSCONF\n";
+}
+
 void RunOperation(HostContext& context, const ClientOptions& client, const Operation& operation) {
   const ClientSettings settings = client.Resolve(context.platform());
   TextHostOutput out(std::cout, std::cerr);
   ComponentRun run(context.platform(), settings, out);
-  context.ReportExit(run.Call(operation).ExitCode());
-  run.Terminate();
+  const CommandOutcome outcome = run.Call(operation);
+  context.ReportExit(WorseExit(outcome.ExitCode(), run.Terminate()));
+  std::cout.flush();
+  std::cerr << ChangeReport(run.Changes(), {}, RowTrail(), "", false);
 }
 
 // The component loads the document itself, from the machine: a path that names no file there
@@ -42,6 +64,9 @@ void AddMachineFileCommand(CLI::App& legacy, HostContext& context,
   command->callback([&context, client, path, apply] {
     if (path->empty()) throw CommandError("PATH must not be empty");
     RequireMachineFile(context.platform(), *path);
+    if (xml::Document doc; doc.load(context.platform().files(), *path)) {
+      WarnWithoutLegacySections(doc);
+    }
     RunOperation(context, *client,
                  [&](core::CCDavIrizevez& component) { (component.*apply)(*path); });
   });
@@ -71,6 +96,7 @@ void AddLegacyCommand(CLI::App& app, HostContext& context, std::shared_ptr<Clien
   apply->callback([&context, client, file] {
     // Read before the component starts, so that a bad file changes nothing.
     const std::string text = ReadDocumentText(*file);
+    if (xml::Document doc; doc.loadXML(text)) WarnWithoutLegacySections(doc);
     RunOperation(context, *client,
                  [&](core::CCDavIrizevez& component) { component.ApplyWindowSettingXML(text); });
   });

@@ -8,11 +8,12 @@
 #include "host/hive_names.h"
 #include "host/host_files.h"
 #include "host/json_option.h"
-#include "host/machine_snapshots.h"
+#include "host/machine_diff.h"
 #include "host/registry_tree.h"
 #include "host/status_text.h"
 #include "host/text_table.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/machine_snapshots.h"
 
 namespace dav::host {
 namespace {
@@ -129,14 +130,15 @@ std::filesystem::path MachineFolder(HostContext& context) {
 
 void RunSnapshot(HostContext& context, const std::string& name) {
   context.RequireWritable();  // the snapshot is kept in the machine's folder
-  TakeSnapshot(MachineFolder(context), name);
+  platform::sim::TakeSnapshot(MachineFolder(context), name);
   std::cout << "Took the snapshot '" << name << "' of the machine\n";
 }
 
 void RunSnapshots(HostContext& context, bool json) {
   std::vector<TableRow> rows{{"Name", "Taken (UTC)"}};
   Json list = Json::MakeArray();
-  for (const SnapshotInfo& snapshot : ListSnapshots(MachineFolder(context))) {
+  for (const platform::sim::SnapshotInfo& snapshot :
+       platform::sim::ListSnapshots(MachineFolder(context))) {
     rows.push_back({snapshot.name, snapshot.taken});
     list.Push(Json::Object{{"name", snapshot.name}, {"taken", snapshot.taken}});
   }
@@ -151,11 +153,16 @@ void RunRestore(HostContext& context, const std::string& name) {
   const std::filesystem::path folder = MachineFolder(context);
   context.RequireWritable();
   context.ClosePlatform();  // the database is replaced under it
-  RestoreSnapshot(folder, name);
+  platform::sim::RestoreSnapshot(folder, name);
   std::cout << "Restored the machine to the snapshot '" << name << "'\n";
 }
 
-void RunDiff(HostContext& context, const std::string& name, bool json) {
+// A difference's path and detail are cut to fit a 100-column terminal with the change and
+// kind columns (up to 7 and 6 wide, two spaces after each): 50 columns, then 31.
+constexpr std::size_t kDiffWhatWidth = 50;
+constexpr std::size_t kDiffDetailWidth = 31;
+
+void RunDiff(HostContext& context, const std::string& name, bool json, bool full) {
   const std::filesystem::path folder = MachineFolder(context);
   context.ClosePlatform();
   std::vector<TableRow> rows;
@@ -169,10 +176,12 @@ void RunDiff(HostContext& context, const std::string& name, bool json) {
     std::string detail = d.change == "changed" ? d.before + " -> " + d.after
                          : d.change == "added" ? d.after
                                                : d.before;
+    const std::string what = full ? d.what : CutToWidth(d.what, kDiffWhatWidth, true);
     if (detail.empty()) {
-      rows.push_back({d.change, d.kind, d.what});
+      rows.push_back({d.change, d.kind, what});
     } else {
-      rows.push_back({d.change, d.kind, d.what, detail});
+      rows.push_back(
+          {d.change, d.kind, what, full ? detail : CutToWidth(detail, kDiffDetailWidth)});
     }
   }
   if (json) {
@@ -202,7 +211,11 @@ void AddSnapshotCommands(CLI::App* machine, HostContext& context) {
       "diff", "Registry values, files and ini entries that differ from the snapshot");
   diff->add_option("NAME", *name, "The snapshot")->required();
   AddJsonFlag(diff, json.get());
-  diff->callback([&context, name, json] { RunDiff(context, *name, *json); });
+  auto full = std::make_shared<bool>(false);
+  diff->add_flag("--full", *full,
+                 "Show paths and values whole; without it long ones are cut with '…' so that a "
+                 "line fits 100 columns");
+  diff->callback([&context, name, json, full] { RunDiff(context, *name, *json, *full); });
 }
 
 }  // namespace

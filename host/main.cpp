@@ -63,6 +63,18 @@ void ReportParseError(CLI::App& app, const CLI::Error& error) {
             << " --help)\n";
 }
 
+// A command that could not be carried out: one line on stderr.
+int ReportFailure(const dav::host::HostContext& context, const std::exception& e) {
+  // A change that failed on a read-only machine failed because of that.
+  const bool readOnly =
+      context.readOnly() && std::string(e.what()).find("read-only") == std::string::npos;
+  std::cerr << "davhost: " << dav::host::VisibleText(e.what())
+            << (readOnly ? " (the machine in '" + context.machineFolder + "' is read-only)"
+                         : std::string())
+            << "\n";
+  return dav::host::kExitFailed;
+}
+
 int Run(int argc, char** argv) {
   dav::host::HostContext context;
   if (const char* folder = std::getenv("DAVHOST_MACHINE"); folder && *folder) {
@@ -102,14 +114,10 @@ int Run(int argc, char** argv) {
     ReportParseError(app, e);
     return dav::host::kExitUsage;
   } catch (const dav::host::CommandError& e) {
-    // A change that failed on a read-only machine failed because of that.
-    const bool readOnly =
-        context.readOnly() && std::string(e.what()).find("read-only") == std::string::npos;
-    std::cerr << "davhost: " << dav::host::VisibleText(e.what())
-              << (readOnly ? " (the machine in '" + context.machineFolder + "' is read-only)"
-                           : std::string())
-              << "\n";
-    return dav::host::kExitFailed;
+    return ReportFailure(context, e);
+  } catch (const dav::platform::PlatformError& e) {
+    // The commands that work on the machine's files directly (snapshots) fail so.
+    return ReportFailure(context, e);
   } catch (const dav::host::CommandExit& e) {
     return e.status();
   }

@@ -6,49 +6,46 @@
 #include <iostream>
 #include <system_error>
 
+#include "host/change_report.h"
 #include "host/command_error.h"
 #include "host/component_commands.h"
 #include "host/host_files.h"
 #include "host/host_output.h"
+#include "host/json_option.h"
 #include "platform/open_platform.h"
+#include "platform/sim/machine_snapshots.h"
 
 namespace dav::host {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kDatabaseIndex = "registry.db-shm";
-
-// A copy of the machine in a new temporary folder, removed with the object.
+// A copy of the machine in a new temporary folder, removed with the object. Only what the
+// component can reach is copied (the database and the drives), not the snapshots.
 class ThrowawayMachine {
  public:
   explicit ThrowawayMachine(const fs::path& machine) {
     std::string pattern = (fs::temp_directory_path() / "davhost-plan-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw CommandError("cannot make a folder for the copy");
-    path_ = pattern;
-    for (const fs::directory_entry& entry : fs::directory_iterator(machine)) {
-      // The database and its write-ahead log are copied as they are on disk: opening them
-      // through SQLite, even read-only, would rewrite the log's index (registry.db-shm) of the
-      // machine, which must stay as it was. The copy rebuilds its own index when it opens.
-      if (entry.path().filename() == kDatabaseIndex) continue;
-      std::error_code error;
-      fs::copy(entry.path(), path_ / entry.path().filename(),
-               fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
-      if (error) {
-        throw CommandError("cannot copy '" + entry.path().string() + "': " + error.message());
-      }
+    path_ = fs::path(pattern) / "machine";
+    try {
+      platform::sim::CopyMachineAsStored(machine, path_);
+    } catch (const platform::PlatformError& e) {
+      Remove();
+      throw CommandError(std::string("cannot copy the machine: ") + e.what());
     }
   }
-  ~ThrowawayMachine() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
+  ~ThrowawayMachine() { Remove(); }
   ThrowawayMachine(const ThrowawayMachine&) = delete;
   ThrowawayMachine& operator=(const ThrowawayMachine&) = delete;
 
   const fs::path& path() const { return path_; }
 
  private:
+  void Remove() {
+    std::error_code ignored;
+    fs::remove_all(path_.parent_path(), ignored);
+  }
   fs::path path_;
 };
 
@@ -63,10 +60,20 @@ void RunPlan(HostContext& context, const ClientOptions& client, const HandleOpti
   std::unique_ptr<platform::Platform> platform = platform::OpenPlatform(copy.path(), false);
   if (!platform) throw CommandError("cannot open the copy of the machine");
   const ClientSettings settings = client.Resolve(*platform);
-  std::cout << "plan: " << options.command
-            << " on a copy of the machine; the machine itself is not changed\n";
-  TextHostOutput out(std::cout, std::cerr);
-  HandleAndReport(*platform, settings, options.command, protocol, false, true, std::cout, {}, out);
+  if (!options.json) {
+    std::cout << "plan: " << options.command
+              << " on a copy of the machine; the machine itself is not changed\n";
+    TextHostOutput out(std::cout, std::cerr);
+    context.ReportExit(HandleAndReport(*platform, settings, options.command, protocol, false, true,
+                                       std::cout, {}, out));
+    return;
+  }
+  // The document carries every change; stderr keeps only the errors per section and row.
+  JsonHostOutput out;
+  MachineChanges changes;
+  context.ReportExit(HandleAndReport(*platform, settings, options.command, protocol, true, false,
+                                     std::cerr, {}, out, &changes));
+  PrintJson(out.Document(context.exitCode, ChangesJson(changes)));
 }
 
 }  // namespace
@@ -78,8 +85,10 @@ void AddPlanCommand(CLI::App& app, HostContext& context,
       "plan",
       "Show what a command would do without doing it: run it on a throw-away copy of the "
       "machine and list every registry value, key, file and ini entry it changes (old -> new), "
-      "the notices and replies, the processes it ends and the errors per section and row");
+      "the notices and replies, the processes it ends, the writes the machine refuses and the "
+      "errors per section and row. Exits as handle would with the same command");
   AddHandleArguments(*plan, *options);
+  AddJsonFlag(plan, &options->json);
   plan->callback([&context, client, options] { RunPlan(context, *client, *options); });
 }
 

@@ -25,6 +25,7 @@ class ReplyKeeper : public HostOutput {
   void Reply(const std::string& text) override { replies_.push_back(text); }
   void CommandStarts(const std::string& cmd) override { out_.CommandStarts(cmd); }
   void CommandEnded(const CommandOutcome& outcome) override { out_.CommandEnded(outcome); }
+  void Warning(const std::string& text) override { out_.Warning(text); }
   const std::vector<std::string>& replies() const { return replies_; }
 
  private:

@@ -53,6 +53,19 @@ std::string Yes(bool flag) {
   return flag ? "yes" : "-";
 }
 
+// What the next start does to a name of a live key. With protection on it forces the key
+// towards the start list: a name the list lacks goes to the off list (the client's own
+// programs excepted), a listed name that has gone is put back. Off, it takes the key's names
+// into the start list as they are.
+std::string NextStart(const NameRow& row, bool own, bool enforced) {
+  if (enforced) {
+    if (row.run) return row.start || own ? "kept" : "to the off list";
+    return row.start ? "put back" : "-";
+  }
+  if (!row.run) return "-";
+  return row.start ? "kept" : "into the start list";
+}
+
 std::string ProtectionText(bool storeExists, bool on) {
   if (!storeExists) {
     return "no store yet: the next start makes one, unprotected, from the Run keys";
@@ -96,7 +109,7 @@ void ShowStartupFolders(util::Log& log, const ClientSettings& settings, bool isW
 }
 
 // startup --json: {"protection": {"store", "on"}, "keys": [{"label", "key", "entries":
-// [{"name", "own", "run", "start_list", "off_list", "switched_off", "command"}]}],
+// [{"name", "own", "run", "start_list", "off_list", "switched_off", "command", "next_start"}]}],
 // "startup_folders": {"user", "all_users", "backup", "icons"}, "other_records": [{"name",
 // "hkey", "key", "command"}]}
 void RunStartup(HostContext& context, const ClientOptions& client, bool json) {
@@ -121,6 +134,7 @@ void RunStartup(HostContext& context, const ClientOptions& client, bool json) {
   const std::vector<Manager::SwitchedOff> records =
       isWinNT ? spm.SwitchedOffRecords() : std::vector<Manager::SwitchedOff>{};
   bool anyProtected = false;
+  const bool enforced = storeExists && spm.EnableOpt();
   for (const startup::LiveKey& live : startup::kLiveKeys) {
     NameRows rows;
     Mark(rows, spm.Entries(live.hive, live.path), &NameRow::run);
@@ -145,13 +159,15 @@ void RunStartup(HostContext& context, const ClientOptions& client, bool json) {
     if (json) {
       Json entries = Json::MakeArray();
       for (const auto& [name, row] : rows) {
-        entries.Push(Json::Object{{"name", name},
-                                  {"own", mdSPM::IsProtectedEntry(name)},
-                                  {"run", row.run},
-                                  {"start_list", row.start},
-                                  {"off_list", row.off},
-                                  {"switched_off", row.switchedOff},
-                                  {"command", row.command}});
+        entries.Push(
+            Json::Object{{"name", name},
+                         {"own", mdSPM::IsProtectedEntry(name)},
+                         {"run", row.run},
+                         {"start_list", row.start},
+                         {"off_list", row.off},
+                         {"switched_off", row.switchedOff},
+                         {"command", row.command},
+                         {"next_start", NextStart(row, mdSPM::IsProtectedEntry(name), enforced)}});
       }
       keys.Push(
           Json::Object{{"label", std::string(live.label)}, {"key", keyPath}, {"entries", entries}});
@@ -162,19 +178,19 @@ void RunStartup(HostContext& context, const ClientOptions& client, bool json) {
       std::cout << "  (no entries)\n";
       continue;
     }
-    std::vector<TableRow> table = {
-        {"Name", "Run", "Start list", "Off list", isWinNT ? "startupreg" : "Run-", "Command"}};
+    std::vector<TableRow> table = {{"Name", "Run", "Start list", "Off list",
+                                    isWinNT ? "startupreg" : "Run-", "Next start", "Command"}};
     for (const auto& [name, row] : rows) {
       const bool own = mdSPM::IsProtectedEntry(name);
       anyProtected = anyProtected || own;
       table.push_back({name + (own ? " *" : ""), Yes(row.run), Yes(row.start), Yes(row.off),
-                       Yes(row.switchedOff), row.command});
+                       Yes(row.switchedOff), NextStart(row, own, enforced), row.command});
     }
     std::cout << FormatTable(table, 2);
   }
   if (anyProtected) std::cout << "\n* the client's own program: never taken out of Run\n";
 
-  ShowStartupFolders(log, settings, isWinNT, storeExists && spm.EnableOpt(), json ? &doc : nullptr);
+  ShowStartupFolders(log, settings, isWinNT, enforced, json ? &doc : nullptr);
 
   std::vector<TableRow> unmanaged;
   for (const Manager::SwitchedOff& record : records) {

@@ -11,6 +11,10 @@ const char* Describe(platform::Status status) {
       return "path not found";
     case platform::kErrorAccessDenied:
       return "access denied";
+    case platform::kErrorDiskFull:
+      return "disk full";
+    case platform::kErrorSharingViolation:
+      return "in use by another process";
     case platform::kErrorInvalidHandle:
       return "invalid handle";
     case platform::kErrorNotSupported:

@@ -15,6 +15,12 @@ using TableRow = std::vector<std::string>;
 // each byte that is not part of valid UTF-8 becomes \xHH.
 std::string VisibleText(std::string_view bytes);
 
+// The text as it fits in width terminal columns: unchanged when it fits, else its first
+// whole characters and "…" (one column) within width; with middle, a third of its first
+// and the rest of its last characters on either side of the "…" (a path keeps its drive or
+// hive and its file or value name). Never cuts inside a character.
+std::string CutToWidth(std::string_view utf8, std::size_t width, bool middle = false);
+
 // Each row on its own line, indented; every column but the last padded to the widest cell
 // of its column, with two spaces between columns. Columns listed in rightAligned are
 // padded on the left (numbers). Cells are shown through VisibleText, so a cell never

@@ -89,5 +89,37 @@ TEST_F(ChangeReportTest, PlanListsWhatApplyingThenDoesAndLeavesTheMachineAlone) 
   }
 }
 
+// handle names each change with --verbose and in its JSON document; plain, the one line of
+// counts stays.
+TEST_F(ChangeReportTest, VerboseAndJsonNameWhatChanged) {
+  const std::string doc = kExamples + "/SysConfig.qsf";
+  const std::string cmdKey = "HKEY_CURRENT_USER\\Software\\Policies\\Microsoft\\Windows\\System";
+  RunResult r = Run({"handle", "APL_SYSCONF", "--doc", doc, "--restart", "True", "--verbose"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  const std::string row = Line(r.err, "  " + cmdKey + " ");
+  EXPECT_NE(row.find("DisableCMD"), std::string::npos) << r.err;
+  EXPECT_NE(row.find("(none) -> 0x00000001 (1)"), std::string::npos) << row;
+  EXPECT_NE(r.err.find("C:\\WINDOWS\\explorer.exe ("), std::string::npos) << r.err;
+
+  Ok({"reg", "set", "HKCU\\Software\\Policies\\Microsoft\\Windows\\System", "DisableCMD",
+      "REG_DWORD", "0"});
+  r = Run({"handle", "APL_SYSCONF", "--doc", doc, "--restart", "False"});
+  EXPECT_EQ(r.err.find(cmdKey), std::string::npos) << "no names without --verbose:\n" << r.err;
+  EXPECT_EQ(Line(r.err, "davhost: changes:").rfind("davhost: changes: 1 value set, ", 0), 0u)
+      << r.err;
+
+  Ok({"reg", "set", "HKCU\\Software\\Policies\\Microsoft\\Windows\\System", "DisableCMD",
+      "REG_DWORD", "0"});
+  r = Run({"handle", "APL_SYSCONF", "--doc", doc, "--restart", "False", "--json"});
+  std::string jsonKey;  // as JSON escapes it
+  for (const char c : cmdKey) jsonKey += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  EXPECT_NE(r.out.find("{\"key\":\"" + jsonKey +
+                       "\",\"name\":\"DisableCMD\",\"before\":{"
+                       "\"type\":\"REG_DWORD\",\"data\":\"0x00000000 (0)\"},\"after\":{"
+                       "\"type\":\"REG_DWORD\",\"data\":\"0x00000001 (1)\"}}"),
+            std::string::npos)
+      << r.out;
+}
+
 }  // namespace
 }  // namespace dav::host::testing

@@ -100,6 +100,9 @@ TEST_F(CommandLineTest, ErrorsTheComponentLoggedDuringACommandAreWarnedOnce) {
   r = Run({"handle", "APL_SYSCONF", "--doc", DAV_EXAMPLES_DIR "/SysConfig.qsf", "--quiet"});
   EXPECT_EQ(r.exitCode, 4);
   EXPECT_EQ(r.err,
+            "davhost: warning: APL_SYSCONF without the protocol's second field (character 29 and "
+            "True or False; --restart with handle): the component stops after applying, before "
+            "its last notices, and logs 'Subscript out of range'\n"
             "davhost: warning: the component logged: [err:CCDavIrizevez.IClientComponent_Handle] "
             "line 50, 9, Subscript out of range\n")
       << "the missing second field ends APL_SYSCONF; the earlier run's lines are not repeated";

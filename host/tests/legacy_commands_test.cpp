@@ -112,5 +112,37 @@ TEST_F(LegacyCommandsTest, LoginAndLogoffTakeADocumentOfTheMachine) {
       << broken.err;
 }
 
+// The legacy appliers go on after a failing section and tell only the error reporter's debug
+// log: davhost finds those lines, names them and exits 4. Each operation prints the change
+// report, and a document without a legacy section (a window document) is warned of.
+TEST_F(LegacyCommandsTest, FailuresOfTheAppliersAreTheExitCodeAndChangesAreReported) {
+  const std::string drives = Row("DriveSettings", "11100000000000000000000000");
+  const std::string good =
+      HostFile("good.qsf", Document("<DiskMngr>" + Row("HideDrive", "1") + drives + "</DiskMngr>"));
+  RunResult r = Run({"legacy", "apply", good});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("davhost: changes: 5 values set, "), std::string::npos) << r.err;
+  EXPECT_EQ(Dword("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
+                  "NoDrives"),
+            "(7)");
+
+  PutDocument("bad.qsf", "<DiskMngr>" + Row("HideDrive", "abc") + drives + "</DiskMngr>");
+  for (const std::string operation : {"login", "logoff"}) {
+    r = Run({"legacy", operation, kComponentFolder + "\\bad.qsf"});
+    EXPECT_EQ(r.exitCode, 4) << operation << ": " << r.err;
+    EXPECT_NE(
+        r.err.find("davhost: warning: the component logged: [modDavIrizevez.GetXMLDiskMngr] 13 "),
+        std::string::npos)
+        << operation << ": " << r.err;
+    EXPECT_EQ(r.err.find("no section of the legacy"), std::string::npos) << r.err;
+  }
+
+  r = Run({"legacy", "apply", DAV_EXAMPLES_DIR "/WinConfig.qsf"});
+  EXPECT_NE(r.err.find("davhost: warning: the document holds no section of the legacy settings "
+                       "document"),
+            std::string::npos)
+      << r.err;
+}
+
 }  // namespace
 }  // namespace dav::host::testing

@@ -90,7 +90,8 @@ TEST_F(ScriptingTest, JsonIsOneDocumentPerRun) {
   EXPECT_EQ(r.exitCode, 3);
   EXPECT_EQ(r.err, "") << "warnings are inside the document";
   EXPECT_EQ(Count(r.out, "\n"), 1) << "one line, one document:\n" << r.out;
-  EXPECT_EQ(r.out.rfind("{\"lifetime\":{\"notices\":[],\"replies\":[]},\"commands\":[{\"command\":"
+  EXPECT_EQ(r.out.rfind("{\"lifetime\":{\"notices\":[],\"replies\":[],\"warnings\":[]},"
+                        "\"commands\":[{\"command\":"
                         "\"REQ_SYSCONF\",\"known\":true,\"notices\":[],\"replies\":[{\"code\":"
                         "\"GISC\",\"text\":\"DavIrizevez\\tGISC\\t<?xml",
                         0),
@@ -101,7 +102,7 @@ TEST_F(ScriptingTest, JsonIsOneDocumentPerRun) {
             std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("\"summary\":{\"commands\":2,\"unknown_commands\":1,"
-                       "\"commands_with_errors\":0},\"exit_code\":3}\n"),
+                       "\"commands_with_errors\":0,\"refused_writes\":0},\"exit_code\":3}\n"),
             std::string::npos)
       << r.out;
 

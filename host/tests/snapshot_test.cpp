@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "host/tests/davhost_runner.h"
+#include "host/utf16.h"
 
 namespace dav::host::testing {
 namespace {
@@ -39,7 +40,7 @@ class SnapshotTest : public MachineTest {
 
 TEST_F(SnapshotTest, DiffNamesWhatChangedAndRestoreGoesBack) {
   EXPECT_NE(Ok({"machine", "snapshots"}).find("before  "), std::string::npos);
-  const std::string diff = Ok({"machine", "diff", "before"});
+  const std::string diff = Ok({"machine", "diff", "before", "--full"});
   for (const std::string line :
        {"changed  value   HKEY_CURRENT_USER\\Software\\T\\v", "REG_SZ 처음 -> REG_SZ 나중",
         "added    value   HKEY_CURRENT_USER\\Software\\Policies\\Microsoft\\Windows\\System\\"
@@ -50,6 +51,17 @@ TEST_F(SnapshotTest, DiffNamesWhatChangedAndRestoreGoesBack) {
         "(attributes)",
         "----A -> R---A", "added    file    C:\\Data\\b.txt"}) {
     EXPECT_NE(diff.find(line), std::string::npos) << line << " in\n" << diff;
+  }
+  // Without --full every line fits 100 columns; the long ones are cut in the middle.
+  const std::string cut = Ok({"machine", "diff", "before"});
+  EXPECT_NE(
+      cut.find("added    value   HKEY_CURRENT_USE\u2026crosoft\\Windows\\System\\DisableCMD  "),
+      std::string::npos)
+      << cut;
+  for (std::size_t start = 0; start < cut.size();) {
+    const std::size_t end = cut.find('\n', start);
+    EXPECT_LE(DisplayWidth(cut.substr(start, end - start)), 100u) << cut.substr(start, end - start);
+    start = end + 1;
   }
   EXPECT_EQ(Ok({"machine", "restore", "before"}),
             "Restored the machine to the snapshot 'before'\n");

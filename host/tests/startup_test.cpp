@@ -101,18 +101,20 @@ TEST_F(StartupTest, ProtectedDocumentKeepsRunAsApprovedAndRoundTripsToAFreshPC) 
   const std::string approved =
       kProtectionOn +
       "\nHKEY_LOCAL_MACHINE_RUN  HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\n"
-      "  Name   Run  Start list  Off list  startupreg  Command\n"
-      "  Alpha  yes  yes         -         -           C:\\Alpha.exe\n"
-      "  Beta   yes  yes         -         -           C:\\Beta.exe\n"
-      "  Gamma  -    -           yes       -           C:\\Gamma.exe\n" +
+      "  Name   Run  Start list  Off list  startupreg  Next start  Command\n"
+      "  Alpha  yes  yes         -         -           kept        C:\\Alpha.exe\n"
+      "  Beta   yes  yes         -         -           kept        C:\\Beta.exe\n"
+      "  Gamma  -    -           yes       -           -           C:\\Gamma.exe\n" +
       kOtherKeys + kStartupFolders + "  (no icons)\n";
   EXPECT_EQ(Ok({"startup"}), approved);
 
   Ok({"reg", "set", kRun, "gamma", "REG_SZ", "C:\\Gamma.exe"});
   Ok({"fs", "put", HostFile("Tool.lnk", "link"), kUserStartup});
   const std::string added = Ok({"startup"});
-  EXPECT_NE(added.find("  gamma  yes  -           yes "), std::string::npos)
-      << "names are one entry whatever their letter case: " << added;
+  EXPECT_NE(added.find("  gamma  yes  -           yes       -           to the off list  "),
+            std::string::npos)
+      << "names are one entry whatever their letter case, and the next start switches it off: "
+      << added;
   EXPECT_NE(added.find(kStartupFolders + "  Folder  File      Approved  Next start\n"
                                          "  user    Tool.lnk  no        deleted\n"),
             std::string::npos)

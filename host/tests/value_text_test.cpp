@@ -114,5 +114,16 @@ TEST(TextTableTest, EscapedCellsKeepTheColumnsAligned) {
       << "widths are those of the escaped cells";
 }
 
+TEST(TextTableTest, CutToWidthKeepsWholeCharactersAndMarksTheCut) {
+  EXPECT_EQ(CutToWidth("abcdef", 6), "abcdef") << "a text that fits exactly stays whole";
+  EXPECT_EQ(CutToWidth("abcdefg", 6), "abcde\u2026");
+  EXPECT_EQ(CutToWidth("한글한글", 6), "한글\u2026") << "5 columns left: two wide characters";
+  EXPECT_EQ(CutToWidth("a한글", 4), "a한\u2026");
+  EXPECT_EQ(CutToWidth("a한글", 3), "a\u2026") << "no half of a wide character";
+  EXPECT_EQ(CutToWidth("HKCU\\Software\\Policies\\Name", 13, true), "HKCU\u2026ies\\Name")
+      << "a third before the cut, the rest after it";
+  EXPECT_EQ(CutToWidth("C:\\가나다라", 8, true), "C:\u2026다라");
+}
+
 }  // namespace
 }  // namespace dav::host
