@@ -8,6 +8,7 @@
 #include "catalogue/control_panel_applets.h"
 #include "catalogue/document_conventions.h"
 #include "catalogue/row_catalogue.h"
+#include "catalogue/source_positions.h"
 #include "platform/code_page.h"
 #include "util/conversions.h"
 #include "xml/document.h"
@@ -66,7 +67,8 @@ struct Item {
 
 class Linter {
  public:
-  Linter(std::string_view text, const MachineFacts& facts) : text_(text), facts_(facts) {}
+  Linter(std::string_view text, const MachineFacts& facts)
+      : text_(text), positions_(text), facts_(facts) {}
 
   void Lint(const xml::Document& doc) {
     const xml::Node configuration = doc.selectSingleNode(kConfigurationPath);
@@ -88,18 +90,7 @@ class Linter {
 
   // Line and column (characters) of a byte offset of the text.
   std::pair<std::size_t, std::size_t> Position(std::size_t offset) const {
-    offset = std::min(offset, text_.size());
-    std::size_t line = 1;
-    std::size_t column = 1;
-    for (std::size_t i = 0; i < offset; ++i) {
-      if (text_[i] == '\n') {
-        ++line;
-        column = 1;
-      } else if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) {
-        ++column;
-      }
-    }
-    return {line, column};
+    return positions_.At(offset);
   }
 
  private:
@@ -181,14 +172,22 @@ class Linter {
     return {node, form, node.attribute("ID").value_or(""), node.attribute("Value"), true};
   }
 
-  // The IDs of the items after the one at `index`, as a reader names them.
+  // The IDs of the items after the one at `index`, as a reader names them. A long tail is
+  // cut short with its count, so a document of many failing rows gets findings of bounded
+  // length (and is checked in time that grows with its rows, not with their square).
   static std::string Skipped(const std::vector<Item>& call, std::size_t index) {
+    constexpr std::size_t kNamedAtMost = 8;
+    constexpr std::size_t kLookedAtAtMost = 64;
     std::vector<std::string> ids;
-    for (std::size_t i = index + 1; i < call.size(); ++i) {
+    std::size_t i = index + 1;
+    for (; i < call.size() && i <= index + kLookedAtAtMost && ids.size() < kNamedAtMost; ++i) {
       const std::string id = call[i].id.empty() ? "(a row without ID)" : call[i].id;
       if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
     }
-    return ids.empty() ? "" : " Not applied after it: " + JoinWords(ids) + ".";
+    if (ids.empty()) return "";
+    const std::size_t rest = call.size() - i;
+    return " Not applied after it: " + JoinWords(ids) +
+           (rest ? " and the " + std::to_string(rest) + " rows after them" : "") + ".";
   }
 
   void Stops(const SectionRows& section, const std::vector<Item>& call, std::size_t index,
@@ -368,12 +367,14 @@ class Linter {
   }
 
   void LintDriveRows(const std::vector<Item>& rows) {
+    std::size_t lastDriveSettings = 0;  // one past its index; 0 when there is none
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (LowerId(rows[i].id) == "drivesettings") lastDriveSettings = i + 1;
+    }
     for (std::size_t i = 0; i < rows.size(); ++i) {
       const std::string id = LowerId(rows[i].id);
       if (id != "nodrives" && id != "noviewondrive") continue;
-      const bool followed =
-          std::any_of(rows.begin() + static_cast<std::ptrdiff_t>(i) + 1, rows.end(),
-                      [](const Item& later) { return LowerId(later.id) == "drivesettings"; });
+      const bool followed = lastDriveSettings > i + 1;
       if (!followed && rows[i].value && *rows[i].value != "0") {
         AddAt(Severity::kWarning, rows[i].node, "UsedAccess", rows[i].id,
               "No DriveSettings row follows: " + rows[i].id +
@@ -384,6 +385,7 @@ class Linter {
   }
 
   std::string_view text_;
+  SourcePositions positions_;
   const MachineFacts& facts_;
 };
 

@@ -46,6 +46,22 @@ TEST(DocumentLint, AValueThatStopsTheApplierNamesTheRowsThenNotApplied) {
   EXPECT_EQ(LintStatus(findings), 2);
 }
 
+TEST(DocumentLint, ALongTailOfRowsNotAppliedIsCountedNotListed) {
+  std::string rows;
+  for (int i = 0; i < 200; ++i) rows += Row("CmdPrompt", "no");
+  const auto findings = LintDocument(Doc("<UsedAccess>\r\n" + rows + "</UsedAccess>"), {});
+  ASSERT_EQ(findings.size(), 399u) << "each row stops the applier, each but the first repeats";
+  const LintFinding& first = findings[0];
+  EXPECT_EQ(first.severity, Severity::kError);
+  EXPECT_NE(first.message.find("Not applied after it: CmdPrompt and the 135 rows after them."),
+            std::string::npos)
+      << first.message;
+  EXPECT_LT(first.message.size(), 200u);
+  EXPECT_NE(findings[396].message.find("Not applied after it: CmdPrompt."), std::string::npos)
+      << "the last but one row: " << findings[396].message;
+  EXPECT_EQ(findings[398].message.find("Not applied"), std::string::npos) << "the last row";
+}
+
 TEST(DocumentLint, UnknownIdsAndSectionsGetTheNearestKnownName) {
   const auto findings =
       LintDocument(Doc("<UsedAccess>" + Row("TaskManger", "1") + "</UsedAccess>\r\n" +
@@ -69,6 +85,13 @@ TEST(DocumentLint, ValuesOutsideTheKnownOnesSayWhatTheyAreTakenAs) {
   ASSERT_EQ(findings.size(), 2u) << Show(findings);
   EXPECT_NE(findings[0].message.find("allowed"), std::string::npos) << "\"2\" unlocks";
   EXPECT_NE(findings[1].message.find("No DriveSettings row follows"), std::string::npos);
+
+  const auto followed = LintDocument(
+      Doc("<UsedAccess>\r\n" + Row("NoDrives", "1") + Row("DriveSettings", std::string(26, '0')) +
+          Row("NoViewOnDrive", "1") + "</UsedAccess>\r\n"),
+      {});
+  ASSERT_EQ(followed.size(), 1u) << Show(followed);
+  EXPECT_EQ(followed[0].id, "NoViewOnDrive") << "only the row after the last DriveSettings";
 }
 
 TEST(DocumentLint, RepeatedRowsSayTheLastWins) {
