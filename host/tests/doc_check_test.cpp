@@ -35,7 +35,8 @@ TEST_F(DocCheckTest, SectionsAndRowCountsOrTheSevenParseErrorFields) {
   const RunResult good = Run({"doc", "check", "--machine-path", "C:\\WinConfig.qsf"});
   EXPECT_EQ(good.exitCode, 1) << "the row \"a\" is unknown: a warning\n" << good.err;
   EXPECT_EQ(good.out,
-            "C:\\WinConfig.qsf: WinConfig document, encoding ks_c_5601-1987, SpecVersion 1.0.0\n"
+            "C:\\WinConfig.qsf: WinConfig document (guessed from its sections), encoding "
+            "ks_c_5601-1987, SpecVersion 1.0.0\n"
             "  StartMenu           1 row (WinXP 1)\n"
             "  DesktopIconManager  1 Icon\n"
             "C:\\WinConfig.qsf:3:1: warning: StartMenu a: Unknown ID: the row is ignored.\n");
