@@ -109,6 +109,7 @@ class Linter {
       return;
     }
     for (const xml::Node& section : configuration.selectNodes("*")) LintSection(section);
+    if (kind_ == DocumentKind::kWinConfig) LintWindowSections(configuration);
   }
 
   std::vector<LintFinding> findings;
@@ -132,6 +133,40 @@ class Linter {
     if (offset > 0 && text_[static_cast<std::size_t>(offset) - 1] == '<') --offset;
     const auto [line, column] = Position(offset < 0 ? 0 : static_cast<std::size_t>(offset));
     Add(severity, line, column, section, id, std::move(message));
+  }
+
+  // The window document's sections whose absence ApplyWinConfigXML logs as an error
+  // (run-time error 91), and what it then does not do.
+  void LintWindowSections(const xml::Node& configuration) {
+    const auto missing = [&](std::string_view section, std::string_view steps,
+                             std::string_view then) {
+      if (configuration.selectSingleNode(section)) return;
+      AddAt(Severity::kError, configuration, std::string(section), {},
+            "The window document has no " + std::string(section) +
+                " section: ApplyWinConfigXML logs error 91 (Object variable or With block "
+                "variable not set) at " +
+                std::string(steps) + ", and " + std::string(then));
+    };
+    missing("StartProgramManager", "step 340",
+            "the start programs and their protection are left as they are.");
+    missing("ExplorerConfig", "steps 450 and 460",
+            "a TitleBar or DownFolder row other than \"0\" sets an empty window title or "
+            "download folder.");
+    missing("DesktopIconManager", "step 540",
+            "step 550 applies an empty, unprotected icon list: auto recover will be switched "
+            "off.");
+    const xml::Node explorer = configuration.selectSingleNode("ExplorerConfig");
+    if (!explorer) return;
+    const std::pair<const char*, const char*> attributes[] = {
+        {"TitleBar", "step 450, and a TitleBar row other than \"0\" sets an empty window title."},
+        {"DownFolder",
+         "step 460, and a DownFolder row other than \"0\" sets an empty download folder."}};
+    for (const auto& [attribute, then] : attributes) {
+      if (explorer.attribute(attribute)) continue;
+      AddAt(Severity::kError, explorer, "ExplorerConfig", {},
+            "ExplorerConfig has no " + std::string(attribute) +
+                " attribute: ApplyWinConfigXML logs error 91 at " + then);
+    }
   }
 
   void LintSection(const xml::Node& node) {
@@ -571,6 +606,11 @@ std::optional<LintFinding> MisdeclaredUtf8(std::string_view bytes) {
                          ", or declare encoding=\"utf-8\"."};
 }
 
+bool IsEmptyDocument(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  return bytes.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
 DocumentKind GuessDocumentKind(const xml::Document& doc) {
   std::vector<std::string> names;
   if (const xml::Node configuration = doc.selectSingleNode(kConfigurationPath)) {
@@ -596,6 +636,16 @@ DocumentKind GuessDocumentKind(const xml::Document& doc) {
 std::vector<LintFinding> LintDocument(std::string_view bytes, const MachineFacts& facts,
                                       std::optional<DocumentKind> kind) {
   std::vector<LintFinding> findings;
+  if (IsEmptyDocument(bytes)) {
+    findings.push_back({Severity::kError,
+                        1,
+                        1,
+                        {},
+                        {},
+                        "Empty document: the file holds no text, so nothing in it is applied "
+                        "(the component logs that it has no root element)."});
+    return findings;
+  }
   if (std::optional<LintFinding> misdeclared = MisdeclaredUtf8(bytes)) {
     findings.push_back(std::move(*misdeclared));
   }

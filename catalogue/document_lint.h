@@ -45,6 +45,9 @@ struct MachineFacts {
   std::vector<OfferedMode> displayModes;  // the adapter's modes; empty: not checked
 };
 
+// True when the file holds nothing but blanks (after a UTF-8 mark).
+bool IsEmptyDocument(std::string_view bytes);
+
 // The kind of document the sections say: the kind that holds most of them (the window
 // document when none does, or on a tie with it).
 DocumentKind GuessDocumentKind(const xml::Document& doc);

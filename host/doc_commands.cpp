@@ -162,19 +162,23 @@ void RunCheck(HostContext& context, const CheckOptions& options) {
   std::string utf8;
   std::optional<xml::ParseError> fault = xml::DecodeDocumentBytes(bytes, &utf8);
   if (!fault && !doc.loadXML(utf8)) fault = doc.parseError();
-  if (fault) {
+  const bool empty = catalogue::IsEmptyDocument(bytes);
+  if (fault && !empty) {
     fault->url = options.path;
     PrintParseError(*fault);
-  } else {
+  } else if (!fault) {
     PrintSummary(options, doc, kind ? *kind : catalogue::GuessDocumentKind(doc));
   }
   for (const catalogue::LintFinding& f : findings) {
     // The seven fields above already say why the file does not load.
-    if (fault && f.severity == catalogue::Severity::kError) continue;
+    if (fault && !empty && f.severity == catalogue::Severity::kError) continue;
     std::cout << options.path << ":" << f.line << ":" << f.column << ": "
               << SeverityName(f.severity) << ": " << Place(f) << VisibleText(f.message) << "\n";
   }
-  if (status == 2 && fault) {
+  if (empty) {
+    std::cerr << "davhost: '" << options.path
+              << "' is an empty document; the component would neither apply nor save it\n";
+  } else if (status == 2 && fault) {
     std::cerr << "davhost: '" << options.path
               << "' does not load; the component would neither apply nor save it\n";
   } else if (status != 0) {

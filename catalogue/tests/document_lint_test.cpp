@@ -12,6 +12,10 @@ std::string Doc(const std::string& body, const std::string& encoding = "utf-8") 
          "</Configuration></DocRoot>\r\n";
 }
 
+// Window sections without the rest of their document are checked as the manager's document,
+// which holds them but none of the list sections the window document needs.
+constexpr DocumentKind kFragment = DocumentKind::kManager;
+
 std::string Row(const std::string& id, const std::string& value) {
   return "<Row ID=\"" + id + "\" Value=\"" + value + "\" />\r\n";
 }
@@ -73,7 +77,7 @@ TEST(DocumentLint, UnknownIdsAndSectionsGetTheNearestKnownName) {
 
   const auto window = LintDocument(Doc("<StartMenu><Win7>" + Row("Run", "1") + "</Win7><WinXP>" +
                                        Row("Run", "1") + "</WinXP></StartMenu>\r\n"),
-                                   {});
+                                   {}, kFragment);
   ASSERT_EQ(window.size(), 1u) << Show(window);
   EXPECT_EQ(window[0].id, "Run") << "Run is a Win7 row, unknown in WinXP";
   EXPECT_EQ(window[0].line, 4u);
@@ -119,17 +123,17 @@ TEST(DocumentLint, MachineFactsCodePageAndDisplayModes) {
   const auto path = LintDocument(Doc(system), facts);
   ASSERT_EQ(path.size(), 1u) << Show(path);
   EXPECT_EQ(path[0].id, "Path");
-  const auto findings = LintDocument(Doc(body), facts);
+  const auto findings = LintDocument(Doc(body), facts, kFragment);
   ASSERT_EQ(findings.size(), 1u) << Show(findings);
   EXPECT_EQ(findings[0].id, "DisplayList");
   EXPECT_NE(findings[0].message.find("800 x 600"), std::string::npos);
-  EXPECT_TRUE(LintDocument(Doc(body), {}).empty()) << "no facts, no such checks";
+  EXPECT_TRUE(LintDocument(Doc(body), {}, kFragment).empty()) << "no facts, no such checks";
   EXPECT_TRUE(LintDocument(Doc(system), {}).empty()) << "no facts, no such checks";
 
   const auto broken = LintDocument(
       Doc("<WinSkill><DisplayList DPFirst=\"800x600\" ColorQuality=\"32 bit\" Hz=\"60 Hz\" />" +
           Row("NumLockStatus", "1") + "</WinSkill>"),
-      facts);
+      facts, kFragment);
   ASSERT_EQ(broken.size(), 1u) << Show(broken);
   EXPECT_EQ(broken[0].severity, Severity::kError);
 }
@@ -199,6 +203,32 @@ TEST(DocumentLint, TheLegacyDocumentStopsWhereItsAppliersDo) {
       << "General is applied before Link, in one call";
 }
 
+TEST(DocumentLint, TheWindowDocumentNeedsItsListAndBrowserSections) {
+  const std::string lists =
+      "<StartProgramManager Protected=\"True\" />\r\n"
+      "<DesktopIconManager Protected=\"False\" />\r\n";
+  EXPECT_TRUE(
+      LintDocument(Doc(lists + "<ExplorerConfig TitleBar=\"\" DownFolder=\"\" />"), {}).empty());
+  const auto findings = LintDocument(Doc(lists + "<ExplorerConfig DownFolder=\"\" />"), {});
+  ASSERT_EQ(findings.size(), 1u) << Show(findings);
+  EXPECT_NE(findings[0].message.find("no TitleBar attribute: ApplyWinConfigXML logs error 91 at "
+                                     "step 450"),
+            std::string::npos);
+  const auto noIcons =
+      LintDocument(Doc("<StartProgramManager Protected=\"True\" />\r\n<ExplorerConfig "
+                       "TitleBar=\"\" DownFolder=\"\" />"),
+                   {});
+  ASSERT_EQ(noIcons.size(), 1u) << Show(noIcons);
+  EXPECT_EQ(noIcons[0].section, "DesktopIconManager");
+  EXPECT_NE(noIcons[0].message.find("step 540"), std::string::npos);
+  EXPECT_NE(noIcons[0].message.find("auto recover will be switched off"), std::string::npos);
+  EXPECT_EQ(LintStatus(noIcons), 2);
+
+  const auto empty = LintDocument(" \r\n", {});
+  ASSERT_EQ(empty.size(), 1u);
+  EXPECT_EQ(empty[0].message.rfind("Empty document", 0), 0u) << empty[0].message;
+}
+
 TEST(DocumentLint, ASectionOfAnotherDocumentIsIgnored) {
   const std::string body = "<UsedAccess>" + Row("TaskManager", "1") + "</UsedAccess>\r\n" +
                            "<FolderAccess>" + Row("Path", "") + "</FolderAccess>\r\n" +
@@ -210,9 +240,10 @@ TEST(DocumentLint, ASectionOfAnotherDocumentIsIgnored) {
 
   // Told the kind, the linter checks the sections as that document's.
   const auto asWindow = LintDocument(Doc(body), {}, DocumentKind::kWinConfig);
-  ASSERT_EQ(asWindow.size(), 3u) << Show(asWindow);
-  EXPECT_NE(asWindow[0].message.find("APL_WINCONF ignores it"), std::string::npos);
-  EXPECT_EQ(asWindow[2].severity, Severity::kError) << "MyDocView needs a number";
+  ASSERT_EQ(asWindow.size(), 6u) << Show(asWindow);
+  EXPECT_EQ(asWindow[0].section, "StartProgramManager") << "missing, as are the next two";
+  EXPECT_NE(asWindow[3].message.find("APL_WINCONF ignores it"), std::string::npos);
+  EXPECT_EQ(asWindow[5].severity, Severity::kError) << "MyDocView needs a number";
   // A legacy ControlMngr row of another name is a policy, but still read as a number.
   const auto legacy =
       LintDocument(Doc("<SysMngr/><ControlMngr>" + Row("NoRun", "70000") + "</ControlMngr>"), {});

@@ -117,7 +117,7 @@ TEST_F(DocLintTest, TheLegacyDocumentIsCheckedAsItsAppliersReadIt) {
   EXPECT_NE(asSystem.out.find("SysConfig document (as --kind says)"), std::string::npos);
   const RunResult legacyAsWindow =
       Run({"doc", "check", "--kind", "window", kExamples + "/DavIrizevez.qsf"});
-  EXPECT_EQ(legacyAsWindow.exitCode, 1) << "the legacy sections are ignored: warnings";
+  EXPECT_EQ(legacyAsWindow.exitCode, 2) << "ignored sections, and no ExplorerConfig";
   EXPECT_NE(legacyAsWindow.out.find("SysMngr: APL_WINCONF ignores it; it belongs in the legacy "
                                     "document."),
             std::string::npos)
