@@ -7,6 +7,7 @@
 
 #include "catalogue/control_panel_applets.h"
 #include "catalogue/document_conventions.h"
+#include "catalogue/list_lint.h"
 #include "catalogue/row_catalogue.h"
 #include "catalogue/source_positions.h"
 #include "platform/code_page.h"
@@ -184,7 +185,17 @@ class Linter {
       const auto holds = [&](const DocumentComposition& c) {
         return std::find(c.sections.begin(), c.sections.end(), name) != c.sections.end();
       };
-      if (holds(composition)) return;
+      if (holds(composition)) {
+        std::vector<ListFinding> listed;
+        if (name == "StartProgramManager") listed = LintStartPrograms(node, kind_);
+        if (name == "DesktopIconManager" && kind_ == DocumentKind::kWinConfig) {
+          listed = LintDesktopIcons(node);
+        }
+        for (ListFinding& f : listed) {
+          AddAt(f.severity, f.node, name, f.id, std::move(f.message));
+        }
+        return;
+      }
       for (const DocumentComposition& other : AllCompositions()) {
         if (!holds(other)) continue;
         AddAt(Severity::kWarning, node, name, {},

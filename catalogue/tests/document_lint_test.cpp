@@ -253,3 +253,63 @@ TEST(DocumentLint, ASectionOfAnotherDocumentIsIgnored) {
 
 }  // namespace
 }  // namespace dav::catalogue
+
+namespace dav::catalogue {
+namespace {
+
+std::string RunKey(const std::string& hkey, const std::string& path, const std::string& name,
+                   const std::string& checked = "True") {
+  return "<RunKey HKey=\"" + hkey + "\" Path=\"" + path + "\" Name=\"" + name +
+         "\" Command=\"C:\\t.exe\" IsPrevStart=\"True\" Checked=\"" + checked +
+         "\" Deleted=\"False\" />\r\n";
+}
+
+constexpr const char* kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunServices = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+
+std::string Window(const std::string& runKeys, const std::string& icons) {
+  return Doc("<StartProgramManager Protected=\"True\">\r\n<RunKeyList>\r\n" + runKeys +
+             "</RunKeyList>\r\n</StartProgramManager>\r\n<ExplorerConfig TitleBar=\"\" "
+             "DownFolder=\"\" />\r\n<DesktopIconManager Protected=\"True\">\r\n<IconList>\r\n" +
+             icons + "</IconList>\r\n</DesktopIconManager>\r\n");
+}
+
+TEST(DocumentLint, StartProgramsNameAManagedRunKeyOnceAndReadThrough) {
+  const std::string good = RunKey("-2147483646", kRun, "A") +
+                           RunKey("-2147483646", kRunServices, "A") +
+                           RunKey("-2147483647", kRun, "A");
+  EXPECT_TRUE(LintDocument(Window(good, ""), {}).empty())
+      << Show(LintDocument(Window(good, ""), {}));
+
+  const auto findings = LintDocument(
+      Window(good + RunKey("-2147483647", kRunServices, "B") + RunKey("-2147483647", kRun, "a") +
+                 RunKey("-2147483646", kRun, "C", "yes") + RunKey("-2147483646", kRun, "D"),
+             ""),
+      {});
+  ASSERT_EQ(findings.size(), 3u) << Show(findings);
+  EXPECT_EQ(findings[0].id, "B") << "RunServices is a key of HKEY_LOCAL_MACHINE only";
+  EXPECT_NE(findings[0].message.find("is skipped"), std::string::npos);
+  EXPECT_NE(findings[1].message.find("Repeated"), std::string::npos) << "names ignore case";
+  EXPECT_EQ(findings[2].id, "C");
+  EXPECT_EQ(findings[2].severity, Severity::kError);
+  EXPECT_NE(findings[2].message.find("step 340"), std::string::npos) << findings[2].message;
+}
+
+TEST(DocumentLint, DesktopIconsNeedCheckedAndStayInTheirFolder) {
+  const std::string icons =
+      "<Icon FileName=\"a.lnk\" Checked=\"1\" />\r\n"
+      "<Icon FileName=\"..\\x.lnk\" Checked=\"0\" />\r\n"
+      "<Icon FileName=\"b.lnk\" />\r\n"
+      "<Icon FileName=\"c.lnk\" Checked=\"1\" />\r\n";
+  const auto findings = LintDocument(Window("", icons), {});
+  ASSERT_EQ(findings.size(), 2u) << Show(findings);
+  EXPECT_EQ(findings[0].severity, Severity::kWarning);
+  EXPECT_EQ(findings[0].id, "..\\x.lnk");
+  EXPECT_EQ(findings[1].severity, Severity::kError);
+  EXPECT_NE(findings[1].message.find("Icon has no Checked attribute"), std::string::npos);
+  EXPECT_NE(findings[1].message.find("(not the 1 after it)"), std::string::npos)
+      << findings[1].message;
+}
+
+}  // namespace
+}  // namespace dav::catalogue
