@@ -13,6 +13,7 @@
 #include "catalogue/row_catalogue.h"
 #include "host/command_error.h"
 #include "host/doc_json.h"
+#include "host/doc_new_command.h"
 #include "host/doc_reference.h"
 #include "host/text_table.h"
 #include "platform/code_page.h"
@@ -275,6 +276,10 @@ void AddDocCommands(CLI::App& app, HostContext& context) {
                    "said in the first line")
       ->check(CLI::IsMember({"window", "system", "legacy", "manager"}));
   checkCommand->callback([&context, check] { RunCheck(context, *check); });
+
+#if DAV_PLATFORM_SIM
+  AddDocNewCommand(*doc, context);
+#endif
 
   auto section = std::make_shared<std::string>();
   auto json = std::make_shared<bool>(false);

@@ -5,6 +5,7 @@
 
 #include <iconv.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -123,6 +124,27 @@ TEST_F(DocLintTest, TheLegacyDocumentIsCheckedAsItsAppliersReadIt) {
             std::string::npos)
       << legacyAsWindow.out;
   EXPECT_EQ(Run({"doc", "check", "--kind", "sys", file}).exitCode, 2) << "not a kind";
+}
+
+TEST_F(DocLintTest, NewDocumentsCheckCleanAndApplyAndNeverOverwrite) {
+  for (const std::string kind : {"window", "system"}) {
+    for (const bool fromMachine : {false, true}) {
+      const std::string file = HostFile(kind + (fromMachine ? "-machine" : "") + ".qsf", "");
+      std::filesystem::remove(file);
+      std::vector<std::string> arguments = {"doc", "new", "--kind", kind, file};
+      if (fromMachine) arguments.push_back("--from-machine");
+      Ok(arguments);
+      const RunResult check = Run({"doc", "check", file});
+      EXPECT_EQ(check.exitCode, 0) << kind << "\n" << check.out;
+      const RunResult apply = Run({"handle", kind == "window" ? "APL_WINCONF" : "APL_SYSCONF",
+                                   "--doc", file, "--restart", "False", "--quiet"});
+      EXPECT_EQ(apply.exitCode, 0) << kind << "\n" << apply.err;
+    }
+  }
+  const std::string kept = HostFile("kept.qsf", "mine");
+  EXPECT_EQ(Run({"doc", "new", "--kind", "window", kept}).exitCode, 1);
+  std::ifstream in(kept, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "mine") << "left as it was";
 }
 
 TEST_F(DocLintTest, ReferenceListsEverySectionOrOne) {
