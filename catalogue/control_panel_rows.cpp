@@ -17,6 +17,16 @@ constexpr RowSpec NoControlPanel(std::string_view form) {
 
 constexpr RowSpec kRows[] = {NoControlPanel("WinXP"), NoControlPanel("Win7")};
 
+// The legacy document's form: rows and applets directly in the section, their Values read
+// as 16-bit numbers.
+constexpr RowSpec kLegacyRows[] = {
+    {{},
+     "NoControlPanel",
+     "Blocks the control panel (policy NoControlPanel in HKLM); off also lifts NoSetFolders.",
+     ValueNeed::kSmallNumber,
+     {{{"1", "blocked"}, {"0", "allowed"}}},
+     "any other number: allowed"}};
+
 }  // namespace
 
 const SectionRows& ControlMngrRows() {
@@ -31,6 +41,23 @@ const SectionRows& ControlMngrRows() {
       "hidden, anything else usable). Every row's ID is written as a policy value of that name.",
       true,
       kRows};
+  return section;
+}
+
+const SectionRows& LegacyControlMngrRows() {
+  static const SectionRows section{
+      "ControlMngr",
+      "DavIrizevez",
+      "GetXMLControlMngr",
+      {},
+      "Which control panel applets a user may open, and whether the control panel opens; the "
+      "Windows XP applets whatever the PC's generation.",
+      "CPLList ID=\"access.cpl\" DisplayName=\"...\" Value=\"1\" directly in the section, "
+      "before the rows: 1 usable, any other number hidden; a Value that is no number from "
+      "-32768 to 32767 ends the applier. Every row's ID is written as a policy value of that "
+      "name.",
+      true,
+      kLegacyRows};
   return section;
 }
 

@@ -19,10 +19,14 @@ constexpr auto kLegacySections = std::to_array<std::string_view>(
      "DesktopIconManager", "DiskMngr", "ControlMngr", "DisplayControl", "NPConfig", "Appwiz",
      "IExConfig", "InternetOption", "FileOrder"});
 
-constexpr std::array<DocumentComposition, 3> kCompositions = {{
+constexpr auto kManagerSections = std::to_array<std::string_view>(
+    {"ControlMngr", "UsedAccess", "StartMenu", "WinSkill", "ExplorerConfig", "FileOpt"});
+
+constexpr std::array<DocumentComposition, 4> kCompositions = {{
     {DocumentKind::kWinConfig, "WinConfig", "WinConfig.qsf", kWinConfigSections},
     {DocumentKind::kSysConfig, "SysConfig", "SysConfig.qsf", kSysConfigSections},
     {DocumentKind::kLegacy, "DavIrizevez", "DavIrizevez.qsf", kLegacySections},
+    {DocumentKind::kManager, "WinAdmin", "WinAdmin.qsf", kManagerSections},
 }};
 
 std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with) {

@@ -62,8 +62,10 @@ std::string ProtectValue(std::string_view value);
 // caller where its section says so), with placeholders protected.
 std::string RowText(std::string_view id, std::string_view value);
 
-// The three configuration documents and their sections, in document order.
-enum class DocumentKind { kWinConfig, kSysConfig, kLegacy };
+// The configuration documents and their sections, in document order: the window and system
+// documents, the legacy document, and the manager's document (WinAdmin.qsf), which holds
+// sections of the window and system documents and is applied by their appliers.
+enum class DocumentKind { kWinConfig, kSysConfig, kLegacy, kManager };
 
 struct DocumentComposition {
   DocumentKind kind;

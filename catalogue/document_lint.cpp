@@ -7,7 +7,9 @@
 
 #include "catalogue/control_panel_applets.h"
 #include "catalogue/document_conventions.h"
+#include "catalogue/list_lint.h"
 #include "catalogue/row_catalogue.h"
+#include "catalogue/source_positions.h"
 #include "platform/code_page.h"
 #include "util/conversions.h"
 #include "xml/document.h"
@@ -61,12 +63,44 @@ struct Item {
   std::string form;
   std::string id;                    // as written; empty without an ID
   std::optional<std::string> value;  // nullopt without a Value
-  bool isRow = true;
+  // What the item is: its applier reads each kind differently.
+  enum class Kind { kRow, kApplet, kProgram, kDisplayList, kExConfig } kind = Kind::kRow;
+  bool isRow() const { return kind == Kind::kRow; }
 };
+
+// What applies a document of that kind, as a finding names it.
+std::string_view ApplyingCommand(DocumentKind kind) {
+  switch (kind) {
+    case DocumentKind::kWinConfig:
+      return "APL_WINCONF";
+    case DocumentKind::kSysConfig:
+      return "APL_SYSCONF";
+    case DocumentKind::kManager:
+      return "APL_LOGIN";
+    case DocumentKind::kLegacy:
+      break;
+  }
+  return "The legacy document's applier";
+}
+
+std::string_view KindWords(DocumentKind kind) {
+  switch (kind) {
+    case DocumentKind::kWinConfig:
+      return "the window document";
+    case DocumentKind::kSysConfig:
+      return "the system document";
+    case DocumentKind::kManager:
+      return "the manager's document (WinAdmin.qsf)";
+    case DocumentKind::kLegacy:
+      break;
+  }
+  return "the legacy document";
+}
 
 class Linter {
  public:
-  Linter(std::string_view text, const MachineFacts& facts) : text_(text), facts_(facts) {}
+  Linter(std::string_view text, const MachineFacts& facts, DocumentKind kind)
+      : text_(text), positions_(text), facts_(facts), kind_(kind) {}
 
   void Lint(const xml::Document& doc) {
     const xml::Node configuration = doc.selectSingleNode(kConfigurationPath);
@@ -76,6 +110,7 @@ class Linter {
       return;
     }
     for (const xml::Node& section : configuration.selectNodes("*")) LintSection(section);
+    if (kind_ == DocumentKind::kWinConfig) LintWindowSections(configuration);
   }
 
   std::vector<LintFinding> findings;
@@ -88,18 +123,7 @@ class Linter {
 
   // Line and column (characters) of a byte offset of the text.
   std::pair<std::size_t, std::size_t> Position(std::size_t offset) const {
-    offset = std::min(offset, text_.size());
-    std::size_t line = 1;
-    std::size_t column = 1;
-    for (std::size_t i = 0; i < offset; ++i) {
-      if (text_[i] == '\n') {
-        ++line;
-        column = 1;
-      } else if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) {
-        ++column;
-      }
-    }
-    return {line, column};
+    return positions_.At(offset);
   }
 
  private:
@@ -112,15 +136,77 @@ class Linter {
     Add(severity, line, column, section, id, std::move(message));
   }
 
+  // The window document's sections whose absence ApplyWinConfigXML logs as an error
+  // (run-time error 91), and what it then does not do.
+  void LintWindowSections(const xml::Node& configuration) {
+    const auto missing = [&](std::string_view section, std::string_view steps,
+                             std::string_view then) {
+      if (configuration.selectSingleNode(section)) return;
+      AddAt(Severity::kError, configuration, std::string(section), {},
+            "The window document has no " + std::string(section) +
+                " section: ApplyWinConfigXML logs error 91 (Object variable or With block "
+                "variable not set) at " +
+                std::string(steps) + ", and " + std::string(then));
+    };
+    missing("StartProgramManager", "step 340",
+            "the start programs and their protection are left as they are.");
+    missing("ExplorerConfig", "steps 450 and 460",
+            "a TitleBar or DownFolder row other than \"0\" sets an empty window title or "
+            "download folder.");
+    missing("DesktopIconManager", "step 540",
+            "step 550 applies an empty, unprotected icon list: auto recover will be switched "
+            "off.");
+    const xml::Node explorer = configuration.selectSingleNode("ExplorerConfig");
+    if (!explorer) return;
+    const std::pair<const char*, const char*> attributes[] = {
+        {"TitleBar", "step 450, and a TitleBar row other than \"0\" sets an empty window title."},
+        {"DownFolder",
+         "step 460, and a DownFolder row other than \"0\" sets an empty download folder."}};
+    for (const auto& [attribute, then] : attributes) {
+      if (explorer.attribute(attribute)) continue;
+      AddAt(Severity::kError, explorer, "ExplorerConfig", {},
+            "ExplorerConfig has no " + std::string(attribute) +
+                " attribute: ApplyWinConfigXML logs error 91 at " + then);
+    }
+  }
+
   void LintSection(const xml::Node& node) {
     const std::string name = node.nodeName();
-    const SectionRows* section = FindSectionRows(name);
+    const DocumentComposition& composition = CompositionOf(kind_);
+    // The manager's document is applied by the window and system documents' appliers.
+    const SectionRows* section =
+        kind_ == DocumentKind::kManager
+            ? FindSectionRows(name, CompositionOf(DocumentKind::kWinConfig).name)
+            : FindSectionRows(name, composition.name);
+    if (section == nullptr && kind_ == DocumentKind::kManager) {
+      section = FindSectionRows(name, CompositionOf(DocumentKind::kSysConfig).name);
+    }
     if (section == nullptr) {
+      const auto holds = [&](const DocumentComposition& c) {
+        return std::find(c.sections.begin(), c.sections.end(), name) != c.sections.end();
+      };
+      if (holds(composition)) {
+        std::vector<ListFinding> listed;
+        if (name == "StartProgramManager") listed = LintStartPrograms(node, kind_);
+        if (name == "DesktopIconManager" && kind_ == DocumentKind::kWinConfig) {
+          listed = LintDesktopIcons(node);
+        }
+        for (ListFinding& f : listed) {
+          AddAt(f.severity, f.node, name, f.id, std::move(f.message));
+        }
+        return;
+      }
+      for (const DocumentComposition& other : AllCompositions()) {
+        if (!holds(other)) continue;
+        AddAt(Severity::kWarning, node, name, {},
+              std::string(ApplyingCommand(kind_)) + " ignores it; it belongs in " +
+                  std::string(KindWords(other.kind)) + ".");
+        return;
+      }
       std::vector<std::string_view> known;
       for (const DocumentComposition& c : AllCompositions()) {
         known.insert(known.end(), c.sections.begin(), c.sections.end());
       }
-      if (std::find(known.begin(), known.end(), name) != known.end()) return;
       std::string message = "Unknown section: it is ignored.";
       if (std::string near = NearestWord(name, known); !near.empty()) {
         message += " Did you mean " + near + "? (section names are case-sensitive)";
@@ -134,15 +220,21 @@ class Linter {
         forms.push_back(row.form);
       }
     }
-    // The applier calls: one per form, except that WinXP and WinOriginal share one.
+    // The applier calls: one per form, except that WinXP and WinOriginal share one, and a
+    // section whose forms one call applies (in the table's order of forms) has one.
+    const bool oneCall = name == "InternetOption";
     std::map<std::string, std::vector<Item>> calls;
     std::vector<std::string> callOrder;
     auto callOf = [&](const std::string& form) -> std::vector<Item>& {
-      const std::string key = form == "WinOriginal" ? "WinXP" : form;
+      const std::string key = oneCall ? "" : form == "WinOriginal" ? "WinXP" : form;
       if (!calls.count(key)) callOrder.push_back(key);
       return calls[key];
     };
     callOf("");
+    // Elements the applier takes before all rows of the section, and after them.
+    std::vector<Item> leading;
+    std::vector<Item> trailing;
+    const bool legacy = kind_ == DocumentKind::kLegacy;
     for (const xml::Node& child : node.selectNodes("*")) {
       const std::string childName = child.nodeName();
       if (childName == "Row") {
@@ -152,15 +244,23 @@ class Linter {
         // The applets come first: the applier takes them before the rows.
         for (const xml::Node& applet : child.selectNodes("CPLList")) {
           Item item = ReadItem(applet, childName);
-          item.isRow = false;
+          item.kind = Item::Kind::kApplet;
           call.push_back(std::move(item));
         }
         for (const xml::Node& row : child.selectNodes("Row")) {
           call.push_back(ReadItem(row, childName));
         }
       } else if (childName == "DisplayList" && name == "WinSkill") {
-        Item item{child, "", "DisplayList", std::string(), false};
-        callOf("").push_back(std::move(item));
+        callOf("").push_back({child, "", "DisplayList", std::string(), Item::Kind::kDisplayList});
+      } else if (childName == "DisplayList" && name == "DisplayConfig") {
+        trailing.push_back({child, "", "DisplayList", std::string(), Item::Kind::kDisplayList});
+      } else if (childName == "ExConfig" && name == "IExConfig") {
+        trailing.push_back({child, "", "ExConfig", std::string(), Item::Kind::kExConfig});
+      } else if ((childName == "CPLList" && legacy && name == "ControlMngr") ||
+                 (childName == "AppList" && name == "Appwiz")) {
+        Item item = ReadItem(child, "");
+        item.kind = childName == "CPLList" ? Item::Kind::kApplet : Item::Kind::kProgram;
+        leading.push_back(std::move(item));
       } else {
         std::string message =
             "Element " + childName + " is not read by " + std::string(section->applier) + ".";
@@ -173,22 +273,40 @@ class Linter {
         AddAt(Severity::kWarning, child, name, {}, std::move(message));
       }
     }
+    std::vector<Item>& sectionCall = calls[""];
+    sectionCall.insert(sectionCall.begin(), leading.begin(), leading.end());
+    sectionCall.insert(sectionCall.end(), trailing.begin(), trailing.end());
+    if (oneCall) {
+      std::stable_sort(sectionCall.begin(), sectionCall.end(), [&](const Item& a, const Item& b) {
+        return std::find(forms.begin(), forms.end(), a.form) <
+               std::find(forms.begin(), forms.end(), b.form);
+      });
+    }
     for (const std::string& key : callOrder) LintCall(*section, calls[key]);
-    if (name == "UsedAccess") LintDriveRows(calls[""]);
+    if (name == "UsedAccess") LintDriveRows(sectionCall, name, "nodrives", "noviewondrive");
+    if (name == "DiskMngr") LintDriveRows(sectionCall, name, "hidedrive", "noadmissiondrive");
   }
 
   static Item ReadItem(const xml::Node& node, const std::string& form) {
-    return {node, form, node.attribute("ID").value_or(""), node.attribute("Value"), true};
+    return {node, form, node.attribute("ID").value_or(""), node.attribute("Value")};
   }
 
-  // The IDs of the items after the one at `index`, as a reader names them.
+  // The IDs of the items after the one at `index`, as a reader names them. A long tail is
+  // cut short with its count, so a document of many failing rows gets findings of bounded
+  // length (and is checked in time that grows with its rows, not with their square).
   static std::string Skipped(const std::vector<Item>& call, std::size_t index) {
+    constexpr std::size_t kNamedAtMost = 8;
+    constexpr std::size_t kLookedAtAtMost = 64;
     std::vector<std::string> ids;
-    for (std::size_t i = index + 1; i < call.size(); ++i) {
+    std::size_t i = index + 1;
+    for (; i < call.size() && i <= index + kLookedAtAtMost && ids.size() < kNamedAtMost; ++i) {
       const std::string id = call[i].id.empty() ? "(a row without ID)" : call[i].id;
       if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
     }
-    return ids.empty() ? "" : " Not applied after it: " + JoinWords(ids) + ".";
+    if (ids.empty()) return "";
+    const std::size_t rest = call.size() - i;
+    return " Not applied after it: " + JoinWords(ids) +
+           (rest ? " and the " + std::to_string(rest) + " rows after them" : "") + ".";
   }
 
   void Stops(const SectionRows& section, const std::vector<Item>& call, std::size_t index,
@@ -203,17 +321,22 @@ class Linter {
     const std::string name(section.name);
     for (std::size_t i = 0; i < call.size(); ++i) {
       const Item& item = call[i];
-      if (item.id == "DisplayList" && !item.isRow) {
+      if (item.kind == Item::Kind::kDisplayList) {
         LintDisplayList(section, call, i);
+        continue;
+      }
+      if (item.kind == Item::Kind::kExConfig) {
+        LintExConfig(section, call, i);
         continue;
       }
       if (!item.node.attribute("ID") || !item.value) {
         Stops(section, call, i,
-              std::string("The ") + (item.isRow ? "row" : "applet") + " has no " +
+              std::string("The ") + ItemWord(item) + " has no " +
                   (item.node.attribute("ID") ? "Value" : "ID") + " attribute:");
         continue;
       }
-      const std::string key = item.form + "/" + (item.isRow ? "" : "applet:") + LowerId(item.id);
+      const std::string key =
+          item.form + "/" + (item.isRow() ? "" : ItemWord(item) + ":") + LowerId(item.id);
       const std::size_t line = Position(Offset(item.node)).first;
       if (auto earlier = seen.find(key); earlier != seen.end()) {
         AddAt(Severity::kWarning, item.node, name, item.id,
@@ -222,11 +345,50 @@ class Linter {
       }
       seen[key] = line;
       CheckCodePage(item, name);
-      if (item.isRow) {
+      if (item.isRow()) {
         LintRow(section, call, i);
+      } else if (item.kind == Item::Kind::kProgram) {
+        LintProgram(section, call, i);
       } else {
         LintApplet(section, call, i);
       }
+    }
+  }
+
+  static std::string ItemWord(const Item& item) {
+    switch (item.kind) {
+      case Item::Kind::kApplet:
+        return "applet";
+      case Item::Kind::kProgram:
+        return "program";
+      default:
+        break;
+    }
+    return "row";
+  }
+
+  // An ExConfig element: both attributes are read, and a missing one ends the applier.
+  void LintExConfig(const SectionRows& section, const std::vector<Item>& call, std::size_t index) {
+    for (const char* attribute : {"TitleBar", "DownFolder"}) {
+      if (!call[index].node.attribute(attribute)) {
+        Stops(section, call, index,
+              "ExConfig has no " + std::string(attribute) +
+                  " attribute: the browser's title and download folder are not set, and");
+        return;
+      }
+    }
+  }
+
+  // An AppList element: its Value is read as a number, its ID names a sub-key.
+  void LintProgram(const SectionRows& section, const std::vector<Item>& call, std::size_t index) {
+    const Item& item = call[index];
+    if (!MeetsNeed(ValueNeed::kNumber, *item.value)) {
+      Stops(section, call, index, "Value " + Quoted(*item.value) + " is not a number:");
+      return;
+    }
+    if (item.id.empty() || item.id.find('\\') != std::string::npos) {
+      AddAt(Severity::kWarning, item.node, std::string(section.name), item.id,
+            "The program ID names no sub-key of the UnInstall key: the program is skipped.");
     }
   }
 
@@ -248,6 +410,12 @@ class Linter {
     const RowSpec* row = FindRow(section, item.form, item.id);
     if (row == nullptr) {
       if (name == "ControlMngr") {
+        const ValueNeed need =
+            kind_ == DocumentKind::kLegacy ? ValueNeed::kSmallNumber : ValueNeed::kNumber;
+        if (!MeetsNeed(need, *item.value)) {
+          Stops(section, call, index, "Value " + Quoted(*item.value) + " is not a number:");
+          return;
+        }
         AddAt(Severity::kWarning, item.node, name, item.id,
               "Unknown ID: it is written as an Explorer policy value named " +
                   Quoted(LowerId(item.id)) + ".");
@@ -269,6 +437,8 @@ class Linter {
       Stops(section, call, index,
             row->need == ValueNeed::kDriveText
                 ? "Value " + Quoted(value) + " is not 26 digits (one per drive, A: first):"
+            : row->need == ValueNeed::kSmallNumber
+                ? "Value " + Quoted(value) + " is not a number from -32768 to 32767:"
                 : "Value " + Quoted(value) + " is not a number:");
       return;
     }
@@ -295,7 +465,7 @@ class Linter {
     const Item& item = call[index];
     const std::string name(section.name);
     std::vector<std::string_view> known;
-    if (item.form == "WinXP") {
+    if (item.form == "WinXP" || item.form.empty()) {
       for (const XPApplet& applet : XPApplets()) known.push_back(applet.id);
     } else {
       for (const Win7Applet& applet : Win7Applets()) known.push_back(applet.id);
@@ -303,12 +473,14 @@ class Linter {
     const bool listed = std::any_of(known.begin(), known.end(), [&](std::string_view id) {
       return LowerId(id) == LowerId(item.id);
     });
-    if (item.form == "WinXP" && !MeetsNeed(ValueNeed::kNumber, *item.value)) {
+    const bool numbered = item.form == "WinXP" || item.form.empty();  // the XP applets
+    const ValueNeed need = item.form.empty() ? ValueNeed::kSmallNumber : ValueNeed::kNumber;
+    if (numbered && !MeetsNeed(need, *item.value)) {
       Stops(section, call, index, "Value " + Quoted(*item.value) + " is not a number:");
       return;
     }
     if (!listed) {
-      std::string message = "Applet not in the " + item.form +
+      std::string message = "Applet not in the " + (item.form.empty() ? "WinXP" : item.form) +
                             " list; it is applied by its ID "
                             "all the same.";
       if (std::string near = NearestWord(item.id, known); !near.empty()) {
@@ -367,15 +539,20 @@ class Linter {
     }
   }
 
-  void LintDriveRows(const std::vector<Item>& rows) {
+  // Rows that only say what a later DriveSettings row writes: without one after them they
+  // write nothing.
+  void LintDriveRows(const std::vector<Item>& rows, const std::string& section,
+                     std::string_view first, std::string_view second) {
+    std::size_t lastDriveSettings = 0;  // one past its index; 0 when there is none
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (rows[i].isRow() && LowerId(rows[i].id) == "drivesettings") lastDriveSettings = i + 1;
+    }
     for (std::size_t i = 0; i < rows.size(); ++i) {
       const std::string id = LowerId(rows[i].id);
-      if (id != "nodrives" && id != "noviewondrive") continue;
-      const bool followed =
-          std::any_of(rows.begin() + static_cast<std::ptrdiff_t>(i) + 1, rows.end(),
-                      [](const Item& later) { return LowerId(later.id) == "drivesettings"; });
+      if (!rows[i].isRow() || (id != first && id != second)) continue;
+      const bool followed = lastDriveSettings > i + 1;
       if (!followed && rows[i].value && *rows[i].value != "0") {
-        AddAt(Severity::kWarning, rows[i].node, "UsedAccess", rows[i].id,
+        AddAt(Severity::kWarning, rows[i].node, section, rows[i].id,
               "No DriveSettings row follows: " + rows[i].id +
                   " only says which drives a later DriveSettings row names, so nothing is "
                   "written.");
@@ -384,7 +561,9 @@ class Linter {
   }
 
   std::string_view text_;
+  SourcePositions positions_;
   const MachineFacts& facts_;
+  DocumentKind kind_;
 };
 
 }  // namespace
@@ -438,8 +617,46 @@ std::optional<LintFinding> MisdeclaredUtf8(std::string_view bytes) {
                          ", or declare encoding=\"utf-8\"."};
 }
 
-std::vector<LintFinding> LintDocument(std::string_view bytes, const MachineFacts& facts) {
+bool IsEmptyDocument(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  return bytes.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+DocumentKind GuessDocumentKind(const xml::Document& doc) {
+  std::vector<std::string> names;
+  if (const xml::Node configuration = doc.selectSingleNode(kConfigurationPath)) {
+    for (const xml::Node& section : configuration.selectNodes("*")) {
+      names.push_back(section.nodeName());
+    }
+  }
+  DocumentKind best = DocumentKind::kWinConfig;
+  std::size_t bestCount = 0;
+  for (const DocumentComposition& c : AllCompositions()) {
+    const auto count = static_cast<std::size_t>(
+        std::count_if(names.begin(), names.end(), [&](const std::string& name) {
+          return std::find(c.sections.begin(), c.sections.end(), name) != c.sections.end();
+        }));
+    if (count > bestCount) {
+      best = c.kind;
+      bestCount = count;
+    }
+  }
+  return best;
+}
+
+std::vector<LintFinding> LintDocument(std::string_view bytes, const MachineFacts& facts,
+                                      std::optional<DocumentKind> kind) {
   std::vector<LintFinding> findings;
+  if (IsEmptyDocument(bytes)) {
+    findings.push_back({Severity::kError,
+                        1,
+                        1,
+                        {},
+                        {},
+                        "Empty document: the file holds no text, so nothing in it is applied "
+                        "(the component logs that it has no root element)."});
+    return findings;
+  }
   if (std::optional<LintFinding> misdeclared = MisdeclaredUtf8(bytes)) {
     findings.push_back(std::move(*misdeclared));
   }
@@ -462,7 +679,7 @@ std::vector<LintFinding> LintDocument(std::string_view bytes, const MachineFacts
     return findings;
   }
   if (utf8.starts_with("\xEF\xBB\xBF")) utf8.erase(0, 3);
-  Linter linter(utf8, facts);
+  Linter linter(utf8, facts, kind ? *kind : GuessDocumentKind(doc));
   linter.findings = std::move(findings);
   linter.Lint(doc);
   std::stable_sort(linter.findings.begin(), linter.findings.end(),

@@ -8,9 +8,13 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "catalogue/document_conventions.h"
+#include "xml/document.h"
 
 namespace dav::catalogue {
 
@@ -41,9 +45,18 @@ struct MachineFacts {
   std::vector<OfferedMode> displayModes;  // the adapter's modes; empty: not checked
 };
 
-// The findings of a document file's bytes, in document order. A file that does not decode
-// or parse gives one error.
-std::vector<LintFinding> LintDocument(std::string_view bytes, const MachineFacts& facts);
+// True when the file holds nothing but blanks (after a UTF-8 mark).
+bool IsEmptyDocument(std::string_view bytes);
+
+// The kind of document the sections say: the kind that holds most of them (the window
+// document when none does, or on a tie with it).
+DocumentKind GuessDocumentKind(const xml::Document& doc);
+
+// The findings of a document file's bytes, in document order, checked as a document of that
+// kind (guessed from its sections when none is given). A file that does not decode or parse
+// gives one error.
+std::vector<LintFinding> LintDocument(std::string_view bytes, const MachineFacts& facts,
+                                      std::optional<DocumentKind> kind = std::nullopt);
 
 // The exit status the findings call for: 0 none, 1 warnings only, 2 an error.
 int LintStatus(const std::vector<LintFinding>& findings);

@@ -34,15 +34,25 @@ std::string_view GenerationName(Generation generation) {
 }
 
 std::span<const SectionRows* const> AllSectionRows() {
-  static const std::array<const SectionRows*, 7> all = {
-      &StartMenuRows(),   &WinSkillRows(),   &ExplorerConfigRows(), &FileOptRows(),
-      &ControlMngrRows(), &UsedAccessRows(), &FolderAccessRows()};
+  static const std::array<const SectionRows*, 20> all = {
+      &StartMenuRows(),   &WinSkillRows(),          &ExplorerConfigRows(), &FileOptRows(),
+      &ControlMngrRows(), &UsedAccessRows(),        &FolderAccessRows(),   &SysMngrRows(),
+      &WindowShellRows(), &LegacyStartMenuRows(),   &FolderSetRows(),      &DisplayConfigRows(),
+      &DiskMngrRows(),    &LegacyControlMngrRows(), &DisplayControlRows(), &NPConfigRows(),
+      &AppwizRows(),      &IExConfigRows(),         &InternetOptionRows(), &FileOrderRows()};
   return all;
 }
 
 const SectionRows* FindSectionRows(std::string_view name) {
   for (const SectionRows* section : AllSectionRows()) {
     if (section->name == name) return section;
+  }
+  return nullptr;
+}
+
+const SectionRows* FindSectionRows(std::string_view name, std::string_view document) {
+  for (const SectionRows* section : AllSectionRows()) {
+    if (section->name == name && section->document == document) return section;
   }
   return nullptr;
 }
@@ -64,6 +74,7 @@ const ValueMeaning* FindValue(const RowSpec& row, std::string_view value) {
 bool MeetsNeed(ValueNeed need, std::string_view value) {
   try {
     if (need == ValueNeed::kNumber) util::ToLong(value);
+    if (need == ValueNeed::kSmallNumber) util::ToInteger(value);
     if (need == ValueNeed::kDriveText) DriveMask(value);
   } catch (...) {
     return false;

@@ -19,9 +19,10 @@ struct ValueMeaning {
 
 // What a Value must be for the applier to get past the row.
 enum class ValueNeed {
-  kAnything,   // any text is applied (or ignored) without a failure
-  kNumber,     // a decimal 32-bit number; anything else ends the section's applier
-  kDriveText,  // 26 digits, A: first; anything shorter or not a digit ends the applier
+  kAnything,     // any text is applied (or ignored) without a failure
+  kNumber,       // a decimal 32-bit number; anything else ends the section's applier
+  kSmallNumber,  // a decimal 16-bit number; anything else ends the section's applier
+  kDriveText,    // 26 digits, A: first; anything shorter or not a digit ends the applier
 };
 
 struct RowSpec {
@@ -64,12 +65,31 @@ const SectionRows& FileOptRows();
 const SectionRows& ControlMngrRows();
 const SectionRows& UsedAccessRows();
 const SectionRows& FolderAccessRows();
+// The legacy document's sections.
+const SectionRows& SysMngrRows();
+const SectionRows& WindowShellRows();
+const SectionRows& LegacyStartMenuRows();
+const SectionRows& FolderSetRows();
+const SectionRows& DisplayConfigRows();
+const SectionRows& DiskMngrRows();
+const SectionRows& LegacyControlMngrRows();
+const SectionRows& DisplayControlRows();
+const SectionRows& NPConfigRows();
+const SectionRows& AppwizRows();
+const SectionRows& IExConfigRows();
+const SectionRows& InternetOptionRows();
+const SectionRows& FileOrderRows();
 
-// Every catalogued section, in document order (WinConfig, then SysConfig).
+// Every catalogued section, in document order (WinConfig, SysConfig, then the legacy
+// document).
 std::span<const SectionRows* const> AllSectionRows();
 
-// The section of that name (exact case, as element names are); nullptr when unknown.
+// The first section of that name (exact case, as element names are); nullptr when unknown.
 const SectionRows* FindSectionRows(std::string_view name);
+
+// The section of that name in the document of that name ("WinConfig", "SysConfig",
+// "DavIrizevez"); nullptr when that document has no such catalogued section.
+const SectionRows* FindSectionRows(std::string_view name, std::string_view document);
 
 // The row of that form and identifier, the identifier compared without regard to case;
 // nullptr when the section has no such row.

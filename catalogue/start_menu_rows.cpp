@@ -3,6 +3,8 @@
 // texts, so a policy's "1" hides its item even where the row's name ends in "View".
 #include "catalogue/row_catalogue.h"
 
+#include <vector>
+
 namespace dav::catalogue {
 namespace {
 
@@ -115,6 +117,29 @@ const SectionRows& StartMenuRows() {
       {},
       true,
       kRows};
+  return section;
+}
+
+const SectionRows& LegacyStartMenuRows() {
+  // The legacy document holds the WinXP and WinOriginal forms only, applied as on Windows XP.
+  static const std::vector<RowSpec> rows = [] {
+    std::vector<RowSpec> xp;
+    for (const RowSpec& row : kRows) {
+      if (row.form == "WinXP" || row.form == "WinOriginal") xp.push_back(row);
+    }
+    return xp;
+  }();
+  static const SectionRows section{
+      "StartMenu",
+      "DavIrizevez",
+      "GetXMLStartMenu (manager log-in) / GetXMLStartMenu_WinXP",
+      {},
+      "Which items the start menu shows, in the WinXP and WinOriginal forms whatever the PC's "
+      "generation. At manager log-in a policy row's \"0\" writes 0 instead of deleting the "
+      "policy.",
+      {},
+      true,
+      rows};
   return section;
 }
 

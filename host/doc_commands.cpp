@@ -13,6 +13,7 @@
 #include "catalogue/row_catalogue.h"
 #include "host/command_error.h"
 #include "host/doc_json.h"
+#include "host/doc_new_command.h"
 #include "host/doc_reference.h"
 #include "host/text_table.h"
 #include "platform/code_page.h"
@@ -27,6 +28,7 @@ namespace {
 
 struct CheckOptions {
   std::string path;
+  std::string kind;  // "window", "system", "legacy"; empty: guessed from the sections
   bool machinePath = false;
   bool json = false;
 };
@@ -88,12 +90,11 @@ std::string Place(const catalogue::LintFinding& f) {
 
 // Sections and row counts, as the document loads; problems the linter does not cover
 // (start program and icon lists) follow as notes.
-void PrintSummary(const CheckOptions& options, const xml::Document& doc) {
+void PrintSummary(const CheckOptions& options, const xml::Document& doc,
+                  catalogue::DocumentKind kind) {
   const catalogue::DocumentSummary summary = catalogue::SummarizeDocument(doc);
-  std::cout << options.path << ": "
-            << (summary.kind
-                    ? std::string(catalogue::CompositionOf(*summary.kind).name) + " document"
-                    : std::string("document of no known kind"))
+  std::cout << options.path << ": " << catalogue::CompositionOf(kind).name << " document ("
+            << (options.kind.empty() ? "guessed from its sections" : "as --kind says") << ")"
             << ", encoding "
             << (summary.encoding.empty() ? "UTF-8 (none declared)" : summary.encoding)
             << ", SpecVersion " << (summary.specVersion.empty() ? "(none)" : summary.specVersion)
@@ -146,8 +147,13 @@ void RunCheck(HostContext& context, const CheckOptions& options) {
   } else {
     bytes = ReadHostFile(options.path);
   }
+  std::optional<catalogue::DocumentKind> kind;
+  if (options.kind == "window") kind = catalogue::DocumentKind::kWinConfig;
+  if (options.kind == "system") kind = catalogue::DocumentKind::kSysConfig;
+  if (options.kind == "legacy") kind = catalogue::DocumentKind::kLegacy;
+  if (options.kind == "manager") kind = catalogue::DocumentKind::kManager;
   const std::vector<catalogue::LintFinding> findings =
-      catalogue::LintDocument(bytes, FactsOf(context.platform()));
+      catalogue::LintDocument(bytes, FactsOf(context.platform()), kind);
   const int status = catalogue::LintStatus(findings);
   if (options.json) {
     std::cout << FindingsJson(options, findings, status);
@@ -157,19 +163,23 @@ void RunCheck(HostContext& context, const CheckOptions& options) {
   std::string utf8;
   std::optional<xml::ParseError> fault = xml::DecodeDocumentBytes(bytes, &utf8);
   if (!fault && !doc.loadXML(utf8)) fault = doc.parseError();
-  if (fault) {
+  const bool empty = catalogue::IsEmptyDocument(bytes);
+  if (fault && !empty) {
     fault->url = options.path;
     PrintParseError(*fault);
-  } else {
-    PrintSummary(options, doc);
+  } else if (!fault) {
+    PrintSummary(options, doc, kind ? *kind : catalogue::GuessDocumentKind(doc));
   }
   for (const catalogue::LintFinding& f : findings) {
     // The seven fields above already say why the file does not load.
-    if (fault && f.severity == catalogue::Severity::kError) continue;
+    if (fault && !empty && f.severity == catalogue::Severity::kError) continue;
     std::cout << options.path << ":" << f.line << ":" << f.column << ": "
               << SeverityName(f.severity) << ": " << Place(f) << VisibleText(f.message) << "\n";
   }
-  if (status == 2 && fault) {
+  if (empty) {
+    std::cerr << "davhost: '" << options.path
+              << "' is an empty document; the component would neither apply nor save it\n";
+  } else if (status == 2 && fault) {
     std::cerr << "davhost: '" << options.path
               << "' does not load; the component would neither apply nor save it\n";
   } else if (status != 0) {
@@ -258,7 +268,18 @@ void AddDocCommands(CLI::App& app, HostContext& context) {
   checkCommand->add_flag("--machine-path", check->machinePath,
                          "FILE is a Windows path on the machine (C:\\...)");
   checkCommand->add_flag("--json", check->json, "Print the findings as JSON");
+  checkCommand
+      ->add_option("--kind", check->kind,
+                   "Check it as this kind of document: window (APL_WINCONF), system "
+                   "(APL_SYSCONF), legacy (the older document of APL_PREVWS and davhost "
+                   "legacy) or manager (WinAdmin.qsf); default: guessed from its sections, and "
+                   "said in the first line")
+      ->check(CLI::IsMember({"window", "system", "legacy", "manager"}));
   checkCommand->callback([&context, check] { RunCheck(context, *check); });
+
+#if DAV_PLATFORM_SIM
+  AddDocNewCommand(*doc, context);
+#endif
 
   auto section = std::make_shared<std::string>();
   auto json = std::make_shared<bool>(false);

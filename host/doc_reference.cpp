@@ -9,6 +9,8 @@ std::string_view NeedText(catalogue::ValueNeed need) {
   switch (need) {
     case catalogue::ValueNeed::kNumber:
       return "number";
+    case catalogue::ValueNeed::kSmallNumber:
+      return "number from -32768 to 32767";
     case catalogue::ValueNeed::kDriveText:
       return "drive text";
     case catalogue::ValueNeed::kAnything:
@@ -27,8 +29,10 @@ std::string GenerationText(catalogue::Generation generation) {
 
 std::string ReferenceText(const catalogue::SectionRows& section) {
   std::string text = std::string(section.name) + " (" + std::string(section.document) +
-                     " document; applier " + std::string(section.applier) + ", producer " +
-                     std::string(section.producer) + ")\n  " + std::string(section.summary) + "\n";
+                     " document; applier " + std::string(section.applier) +
+                     (section.producer.empty() ? std::string(", applied only")
+                                               : ", producer " + std::string(section.producer)) +
+                     ")\n  " + std::string(section.summary) + "\n";
   if (!section.otherElements.empty()) text += "  " + std::string(section.otherElements) + "\n";
   if (section.stopsAtFailure) {
     text +=

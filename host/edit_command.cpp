@@ -1,6 +1,9 @@
 #include "host/edit_command.h"
 
+#include <unistd.h>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <memory>
 
 #include "display/cls_available_info.h"
@@ -8,6 +11,7 @@
 #include "editors/frm_sys_config.h"
 #include "editors/frm_win_config.h"
 #include "host/command_error.h"
+#include "host/component_run.h"
 #include "host/document_text.h"
 #include "host/editor_ui.h"
 #include "host/host_files.h"
@@ -57,6 +61,81 @@ bool IsWindowDocument(const std::string& file, const std::string& text) {
   return window;
 }
 
+// A log folder of its own on the machine for the editor's lines, so that what the editor
+// logged can be read back; removed with the object.
+class EditorLog {
+ public:
+  explicit EditorLog(platform::Platform& platform)
+      : platform_(platform),
+        folder_("C:\\Windows\\Temp\\davhost-edit-" + std::to_string(getpid())),
+        log_(platform, folder_) {
+    try {
+      MakeMachineFolders(platform.files(), folder_);
+    } catch (const CommandError&) {
+      // A machine that cannot take the folder drops the lines; nothing is read back.
+    }
+  }
+  ~EditorLog() {
+    auto& files = platform_.files();
+    files.Delete(log_.LogFilePath());
+    files.Delete(log_.DebugLogPath());
+    files.RemoveFolder(folder_ + "\\log");
+    files.RemoveFolder(folder_);
+  }
+  EditorLog(const EditorLog&) = delete;
+  EditorLog& operator=(const EditorLog&) = delete;
+
+  util::Log& log() { return log_; }
+
+  // The error lines logged so far ("[err:" and "Err (" lines), in the order written.
+  std::vector<std::string> Errors() {
+    std::vector<std::string> errors;
+    for (const std::string& path : {log_.LogFilePath(), log_.DebugLogPath()}) {
+      std::string bytes;
+      if (platform_.files().ReadAll(path, &bytes) != platform::kErrorSuccess) continue;
+      std::size_t start = 0;
+      while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        for (const char* mark : {"[err:", "Err ("}) {
+          if (const std::size_t at = line.find(mark); at != std::string::npos) {
+            errors.push_back(line.substr(at));
+            break;
+          }
+        }
+        start = end + 1;
+      }
+    }
+    return errors;
+  }
+
+ private:
+  platform::Platform& platform_;
+  std::string folder_;
+  util::Log log_;
+};
+
+// The document text with the encoding its declaration names replaced (or the declaration's
+// encoding added).
+std::string WithEncoding(std::string text, const std::string& encoding) {
+  const std::size_t end = text.find("?>");
+  if (!text.starts_with("<?xml") || end == std::string::npos) return text;
+  const std::size_t at = text.find("encoding=\"");
+  if (at != std::string::npos && at < end) {
+    const std::size_t from = at + 10;
+    const std::size_t to = text.find('"', from);
+    return text.replace(from, to - from, encoding);
+  }
+  return text.insert(end, " encoding=\"" + encoding + "\"");
+}
+
+std::string ReadBytes(const std::string& file) {
+  std::ifstream in(HostPath(file), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 void RunEdit(HostContext& context, const EditOptions& options) {
   if (options.file.empty()) throw CommandError("FILE is empty");
   const std::string text = ReadDocumentText(options.file);
@@ -70,8 +149,10 @@ void RunEdit(HostContext& context, const EditOptions& options) {
       purpose);
 
   platform::Platform& platform = context.platform();
-  // The editors' log lines go nowhere: the machine's component folder is left alone.
-  util::Log log(platform, "Q:\\davhost-edit-no-log");
+  // The editors' log lines go to a folder of their own, read back and removed: the
+  // machine's component folder is left alone.
+  EditorLog editorLog(platform);
+  util::Log& log = editorLog.log();
   clsAvailableInfo catalogue(platform.display(), platform.clock());
   catalogue::DisplayRequest request;
   std::int32_t choice = 0;
@@ -90,16 +171,36 @@ void RunEdit(HostContext& context, const EditOptions& options) {
   }
   CheckEditorRan(editor, std::cerr);
   const std::string target = options.output.empty() ? options.file : options.output;
+  if (const std::vector<std::string> errors = editorLog.Errors(); !errors.empty()) {
+    // Loading stops at the first missing attribute or section, and every setting after it
+    // falls back to its default: writing would silently lose them.
+    for (const std::string& error : errors) {
+      std::cerr << "davhost: warning: the editor logged: " << error << "\n";
+    }
+    std::cerr << "davhost: the editor did not read all of '" << options.file
+              << "' (settings after the fault would fall back to defaults); '" << target
+              << "' was not written\n";
+    throw CommandExit(4);
+  }
   if (edited.empty()) {
     std::cerr << "davhost: the editor closed without OK; '" << target << "' was not written\n";
     return;
   }
+  // The document keeps the encoding its file declared (UTF-8 when it declared none).
+  const std::string declared = xml::DeclaredEncoding(text);
+  edited = WithEncoding(edited, declared.empty() ? "utf-8" : declared);
   const auto codePage = xml::CodePageOfEncoding(xml::DeclaredEncoding(edited));
   std::string bytes;
   if (!codePage || !xml::EncodeDocumentText(*codePage, edited, &bytes)) {
     throw CommandError("the edited document's encoding is not supported");
   }
   std::string error;
+  if (options.output.empty()) {
+    // FILE is overwritten: its previous bytes are kept beside it first.
+    if (!WriteHostFile(options.file + ".bak", ReadBytes(options.file), &error)) {
+      throw CommandError(error);
+    }
+  }
   if (!WriteHostFile(target, bytes, &error)) throw CommandError(error);
 }
 
@@ -110,7 +211,9 @@ void AddEditCommand(CLI::App& app, HostContext& context) {
   CLI::App* edit = app.add_subcommand(
       "edit",
       "Open the window or system settings editor on a document file of this computer and write "
-      "the document OK builds, in its declared encoding; the machine is not changed");
+      "the document OK builds, in the encoding FILE declares (without -o, FILE's old bytes are "
+      "kept as FILE.bak); the machine is not changed. Exit 4, nothing written, when the editor "
+      "logged an error (loading stopped part-way: the settings after the fault would be lost)");
   edit->add_option("FILE", options->file, "The document file (window or system document)")
       ->required();
   edit->add_option("-o,--output", options->output, "Write here instead of over FILE");

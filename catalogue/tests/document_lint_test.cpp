@@ -12,6 +12,10 @@ std::string Doc(const std::string& body, const std::string& encoding = "utf-8") 
          "</Configuration></DocRoot>\r\n";
 }
 
+// Window sections without the rest of their document are checked as the manager's document,
+// which holds them but none of the list sections the window document needs.
+constexpr DocumentKind kFragment = DocumentKind::kManager;
+
 std::string Row(const std::string& id, const std::string& value) {
   return "<Row ID=\"" + id + "\" Value=\"" + value + "\" />\r\n";
 }
@@ -46,19 +50,37 @@ TEST(DocumentLint, AValueThatStopsTheApplierNamesTheRowsThenNotApplied) {
   EXPECT_EQ(LintStatus(findings), 2);
 }
 
+TEST(DocumentLint, ALongTailOfRowsNotAppliedIsCountedNotListed) {
+  std::string rows;
+  for (int i = 0; i < 200; ++i) rows += Row("CmdPrompt", "no");
+  const auto findings = LintDocument(Doc("<UsedAccess>\r\n" + rows + "</UsedAccess>"), {});
+  ASSERT_EQ(findings.size(), 399u) << "each row stops the applier, each but the first repeats";
+  const LintFinding& first = findings[0];
+  EXPECT_EQ(first.severity, Severity::kError);
+  EXPECT_NE(first.message.find("Not applied after it: CmdPrompt and the 135 rows after them."),
+            std::string::npos)
+      << first.message;
+  EXPECT_LT(first.message.size(), 200u);
+  EXPECT_NE(findings[396].message.find("Not applied after it: CmdPrompt."), std::string::npos)
+      << "the last but one row: " << findings[396].message;
+  EXPECT_EQ(findings[398].message.find("Not applied"), std::string::npos) << "the last row";
+}
+
 TEST(DocumentLint, UnknownIdsAndSectionsGetTheNearestKnownName) {
-  const auto findings =
-      LintDocument(Doc("<UsedAccess>" + Row("TaskManger", "1") + "</UsedAccess>\r\n" +
-                       "<StartMenu><Win7>" + Row("Run", "1") + "</Win7><WinXP>" + Row("Run", "1") +
-                       "</WinXP></StartMenu>\r\n<UsedAcess/>\r\n"),
-                   {});
-  ASSERT_EQ(findings.size(), 3u) << Show(findings);
+  const auto findings = LintDocument(
+      Doc("<UsedAccess>" + Row("TaskManger", "1") + "</UsedAccess>\r\n<UsedAcess/>\r\n"), {});
+  ASSERT_EQ(findings.size(), 2u) << Show(findings);
   EXPECT_NE(findings[0].message.find("Did you mean TaskManager?"), std::string::npos);
   EXPECT_EQ(findings[0].column, 13u) << "the row's own column";
-  EXPECT_EQ(findings[1].id, "Run") << "Run is a Win7 row, unknown in WinXP";
-  EXPECT_EQ(findings[1].line, 6u);
-  EXPECT_NE(findings[2].message.find("Did you mean UsedAccess?"), std::string::npos);
+  EXPECT_NE(findings[1].message.find("Did you mean UsedAccess?"), std::string::npos);
   EXPECT_EQ(LintStatus(findings), 1) << "warnings only";
+
+  const auto window = LintDocument(Doc("<StartMenu><Win7>" + Row("Run", "1") + "</Win7><WinXP>" +
+                                       Row("Run", "1") + "</WinXP></StartMenu>\r\n"),
+                                   {}, kFragment);
+  ASSERT_EQ(window.size(), 1u) << Show(window);
+  EXPECT_EQ(window[0].id, "Run") << "Run is a Win7 row, unknown in WinXP";
+  EXPECT_EQ(window[0].line, 4u);
 }
 
 TEST(DocumentLint, ValuesOutsideTheKnownOnesSayWhatTheyAreTakenAs) {
@@ -69,6 +91,13 @@ TEST(DocumentLint, ValuesOutsideTheKnownOnesSayWhatTheyAreTakenAs) {
   ASSERT_EQ(findings.size(), 2u) << Show(findings);
   EXPECT_NE(findings[0].message.find("allowed"), std::string::npos) << "\"2\" unlocks";
   EXPECT_NE(findings[1].message.find("No DriveSettings row follows"), std::string::npos);
+
+  const auto followed = LintDocument(
+      Doc("<UsedAccess>\r\n" + Row("NoDrives", "1") + Row("DriveSettings", std::string(26, '0')) +
+          Row("NoViewOnDrive", "1") + "</UsedAccess>\r\n"),
+      {});
+  ASSERT_EQ(followed.size(), 1u) << Show(followed);
+  EXPECT_EQ(followed[0].id, "NoViewOnDrive") << "only the row after the last DriveSettings";
 }
 
 TEST(DocumentLint, RepeatedRowsSayTheLastWins) {
@@ -84,22 +113,27 @@ TEST(DocumentLint, MachineFactsCodePageAndDisplayModes) {
   MachineFacts facts;
   facts.codePageHolds = [](std::string_view text) { return text.find("\xF0") == text.npos; };
   facts.displayModes = {{1024, 768, 32, 60}};
-  const std::string body = "<FolderAccess>" + Row("Path", "C:\\Lab \xF0\x9F\x98\x80") +
-                           "</FolderAccess>\r\n<WinSkill><DisplayList DPFirst=\"800 x 600\" "
-                           "ColorQuality=\"32 bit\" Hz=\"60 Hz\" />" +
-                           "<DisplayList DPFirst=\"1024 x 768\" ColorQuality=\"32 bit\" "
-                           "Hz=\"60 Hz\" /></WinSkill>\r\n";
-  const auto findings = LintDocument(Doc(body), facts);
-  ASSERT_EQ(findings.size(), 2u) << Show(findings);
-  EXPECT_EQ(findings[0].id, "Path");
-  EXPECT_EQ(findings[1].id, "DisplayList");
-  EXPECT_NE(findings[1].message.find("800 x 600"), std::string::npos);
-  EXPECT_TRUE(LintDocument(Doc(body), {}).empty()) << "no facts, no such checks";
+  const std::string system =
+      "<FolderAccess>" + Row("Path", "C:\\Lab \xF0\x9F\x98\x80") + "</FolderAccess>\r\n";
+  const std::string body =
+      "<WinSkill><DisplayList DPFirst=\"800 x 600\" "
+      "ColorQuality=\"32 bit\" Hz=\"60 Hz\" />"
+      "<DisplayList DPFirst=\"1024 x 768\" ColorQuality=\"32 bit\" "
+      "Hz=\"60 Hz\" /></WinSkill>\r\n";
+  const auto path = LintDocument(Doc(system), facts);
+  ASSERT_EQ(path.size(), 1u) << Show(path);
+  EXPECT_EQ(path[0].id, "Path");
+  const auto findings = LintDocument(Doc(body), facts, kFragment);
+  ASSERT_EQ(findings.size(), 1u) << Show(findings);
+  EXPECT_EQ(findings[0].id, "DisplayList");
+  EXPECT_NE(findings[0].message.find("800 x 600"), std::string::npos);
+  EXPECT_TRUE(LintDocument(Doc(body), {}, kFragment).empty()) << "no facts, no such checks";
+  EXPECT_TRUE(LintDocument(Doc(system), {}).empty()) << "no facts, no such checks";
 
   const auto broken = LintDocument(
       Doc("<WinSkill><DisplayList DPFirst=\"800x600\" ColorQuality=\"32 bit\" Hz=\"60 Hz\" />" +
           Row("NumLockStatus", "1") + "</WinSkill>"),
-      facts);
+      facts, kFragment);
   ASSERT_EQ(broken.size(), 1u) << Show(broken);
   EXPECT_EQ(broken[0].severity, Severity::kError);
 }
@@ -134,6 +168,147 @@ TEST(DocumentLint, AppletsOfTheControlPanel) {
   EXPECT_NE(findings[0].message.find("Did you mean access.cpl?"), std::string::npos);
   EXPECT_EQ(findings[1].severity, Severity::kError);
   EXPECT_NE(findings[1].message.find("Not applied after it: NoControlPanel."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace dav::catalogue
+
+namespace dav::catalogue {
+namespace {
+
+TEST(DocumentLint, TheLegacyDocumentStopsWhereItsAppliersDo) {
+  const std::string body =
+      "<SysMngr>" + Row("CmdPrompt", "1") + "</SysMngr>\r\n<DiskMngr>" + Row("HideDrive", "1") +
+      Row("DriveSettings", "101") + Row("AutorunUse", "1") +
+      "</DiskMngr>\r\n<ControlMngr><CPLList ID=\"access.cpl\" Value=\"1\" />" +
+      Row("NoControlPanel", "1") + "</ControlMngr>\r\n<DisplayControl>" +
+      Row("NoBgImgChange", "abc") + Row("NoThemeChange", "1") +
+      "</DisplayControl>\r\n<Appwiz><AppList ID=\"Tool\" Value=\"yes\" />" +
+      Row("NoRemovePage", "1") + "</Appwiz>\r\n<IExConfig>" + Row("NoToolUse", "0") +
+      "<ExConfig DownFolder=\"C:\\Down\" /></IExConfig>\r\n<InternetOption><Link>" +
+      Row("DelLinkPage", "1") + "</Link><General>" + Row("NoGeneralPageUse", "x") +
+      "</General></InternetOption>\r\n";
+  const auto findings = LintDocument(Doc(body), {});
+  ASSERT_EQ(findings.size(), 5u) << Show(findings);
+  for (const LintFinding& f : findings) EXPECT_EQ(f.severity, Severity::kError) << Show(findings);
+  EXPECT_EQ(findings[0].id, "DriveSettings");
+  EXPECT_NE(findings[0].message.find("Not applied after it: AutorunUse."), std::string::npos);
+  EXPECT_EQ(findings[1].id, "NoBgImgChange");
+  EXPECT_NE(findings[1].message.find("GetXMLDisplayControl stops here"), std::string::npos);
+  EXPECT_EQ(findings[2].id, "Tool") << "the programs come before the rows";
+  EXPECT_NE(findings[2].message.find("Not applied after it: NoRemovePage."), std::string::npos);
+  EXPECT_NE(findings[3].message.find("ExConfig has no TitleBar"), std::string::npos);
+  EXPECT_EQ(findings[4].id, "NoGeneralPageUse");
+  EXPECT_NE(findings[4].message.find("Not applied after it: DelLinkPage."), std::string::npos)
+      << "General is applied before Link, in one call";
+}
+
+TEST(DocumentLint, TheWindowDocumentNeedsItsListAndBrowserSections) {
+  const std::string lists =
+      "<StartProgramManager Protected=\"True\" />\r\n"
+      "<DesktopIconManager Protected=\"False\" />\r\n";
+  EXPECT_TRUE(
+      LintDocument(Doc(lists + "<ExplorerConfig TitleBar=\"\" DownFolder=\"\" />"), {}).empty());
+  const auto findings = LintDocument(Doc(lists + "<ExplorerConfig DownFolder=\"\" />"), {});
+  ASSERT_EQ(findings.size(), 1u) << Show(findings);
+  EXPECT_NE(findings[0].message.find("no TitleBar attribute: ApplyWinConfigXML logs error 91 at "
+                                     "step 450"),
+            std::string::npos);
+  const auto noIcons =
+      LintDocument(Doc("<StartProgramManager Protected=\"True\" />\r\n<ExplorerConfig "
+                       "TitleBar=\"\" DownFolder=\"\" />"),
+                   {});
+  ASSERT_EQ(noIcons.size(), 1u) << Show(noIcons);
+  EXPECT_EQ(noIcons[0].section, "DesktopIconManager");
+  EXPECT_NE(noIcons[0].message.find("step 540"), std::string::npos);
+  EXPECT_NE(noIcons[0].message.find("auto recover will be switched off"), std::string::npos);
+  EXPECT_EQ(LintStatus(noIcons), 2);
+
+  const auto empty = LintDocument(" \r\n", {});
+  ASSERT_EQ(empty.size(), 1u);
+  EXPECT_EQ(empty[0].message.rfind("Empty document", 0), 0u) << empty[0].message;
+}
+
+TEST(DocumentLint, ASectionOfAnotherDocumentIsIgnored) {
+  const std::string body = "<UsedAccess>" + Row("TaskManager", "1") + "</UsedAccess>\r\n" +
+                           "<FolderAccess>" + Row("Path", "") + "</FolderAccess>\r\n" +
+                           "<StartMenu><WinXP>" + Row("MyDocView", "x") + "</WinXP></StartMenu>";
+  const auto findings = LintDocument(Doc(body), {});
+  ASSERT_EQ(findings.size(), 1u) << Show(findings);
+  EXPECT_EQ(findings[0].section, "StartMenu");
+  EXPECT_EQ(findings[0].message, "APL_SYSCONF ignores it; it belongs in the window document.");
+
+  // Told the kind, the linter checks the sections as that document's.
+  const auto asWindow = LintDocument(Doc(body), {}, DocumentKind::kWinConfig);
+  ASSERT_EQ(asWindow.size(), 6u) << Show(asWindow);
+  EXPECT_EQ(asWindow[0].section, "StartProgramManager") << "missing, as are the next two";
+  EXPECT_NE(asWindow[3].message.find("APL_WINCONF ignores it"), std::string::npos);
+  EXPECT_EQ(asWindow[5].severity, Severity::kError) << "MyDocView needs a number";
+  // A legacy ControlMngr row of another name is a policy, but still read as a number.
+  const auto legacy =
+      LintDocument(Doc("<SysMngr/><ControlMngr>" + Row("NoRun", "70000") + "</ControlMngr>"), {});
+  ASSERT_EQ(legacy.size(), 1u) << Show(legacy);
+  EXPECT_EQ(legacy[0].severity, Severity::kError);
+}
+
+}  // namespace
+}  // namespace dav::catalogue
+
+namespace dav::catalogue {
+namespace {
+
+std::string RunKey(const std::string& hkey, const std::string& path, const std::string& name,
+                   const std::string& checked = "True") {
+  return "<RunKey HKey=\"" + hkey + "\" Path=\"" + path + "\" Name=\"" + name +
+         "\" Command=\"C:\\t.exe\" IsPrevStart=\"True\" Checked=\"" + checked +
+         "\" Deleted=\"False\" />\r\n";
+}
+
+constexpr const char* kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunServices = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+
+std::string Window(const std::string& runKeys, const std::string& icons) {
+  return Doc("<StartProgramManager Protected=\"True\">\r\n<RunKeyList>\r\n" + runKeys +
+             "</RunKeyList>\r\n</StartProgramManager>\r\n<ExplorerConfig TitleBar=\"\" "
+             "DownFolder=\"\" />\r\n<DesktopIconManager Protected=\"True\">\r\n<IconList>\r\n" +
+             icons + "</IconList>\r\n</DesktopIconManager>\r\n");
+}
+
+TEST(DocumentLint, StartProgramsNameAManagedRunKeyOnceAndReadThrough) {
+  const std::string good = RunKey("-2147483646", kRun, "A") +
+                           RunKey("-2147483646", kRunServices, "A") +
+                           RunKey("-2147483647", kRun, "A");
+  EXPECT_TRUE(LintDocument(Window(good, ""), {}).empty())
+      << Show(LintDocument(Window(good, ""), {}));
+
+  const auto findings = LintDocument(
+      Window(good + RunKey("-2147483647", kRunServices, "B") + RunKey("-2147483647", kRun, "a") +
+                 RunKey("-2147483646", kRun, "C", "yes") + RunKey("-2147483646", kRun, "D"),
+             ""),
+      {});
+  ASSERT_EQ(findings.size(), 3u) << Show(findings);
+  EXPECT_EQ(findings[0].id, "B") << "RunServices is a key of HKEY_LOCAL_MACHINE only";
+  EXPECT_NE(findings[0].message.find("is skipped"), std::string::npos);
+  EXPECT_NE(findings[1].message.find("Repeated"), std::string::npos) << "names ignore case";
+  EXPECT_EQ(findings[2].id, "C");
+  EXPECT_EQ(findings[2].severity, Severity::kError);
+  EXPECT_NE(findings[2].message.find("step 340"), std::string::npos) << findings[2].message;
+}
+
+TEST(DocumentLint, DesktopIconsNeedCheckedAndStayInTheirFolder) {
+  const std::string icons =
+      "<Icon FileName=\"a.lnk\" Checked=\"1\" />\r\n"
+      "<Icon FileName=\"..\\x.lnk\" Checked=\"0\" />\r\n"
+      "<Icon FileName=\"b.lnk\" />\r\n"
+      "<Icon FileName=\"c.lnk\" Checked=\"1\" />\r\n";
+  const auto findings = LintDocument(Window("", icons), {});
+  ASSERT_EQ(findings.size(), 2u) << Show(findings);
+  EXPECT_EQ(findings[0].severity, Severity::kWarning);
+  EXPECT_EQ(findings[0].id, "..\\x.lnk");
+  EXPECT_EQ(findings[1].severity, Severity::kError);
+  EXPECT_NE(findings[1].message.find("Icon has no Checked attribute"), std::string::npos);
+  EXPECT_NE(findings[1].message.find("(not the 1 after it)"), std::string::npos)
+      << findings[1].message;
 }
 
 }  // namespace

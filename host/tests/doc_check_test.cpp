@@ -33,11 +33,21 @@ TEST_F(DocCheckTest, SectionsAndRowCountsOrTheSevenParseErrorFields) {
       "<Icon FileName=\"R&amp;D.lnk\" Checked=\"1\" />\r\n</IconList>\r\n</DesktopIconManager>\r\n"
       "</Configuration></DocRoot>");
   const RunResult good = Run({"doc", "check", "--machine-path", "C:\\WinConfig.qsf"});
-  EXPECT_EQ(good.exitCode, 1) << "the row \"a\" is unknown: a warning\n" << good.err;
+  EXPECT_EQ(good.exitCode, 2) << "the row \"a\" is unknown: a warning; two sections are missing\n"
+                              << good.err;
   EXPECT_EQ(good.out,
-            "C:\\WinConfig.qsf: WinConfig document, encoding ks_c_5601-1987, SpecVersion 1.0.0\n"
+            "C:\\WinConfig.qsf: WinConfig document (guessed from its sections), encoding "
+            "ks_c_5601-1987, SpecVersion 1.0.0\n"
             "  StartMenu           1 row (WinXP 1)\n"
             "  DesktopIconManager  1 Icon\n"
+            "C:\\WinConfig.qsf:1:57: error: StartProgramManager: The window document has no "
+            "StartProgramManager section: ApplyWinConfigXML logs error 91 (Object variable or "
+            "With block variable not set) at step 340, and the start programs and their "
+            "protection are left as they are.\n"
+            "C:\\WinConfig.qsf:1:57: error: ExplorerConfig: The window document has no "
+            "ExplorerConfig section: ApplyWinConfigXML logs error 91 (Object variable or With "
+            "block variable not set) at steps 450 and 460, and a TitleBar or DownFolder row "
+            "other than \"0\" sets an empty window title or download folder.\n"
             "C:\\WinConfig.qsf:3:1: warning: StartMenu a: Unknown ID: the row is ignored.\n");
 
   Put("bad.qsf", "<DocRoot>\r\n<Configuration>\r\n<Row ID=\"a\" Value=\"1\">\r\n</Configuration>");

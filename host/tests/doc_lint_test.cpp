@@ -5,6 +5,10 @@
 
 #include <iconv.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "host/tests/davhost_runner.h"
 
 namespace dav::host::testing {
@@ -29,7 +33,7 @@ std::string ToCp949(const std::string& utf8) {
 class DocLintTest : public MachineTest {};
 
 TEST_F(DocLintTest, ExamplesAndProducedDocumentsCheckClean) {
-  for (const char* name : {"WinConfig.qsf", "SysConfig.qsf", "WinAdmin.qsf"}) {
+  for (const char* name : {"WinConfig.qsf", "SysConfig.qsf", "WinAdmin.qsf", "DavIrizevez.qsf"}) {
     const RunResult r = Run({"doc", "check", kExamples + "/" + name});
     EXPECT_EQ(r.exitCode, 0) << name << "\n" << r.out << r.err;
   }
@@ -82,10 +86,71 @@ TEST_F(DocLintTest, FindingsExitCodesJsonAndMachinePaths) {
       << "without --machine-path FILE is a file of this computer";
 }
 
+TEST_F(DocLintTest, TheLegacyDocumentIsCheckedAsItsAppliersReadIt) {
+  std::ifstream in(kExamples + "/DavIrizevez.qsf", std::ios::binary);
+  std::string doc{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const auto change = [&](const std::string& from, const std::string& to) {
+    const std::size_t at = doc.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    doc.replace(at, from.size(), to);
+  };
+  change("\"DriveSettings\" Value=\"" + std::string(26, '0') + "\"",
+         "\"DriveSettings\" Value=\"101\"");
+  change("\"NoBgImgChange\" Value=\"1\"", "\"NoBgImgChange\" Value=\"abc\"");
+  change("TitleBar=\"Microsoft Internet Explorer\" ", "");
+  const std::string file = HostFile("legacy.qsf", doc);
+  const RunResult r = Run({"doc", "check", file});
+  EXPECT_EQ(r.exitCode, 2) << r.out << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+            file +
+                ": DavIrizevez document (guessed from its sections), encoding "
+                "ks_c_5601-1987, SpecVersion 1.0.0");
+  for (const char* named : {"error: DiskMngr DriveSettings: Value \"101\" is not 26 digits",
+                            "error: DisplayControl NoBgImgChange: Value \"abc\" is not a number",
+                            "error: IExConfig ExConfig: ExConfig has no TitleBar attribute"}) {
+    EXPECT_NE(r.out.find(named), std::string::npos) << named << "\n" << r.out;
+  }
+  EXPECT_NE(r.err.find("3 errors, 0 warnings"), std::string::npos) << r.err;
+
+  const RunResult asSystem =
+      Run({"doc", "check", "--kind", "system", kExamples + "/SysConfig.qsf"});
+  EXPECT_EQ(asSystem.exitCode, 0) << asSystem.out;
+  EXPECT_NE(asSystem.out.find("SysConfig document (as --kind says)"), std::string::npos);
+  const RunResult legacyAsWindow =
+      Run({"doc", "check", "--kind", "window", kExamples + "/DavIrizevez.qsf"});
+  EXPECT_EQ(legacyAsWindow.exitCode, 2) << "ignored sections, and no ExplorerConfig";
+  EXPECT_NE(legacyAsWindow.out.find("SysMngr: APL_WINCONF ignores it; it belongs in the legacy "
+                                    "document."),
+            std::string::npos)
+      << legacyAsWindow.out;
+  EXPECT_EQ(Run({"doc", "check", "--kind", "sys", file}).exitCode, 2) << "not a kind";
+}
+
+TEST_F(DocLintTest, NewDocumentsCheckCleanAndApplyAndNeverOverwrite) {
+  for (const std::string kind : {"window", "system"}) {
+    for (const bool fromMachine : {false, true}) {
+      const std::string file = HostFile(kind + (fromMachine ? "-machine" : "") + ".qsf", "");
+      std::filesystem::remove(file);
+      std::vector<std::string> arguments = {"doc", "new", "--kind", kind, file};
+      if (fromMachine) arguments.push_back("--from-machine");
+      Ok(arguments);
+      const RunResult check = Run({"doc", "check", file});
+      EXPECT_EQ(check.exitCode, 0) << kind << "\n" << check.out;
+      const RunResult apply = Run({"handle", kind == "window" ? "APL_WINCONF" : "APL_SYSCONF",
+                                   "--doc", file, "--restart", "False", "--quiet"});
+      EXPECT_EQ(apply.exitCode, 0) << kind << "\n" << apply.err;
+    }
+  }
+  const std::string kept = HostFile("kept.qsf", "mine");
+  EXPECT_EQ(Run({"doc", "new", "--kind", "window", kept}).exitCode, 1);
+  std::ifstream in(kept, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "mine") << "left as it was";
+}
+
 TEST_F(DocLintTest, ReferenceListsEverySectionOrOne) {
   const std::string all = Ok({"doc", "reference"});
   for (const char* section : {"StartMenu", "WinSkill", "ExplorerConfig", "FileOpt", "ControlMngr",
-                              "UsedAccess", "FolderAccess"}) {
+                              "UsedAccess", "FolderAccess", "SysMngr", "InternetOption"}) {
     EXPECT_NE(all.find(std::string(section) + " ("), std::string::npos) << section;
   }
   const std::string one = Ok({"doc", "reference", "UsedAccess"});

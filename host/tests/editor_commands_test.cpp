@@ -100,5 +100,45 @@ TEST_F(EditCommandTest, EditsADocumentFileInItsEncodingWithoutTouchingTheMachine
                      "is neither a window nor a system document");
 }
 
+std::string Bytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+TEST_F(EditCommandTest, OverwritesKeepingTheEncodingAndABackup) {
+  // "학생" in UTF-8, in a file that says so.
+  const std::string original =
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?><DocRoot><Configuration "
+      "SpecVersion=\"1.0.0\"><FolderAccess><Row ID=\"FolderAccess\" Value=\"1\" /><Row "
+      "ID=\"Path\" Value=\"C:\\\xED\x95\x99\xEC\x83\x9D\" /></FolderAccess></Configuration>"
+      "</DocRoot>";
+  const std::string doc = HostFile("Sys.qsf", original);
+  const std::string script = HostFile("s.txt", "check chkUseAccess(0)\nok\nchoose 7\n");
+  Ok({"edit", doc, "--ui", "script:" + script});
+  const std::string bytes = Bytes(doc);
+  EXPECT_NE(bytes.find("encoding=\"utf-8\""), std::string::npos) << bytes;
+  EXPECT_NE(bytes.find("\xED\x95\x99\xEC\x83\x9D"), std::string::npos) << "UTF-8 bytes";
+  EXPECT_NE(bytes.find("<Row ID=\"CmdPrompt\" Value=\"1\" />"), std::string::npos);
+  EXPECT_EQ(Bytes(doc + ".bak"), original);
+}
+
+TEST_F(EditCommandTest, ADocumentTheEditorCannotReadWhollyIsNotWritten) {
+  const std::string file = (folder_.path() / "Win.qsf").string();
+  Ok({"doc", "new", "--kind", "window", file});
+  std::string text = Bytes(file);
+  const std::size_t from = text.find("<DesktopIconManager");
+  const std::string end = "</DesktopIconManager>";
+  text.erase(from, text.find(end) + end.size() - from);
+  const std::string doc = HostFile("Win.qsf", text);
+  const RunResult r = Run({"edit", doc, "--ui", "script:" + HostFile("ok.txt", "ok\nchoose 7\n")});
+  EXPECT_EQ(r.exitCode, 4);
+  EXPECT_NE(r.err.find("davhost: warning: the editor logged: [err:frmWinConfig.SetXML]"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("was not written"), std::string::npos);
+  EXPECT_EQ(Bytes(doc), text);
+  EXPECT_FALSE(std::filesystem::exists(doc + ".bak"));
+}
+
 }  // namespace
 }  // namespace dav::host::testing

@@ -1,0 +1,132 @@
+#include "host/doc_new_command.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <system_error>
+
+#include "host/client_settings.h"
+#include "host/command_error.h"
+#include "host/component_run.h"
+#include "host/host_files.h"
+#include "host/produced_document.h"
+#include "platform/open_platform.h"
+
+namespace dav::host {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct NewOptions {
+  std::string kind;
+  std::string file;
+  bool fromMachine = false;
+};
+
+// Takes notices and command ends without a word; the document comes as the reply.
+class SilentOutput : public HostOutput {
+ public:
+  void Notice(const std::string&, const std::string&, std::int32_t) override {}
+  void Reply(const std::string&) override {}
+  void CommandStarts(const std::string&) override {}
+  void CommandEnded(const CommandOutcome&) override {}
+};
+
+// A machine folder of its own, removed with the object: a fresh machine, or a copy of one
+// (so that producing, which brings the component's stores in step, leaves the machine as
+// it was).
+class ScratchMachine {
+ public:
+  explicit ScratchMachine(const fs::path* copyOf) {
+    std::string pattern = (fs::temp_directory_path() / "davhost-new-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw CommandError("cannot make a scratch folder");
+    path_ = pattern;
+    if (copyOf == nullptr) return;
+    for (const fs::directory_entry& entry : fs::directory_iterator(*copyOf)) {
+      // The database's shared-memory index is rebuilt by the copy; SQLite must not touch
+      // the machine's own.
+      if (entry.path().filename() == "registry.db-shm") continue;
+      std::error_code error;
+      fs::copy(entry.path(), path_ / entry.path().filename(), fs::copy_options::recursive, error);
+      if (error) {
+        throw CommandError("cannot copy '" + entry.path().string() + "': " + error.message());
+      }
+    }
+  }
+  ~ScratchMachine() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  ScratchMachine(const ScratchMachine&) = delete;
+  ScratchMachine& operator=(const ScratchMachine&) = delete;
+
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+void RunNew(HostContext& context, const NewOptions& options) {
+  if (options.kind == "legacy") {
+    throw CommandError(
+        "the component produces no legacy document; start from the example DavIrizevez.qsf "
+        "of the project's examples folder");
+  }
+  const fs::path file = HostPath(options.file);
+  if (fs::exists(file)) {
+    throw CommandError("'" + options.file + "' exists; doc new does not overwrite a file");
+  }
+  const fs::path machine = HostPath(context.machineFolder);
+  if (options.fromMachine && !fs::is_regular_file(machine / "registry.db")) {
+    throw CommandError("no machine in '" + context.machineFolder + "'");
+  }
+  const ScratchMachine scratch(options.fromMachine ? &machine : nullptr);
+  std::unique_ptr<platform::Platform> platform =
+      platform::OpenPlatform(scratch.path(), !options.fromMachine);
+  if (!platform) throw CommandError("cannot open a scratch machine");
+  const ClientSettings settings = ResolveClientSettings(*platform, {});
+  const std::string request = options.kind == "window" ? "REQ_WINCONF" : "REQ_SYSCONF";
+  SilentOutput silent;
+  ReplyKeeper keeper(silent);
+  std::vector<std::string> errors;
+  {
+    ComponentRun run(*platform, settings, keeper);
+    errors = run.Handle(request, "").loggedErrors;
+    run.Terminate();
+  }
+  if (!errors.empty()) {
+    throw CommandError(request + " logged an error, so no document was written: " + errors.front());
+  }
+  const std::string encoding = SaveProducedDocument(*platform, settings.ComponentFolder(), request,
+                                                    keeper.replies(), options.file);
+  std::cout << options.file << ": a " << (options.kind == "window" ? "WinConfig" : "SysConfig")
+            << " document with the values of "
+            << (options.fromMachine ? "the machine" : "a fresh PC")
+            << ", every section present, encoding " << encoding << "\n";
+}
+
+}  // namespace
+
+void AddDocNewCommand(CLI::App& doc, HostContext& context) {
+  auto options = std::make_shared<NewOptions>();
+  CLI::App* command = doc.add_subcommand(
+      "new",
+      "Write a complete document of one kind, every section present, with the values of a "
+      "fresh PC (or, with --from-machine, of the machine), as the component produces it: a "
+      "start to edit, check and apply. Exit 0 written, 1 not (nothing is written)");
+  command->add_option("FILE", options->file, "The new document, a file of this computer")
+      ->required();
+  command
+      ->add_option("--kind", options->kind,
+                   "window (WinConfig, APL_WINCONF) or system (SysConfig, APL_SYSCONF)")
+      ->required()
+      ->check(CLI::IsMember({"window", "system", "legacy"}));
+  command->add_flag("--from-machine", options->fromMachine,
+                    "The machine's values, read from a copy of it (the machine is not changed)");
+  command->footer("Example:\n  davhost doc new --kind system lab.qsf && davhost doc check lab.qsf");
+  command->callback([&context, options] { RunNew(context, *options); });
+}
+
+}  // namespace dav::host
