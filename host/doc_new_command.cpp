@@ -32,6 +32,7 @@ class SilentOutput : public HostOutput {
   void Reply(const std::string&) override {}
   void CommandStarts(const std::string&) override {}
   void CommandEnded(const CommandOutcome&) override {}
+  void Warning(const std::string&) override {}
 };
 
 // A machine folder of its own, removed with the object: a fresh machine, or a copy of one
