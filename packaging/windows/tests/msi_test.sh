@@ -120,6 +120,10 @@ run reg query "HKCR\\CLSID\\$clsid\\InprocServer32" | grep -F "$installed\\DavIr
 [[ $(products) == "\"DisplayVersion\"=\"$version\"" ]] || fail "install: products listed: $(products)"
 run "$installed\\davhost.exe" --version | grep -x "DavIrizevez $version" >/dev/null ||
   fail "install: davhost.exe --version does not say $version"
+printf 'WScript.Echo CreateObject("Scripting.FileSystemObject").GetFileVersion(WScript.Arguments(0))\r\n' \
+  >"$scratch/file_version.vbs"
+run cscript //nologo "$scratch_win\\file_version.vbs" "$installed\\DavIrizevez.dll" | grep -x "$version.0" >/dev/null ||
+  fail "install: the DLL's version resource does not say $version"
 awk '/^```vb$/ { inside = 1; next } /^```/ { inside = 0 } inside' "$root/docs/windows.md" |
   sed 's/$/\r/' >"$scratch/doc_host.vbs"
 run cscript //nologo "$scratch_win\\doc_host.vbs" >"$scratch/doc_host.txt" || fail "install: the VBScript host of docs/windows.md failed"
