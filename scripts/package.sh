@@ -9,6 +9,11 @@
 # (scripts/test.sh windows) makes and tests an installer of the same source from its debug
 # build instead, so that it does not cross-build everything twice.
 set -euo pipefail
+if [[ $# -gt 0 ]]; then
+  sed -n '2,10s/^# \{0,1\}//p' "$0"
+  [[ $1 == -h || $1 == --help ]] && exit 0
+  exit 2
+fi
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
@@ -20,10 +25,14 @@ cmake --build --preset windows-release -j 2 --target msi
 build=build/windows-release
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 name=DavIrizevez-$version
+# Made beside dist/ and put in its place when complete, so that a failure leaves no half
+# release.
+rm -rf dist.new
+mkdir dist.new
+cp "$build/$name.msi" dist.new/
+(cd "$build/packaging/windows/msi-files" && zip -q -r -X "$OLDPWD/dist.new/$name.zip" .)
+(cd dist.new && sha256sum "$name.msi" "$name.zip" >SHA256SUMS)
 rm -rf dist
-mkdir -p dist
-cp "$build/$name.msi" dist/
-(cd "$build/packaging/windows/msi-files" && zip -q -r -X "$OLDPWD/dist/$name.zip" .)
-(cd dist && sha256sum "$name.msi" "$name.zip" >SHA256SUMS)
+mv dist.new dist
 echo "dist/:"
 (cd dist && ls -l "$name.msi" "$name.zip" && cat SHA256SUMS)
