@@ -56,6 +56,7 @@ Status RegisterServer(platform::Registry& registry, const std::string& modulePat
       {kClsidKey + "\\InprocServer32", "", modulePath},
       {kClsidKey + "\\InprocServer32", "ThreadingModel", "Apartment"},
       {kClsidKey + "\\ProgID", "", kProgId},
+      {kClsidKey + "\\VersionIndependentProgID", "", kProgId},
   };
   for (const auto& value : values) {
     const Status status = SetText(registry, value.key, value.name, value.text);
@@ -77,6 +78,7 @@ Status UnregisterServer(platform::Registry& registry) {
   }
   step(Delete(registry, kClsidKey + "\\InprocServer32"));
   step(Delete(registry, kClsidKey + "\\ProgID"));
+  step(Delete(registry, kClsidKey + "\\VersionIndependentProgID"));
   step(Delete(registry, kClsidKey));
   return first;
 }

@@ -5,6 +5,10 @@
 //   CLSID\{CLSID}                        (default) "DavIrizevez.CCDavIrizevez"
 //   CLSID\{CLSID}\InprocServer32         (default) the DLL's path, ThreadingModel "Apartment"
 //   CLSID\{CLSID}\ProgID                 (default) "DavIrizevez.CCDavIrizevez"
+//   CLSID\{CLSID}\VersionIndependentProgID   (default) "DavIrizevez.CCDavIrizevez"
+//
+// The ProgID carries no version, so it is its own version-independent ProgID. The Windows
+// installer (packaging/windows/DavIrizevez.wxs) writes the same rows as its own.
 //
 // Unregistering deletes exactly these keys; a key that someone else gave further subkeys
 // stays, and the ProgID stays when it names another CLSID (another server took it over).

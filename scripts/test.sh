@@ -12,13 +12,14 @@ OPTIONAL_STAGES=(fuzz)
 declare -A STAGE_HELP=(
   [default]="simulated PC, debug build: every test"
   [sanitize]="simulated PC with AddressSanitizer and UndefinedBehaviorSanitizer: every test"
-  [windows]="real Windows API, cross-built with mingw-w64: every test, davhost and DavIrizevez.dll under Wine"
+  [windows]="real Windows API, cross-built with mingw-w64: every test, davhost and DavIrizevez.dll under Wine, the installer made, installed, upgraded and removed"
   [fuzz]="libFuzzer (clang) with the sanitizers: each fuzz target for \$DAV_FUZZ_SECONDS (60) s"
 )
 
 # The cross build and its run: the posix-thread mingw-w64 compilers, GoogleTest's sources,
-# Wine, and glibc's locales (Wine takes the ANSI code page 949 from a Korean locale).
-WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix googletest wine wine64 locales)
+# Wine, glibc's locales (Wine takes the ANSI code page 949 from a Korean locale), and wixl,
+# which makes the installer.
+WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix googletest wine wine64 locales wixl)
 
 # The fuzz build: clang with its sanitizer and libFuzzer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
@@ -67,6 +68,7 @@ stage_windows() {
   scripts/wine-run.sh "$prefix"  # Wine up before ctest lists the tests
   ctest --preset windows -j 2
   scripts/wine-run.sh "$prefix" build/windows/host/davhost.exe --help
+  ls -l build/windows/DavIrizevez-*.msi  # made from this debug build, stripped; tested above
 }
 
 # Each fuzz target runs on a working corpus in build/fuzz/corpus, grown from the seeds in

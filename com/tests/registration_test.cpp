@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <pugixml.hpp>
+#include <set>
+#include <tuple>
+
 #include "platform/open_platform.h"
 
 namespace dav::com {
@@ -35,6 +39,30 @@ class RegistrationTest : public ::testing::Test {
     const platform::Status status = registry().QueryValue(handle, name, nullptr, data, &size);
     registry().CloseKey(handle);
     return status == platform::kErrorSuccess ? reinterpret_cast<const char*>(data) : "(no value)";
+  }
+
+  // Every text value below key (HKEY_CLASSES_ROOT), its subkeys' too: key, name, text.
+  using Row = std::tuple<std::string, std::string, std::string>;
+  void CollectRows(const std::string& key, std::set<Row>* rows) {
+    platform::KeyHandle handle = platform::kNoKey;
+    if (registry().OpenKey(platform::kHKeyClassesRoot, key, &handle) != platform::kErrorSuccess) {
+      return;
+    }
+    std::string name;
+    platform::ValueType type = platform::kRegNone;
+    std::string data;
+    for (std::uint32_t i = 0;
+         registry().EnumValue(handle, i, &name, &type, &data) == platform::kErrorSuccess; ++i) {
+      EXPECT_EQ(type, platform::kRegSz) << key << " " << name;
+      rows->emplace(key, name, data.substr(0, strnlen(data.c_str(), data.size())));
+    }
+    std::vector<std::string> subkeys;
+    for (std::uint32_t i = 0; registry().EnumKey(handle, i, &name) == platform::kErrorSuccess;
+         ++i) {
+      subkeys.push_back(name);
+    }
+    registry().CloseKey(handle);
+    for (const std::string& subkey : subkeys) CollectRows(key + "\\" + subkey, rows);
   }
 
   std::unique_ptr<platform::Platform> platform_ = platform::OpenPlatform({}, false);
@@ -70,6 +98,36 @@ TEST_F(RegistrationTest, AProgIdThatAnotherServerTookOverStays) {
 
   registry().DeleteKey(platform::kHKeyClassesRoot, "DavIrizevez.CCDavIrizevez\\CLSID");
   registry().DeleteKey(platform::kHKeyClassesRoot, "DavIrizevez.CCDavIrizevez");
+}
+
+// The Windows installer registers the class with registry rows of its own; they must be
+// what regsvr32 writes, the DLL's path being the installed file ([#DavIrizevez.dll]).
+TEST_F(RegistrationTest, TheInstallerWritesTheRowsThatRegistrationWrites) {
+  const std::string installedDll = "[#DavIrizevez.dll]";
+  ASSERT_EQ(RegisterServer(registry(), installedDll), platform::kErrorSuccess);
+  std::set<Row> written;
+  CollectRows(kProgId, &written);
+  CollectRows(kClsidKey, &written);
+
+  pugi::xml_document wxs;
+  ASSERT_TRUE(wxs.load_file(DAV_INSTALLER_SOURCE)) << DAV_INSTALLER_SOURCE;
+  std::set<Row> installed;
+  for (const pugi::xpath_node& node : wxs.select_nodes("//*[local-name()='RegistryValue']")) {
+    const pugi::xml_node row = node.node();
+    EXPECT_STREQ(row.attribute("Root").value(), "HKCR") << row.attribute("Key").value();
+    EXPECT_STREQ(row.attribute("Type").value(), "string") << row.attribute("Key").value();
+    EXPECT_STREQ(row.parent()
+                     .find_child_by_attribute("File", "Id", "DavIrizevez.dll")
+                     .attribute("Name")
+                     .value(),
+                 "DavIrizevez.dll")
+        << "the rows belong to the DLL's component, so they come and go with it";
+    installed.emplace(row.attribute("Key").value(), row.attribute("Name").value(),
+                      row.attribute("Value").value());
+  }
+  EXPECT_EQ(installed, written);
+  EXPECT_EQ(written.size(), 7u) << "ProgID, its CLSID, the class, its server, threading model, "
+                                   "ProgID and version-independent ProgID";
 }
 
 }  // namespace
