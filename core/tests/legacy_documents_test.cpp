@@ -132,7 +132,7 @@ TEST_F(LegacyDocumentsTest, StartProgramsGoToTheStartProgramManagerOnlyFromAWhol
   component_->ApplyWindowSettingXML(Document(
       "<StartProgramManager Protected=\"True\"><RunKeyList><RunKey HKey=\"-2147483646\" Path=\"" +
       run +
-      "\" Name=\"Tool\" Command=\"tool.exe\" IsPrevStart=\"True\" Checked=\"True\" "
+      "\" Name=\"Tool\" Command=\"tool.exe\" IsPrevStart=\"False\" Checked=\"True\" "
       "Deleted=\"False\" /></RunKeyList></StartProgramManager>"));
   EXPECT_EQ(everyTime(), "1");
   const auto tool =
