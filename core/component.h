@@ -89,6 +89,14 @@ class CCDavIrizevez : public IClientComponent {
   std::vector<mdTypeDefine::UType_DIData> ListFolder();
   void ListFolder(const std::vector<mdTypeDefine::UType_DIData>& icons);
 
+  // Start program protection ("EveryTime" of the start program store; missing reads as on).
+  // Switching it on from off first records the items now in the start-up folders as approved
+  // (copies them into the start backup), so that the enforcement that follows keeps them;
+  // when that record cannot be made whole, protection stays off and the failure is raised
+  // (after being logged under "CCDavIrizevez.EnableOpt [PropertyLet]").
+  bool EnableOpt();
+  void EnableOpt(bool on);
+
   // Apply the legacy settings document in the file m_XMLFileName, section by section; a
   // failing section is logged (login) or passed over (log-off) and the next one applied.
   // Login uses the older start menu applier; neither changes the display mode, the start

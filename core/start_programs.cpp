@@ -8,6 +8,7 @@
 #include "registry/md_spm.h"
 #include "registry/opened_key.h"
 #include "util/report_failure.h"
+#include "util/run_time_error.h"
 
 namespace dav::core {
 
@@ -60,6 +61,27 @@ void CCDavIrizevez::SyncReg(bool applyFolders) {
   } catch (...) {
     proc.LogFailure();
   }
+}
+
+bool CCDavIrizevez::EnableOpt() {
+  return StartPrograms().EnableOpt();
+}
+
+void CCDavIrizevez::EnableOpt(bool on) {
+  startup::StartProgramManager spm = StartPrograms();
+  if (on && !spm.EnableOpt()) {
+    // While protection is off every start-up item counts as approved, but the backup that
+    // enforcement reads may never have been written: without this record the next
+    // enforcement would delete every item, with no copy anywhere.
+    util::ReportingFailures(log_, "CCDavIrizevez.EnableOpt [PropertyLet]", [&] {
+      if (!desktopIcons_.BackUpPresent(desktop::kModeStartup)) {
+        throw util::RunTimeError(util::kErrPathFileAccess, {},
+                                 "the start-up items could not all be copied into the start "
+                                 "backup; protection stays off");
+      }
+    });
+  }
+  spm.EnableOpt(on);
 }
 
 std::vector<mdTypeDefine::UType_DIData> CCDavIrizevez::ListFolder() {
