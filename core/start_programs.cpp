@@ -63,11 +63,35 @@ void CCDavIrizevez::SyncReg(bool applyFolders) {
   }
 }
 
+void CCDavIrizevez::RequireStores(std::string_view source) const {
+  if (fields_.spmStoreKey.empty() || fields_.diStoreKey.empty()) {
+    throw util::RunTimeError(util::kErrInvalidCall, std::string(source),
+                             "the component is not initialised");
+  }
+}
+
 bool CCDavIrizevez::EnableOpt() {
+  RequireStores("CCDavIrizevez.EnableOpt [PropertyGet]");
   return StartPrograms().EnableOpt();
 }
 
+bool CCDavIrizevez::EnableAutoRecover() {
+  RequireStores("CCDavIrizevez.EnableAutoRecover");
+  return desktopIcons_.EnableAutoRecover();
+}
+
+void CCDavIrizevez::EnableAutoRecover(bool on) {
+  RequireStores("CCDavIrizevez.EnableAutoRecover");
+  desktopIcons_.EnableAutoRecover(on);
+}
+
+void CCDavIrizevez::RecoverDesktopIcon() {
+  RequireStores("CCDavIrizevez.RecoverDesktopIcon");
+  desktopIcons_.RecoverDesktopIcon();
+}
+
 void CCDavIrizevez::EnableOpt(bool on) {
+  RequireStores("CCDavIrizevez.EnableOpt [PropertyLet]");
   startup::StartProgramManager spm = StartPrograms();
   if (on && !spm.EnableOpt()) {
     // While protection is off every start-up item counts as approved, but the backup that

@@ -118,6 +118,18 @@ Do While Not script.AtEndOfStream
 Loop
 script.Close
 
+' The public properties, each read and assigned the value it has (which changes nothing the
+' differential check compares), and the desktop recovery while auto recover is on, which
+' the start has made already.
+Dim protection, recovery
+protection = component.EnableOpt
+component.EnableOpt = protection
+recovery = component.EnableAutoRecover
+component.EnableAutoRecover = recovery
+If recovery Then component.RecoverDesktopIcon
+out.WriteLine "PUBLIC EnableOpt " & component.EnableOpt & " EnableAutoRecover " & _
+              component.EnableAutoRecover
+
 component.IClientComponent_Terminate
 Set component = Nothing
 out.Close
