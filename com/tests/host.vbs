@@ -66,6 +66,11 @@ Function Unescape(text)
   Unescape = result
 End Function
 
+' A Boolean as "True" or "False" whatever the locale (a Korean one writes 참 and 거짓).
+Function Flag(value)
+  If value Then Flag = "True" Else Flag = "False"
+End Function
+
 Function ReadDocument(path)
   Dim file
   Set file = fso.OpenTextFile(path, 1, False, 0)
@@ -127,8 +132,8 @@ component.EnableOpt = protection
 recovery = component.EnableAutoRecover
 component.EnableAutoRecover = recovery
 If recovery Then component.RecoverDesktopIcon
-out.WriteLine "PUBLIC EnableOpt " & component.EnableOpt & " EnableAutoRecover " & _
-              component.EnableAutoRecover
+out.WriteLine "PUBLIC EnableOpt " & Flag(component.EnableOpt) & " EnableAutoRecover " & _
+              Flag(component.EnableAutoRecover)
 
 component.IClientComponent_Terminate
 Set component = Nothing
