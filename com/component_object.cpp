@@ -100,20 +100,29 @@ HRESULT ComponentObject::Invoke(DISPID id, REFIID iid, LCID /*locale*/, WORD fla
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   const Member* member = MemberById(id);
   if (!member) return DISP_E_MEMBERNOTFOUND;
-  // Every member is read-only: called as a method or read as a property, never assigned.
-  if (!(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET))) return DISP_E_MEMBERNOTFOUND;
+  // A member is called as a method or read as a property; only those with a put are assigned.
+  const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+  if (put ? !member->put : !(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET))) {
+    return DISP_E_MEMBERNOTFOUND;
+  }
   if (!parameters) return E_INVALIDARG;
-  if (parameters->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
-  if (parameters->cArgs != member->arguments) return DISP_E_BADPARAMCOUNT;
+  // An assignment passes its value as the one argument, named DISPID_PROPERTYPUT.
+  const unsigned arguments = put ? 1 : member->arguments;
+  const unsigned named = put ? 1 : 0;
+  if (parameters->cNamedArgs != named ||
+      (put && parameters->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)) {
+    return DISP_E_NONAMEDARGS;
+  }
+  if (parameters->cArgs != arguments) return DISP_E_BADPARAMCOUNT;
   if (result) VariantInit(result);
 
   Invocation call(*instance_.component, *parameters, result);
   try {
-    member->run(call);
+    (put ? member->put : member->run)(call);
     return S_OK;
   } catch (const ArgumentMismatch& mismatch) {
     // The position automation counts from the last argument.
-    if (argumentError) *argumentError = member->arguments - 1 - mismatch.position;
+    if (argumentError) *argumentError = arguments - 1 - mismatch.position;
     return mismatch.status == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
   } catch (const util::RunTimeError& error) {
     Describe(exception, "DavIrizevez.CCDavIrizevez", error.description());

@@ -32,6 +32,13 @@ constexpr Member kMembers[] = {
     {L"ApplyWindowSettingXML", 1,
      [](Invocation& c) { c.component().ApplyWindowSettingXML(c.Text(0)); }},
     {L"RebootSettings", 0, [](Invocation& c) { c.component().RebootSettings(); }},
+    // Start program protection and the desktop icons' auto recover, read and assigned. The
+    // start program and start-up folder lists stay inside the component.
+    {L"EnableOpt", 0, [](Invocation& c) { c.Return(c.component().EnableOpt()); },
+     [](Invocation& c) { c.component().EnableOpt(c.Boolean(0)); }},
+    {L"EnableAutoRecover", 0, [](Invocation& c) { c.Return(c.component().EnableAutoRecover()); },
+     [](Invocation& c) { c.component().EnableAutoRecover(c.Boolean(0)); }},
+    {L"RecoverDesktopIcon", 0, [](Invocation& c) { c.component().RecoverDesktopIcon(); }},
 };
 
 void Check(HRESULT status, unsigned position) {

@@ -52,6 +52,9 @@ struct Member {
   const wchar_t* name;
   unsigned arguments;
   void (*run)(Invocation& call);
+  // A property that callers may also assign: called with the value as its one argument.
+  // Null: the member cannot be assigned.
+  void (*put)(Invocation& call) = nullptr;
 };
 
 std::span<const Member> Members();

@@ -89,6 +89,23 @@ class CCDavIrizevez : public IClientComponent {
   std::vector<mdTypeDefine::UType_DIData> ListFolder();
   void ListFolder(const std::vector<mdTypeDefine::UType_DIData>& icons);
 
+  // The operations below work on the stores that initialisation finds; before it they fail
+  // (run-time error 5) rather than write below an empty key.
+  //
+  // Start program protection ("EveryTime" of the start program store; missing reads as on).
+  // Switching it on from off first records the items now in the start-up folders as approved
+  // (copies them into the start backup), so that the enforcement that follows keeps them;
+  // when that record cannot be made whole, protection stays off and the failure is raised
+  // (after being logged under "CCDavIrizevez.EnableOpt [PropertyLet]").
+  bool EnableOpt();
+  void EnableOpt(bool on);
+
+  // The desktop icons' auto recover (the DI store's "EnableAutoRecover"), and the recovery
+  // that every start makes while it is on. Failures are logged and raised again.
+  bool EnableAutoRecover();
+  void EnableAutoRecover(bool on);
+  void RecoverDesktopIcon();
+
   // Apply the legacy settings document in the file m_XMLFileName, section by section; a
   // failing section is logged (login) or passed over (log-off) and the next one applied.
   // Login uses the older start menu applier; neither changes the display mode, the start
@@ -121,6 +138,9 @@ class CCDavIrizevez : public IClientComponent {
 
   // The start program manager over the component's store.
   startup::StartProgramManager StartPrograms();
+
+  // Raises run-time error 5 under source while the component is not initialised.
+  void RequireStores(std::string_view source) const;
 
   // Once per installation ("isSPListEx" below the host's key): the start program lists
   // are read, passed through a document and stored again, so that a list kept by an older

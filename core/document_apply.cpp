@@ -49,7 +49,7 @@ void CCDavIrizevez::ApplyWinConfigXML(const std::string& sXML, const std::string
     if (proc.Step(340, [&] {
           mdTypeDefine::ParseSPMList(log_, IsBlank(sXML) ? doc.xml() : sXML, &isProtected, &list);
         })) {
-      proc.Step(350, [&] { spm.EnableOpt(isProtected); });
+      proc.Step(350, [&] { EnableOpt(isProtected); });
       proc.Step(360, [&] { spm.List(list); });
       proc.Step(370, [&] { spm.EditStartReg(); });
     }
@@ -78,13 +78,17 @@ void CCDavIrizevez::ApplyWinConfigXML(const std::string& sXML, const std::string
   if (!bLogin) {
     bool iconsProtected = false;
     desktop::IconList icons;
-    // As at 340, a document loaded from sPath is read from its own text.
-    proc.Step(540, [&] {
-      mdTypeDefine::ParseDIList(log_, IsBlank(sXML) ? doc.xml() : sXML, &iconsProtected, &icons);
-    });
-    proc.Step(550, [&] {
-      desktopIcons_.ApplyDesktopIconList(iconsProtected, icons, desktop::kModeDesktop);
-    });
+    // As at 340, a document loaded from sPath is read from its own text, and a section that
+    // cannot be read whole changes nothing: the icons after an unreadable one would count as
+    // not approved and be deleted, from the desktops and from the backup.
+    if (proc.Step(540, [&] {
+          mdTypeDefine::ParseDIList(log_, IsBlank(sXML) ? doc.xml() : sXML, &iconsProtected,
+                                    &icons);
+        })) {
+      proc.Step(550, [&] {
+        desktopIcons_.ApplyDesktopIconList(iconsProtected, icons, desktop::kModeDesktop);
+      });
+    }
     const catalogue::CleanUpRequests& cleanUp = state_.requests.cleanUp;
     const std::pair<int, std::pair<const std::string*, const char*>> notices[] = {
         {560, {&cleanUp.garbage, "APL_GARBAGE"}},

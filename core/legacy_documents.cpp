@@ -146,7 +146,7 @@ void CCDavIrizevez::ApplyWindowSettingXML(const std::string& sXML) {
               mdTypeDefine::ParseSPMListLegacy(log_, sXML, &isProtected, &startList, &folderList);
             })) {
           startup::StartProgramManager startPrograms = StartPrograms();
-          quiet(220, [&] { startPrograms.EnableOpt(isProtected); });
+          quiet(220, [&] { EnableOpt(isProtected); });
           quiet(230, [&] { startPrograms.List(startList); });
           quiet(240, [&] { ListFolder(folderList); });
           quiet(250, [&] { startPrograms.EditStartReg(); });

@@ -8,6 +8,7 @@
 #include "registry/md_spm.h"
 #include "registry/opened_key.h"
 #include "util/report_failure.h"
+#include "util/run_time_error.h"
 
 namespace dav::core {
 
@@ -60,6 +61,51 @@ void CCDavIrizevez::SyncReg(bool applyFolders) {
   } catch (...) {
     proc.LogFailure();
   }
+}
+
+void CCDavIrizevez::RequireStores(std::string_view source) const {
+  if (fields_.spmStoreKey.empty() || fields_.diStoreKey.empty()) {
+    throw util::RunTimeError(util::kErrInvalidCall, std::string(source),
+                             "the component is not initialised");
+  }
+}
+
+bool CCDavIrizevez::EnableOpt() {
+  RequireStores("CCDavIrizevez.EnableOpt [PropertyGet]");
+  return StartPrograms().EnableOpt();
+}
+
+bool CCDavIrizevez::EnableAutoRecover() {
+  RequireStores("CCDavIrizevez.EnableAutoRecover");
+  return desktopIcons_.EnableAutoRecover();
+}
+
+void CCDavIrizevez::EnableAutoRecover(bool on) {
+  RequireStores("CCDavIrizevez.EnableAutoRecover");
+  desktopIcons_.EnableAutoRecover(on);
+}
+
+void CCDavIrizevez::RecoverDesktopIcon() {
+  RequireStores("CCDavIrizevez.RecoverDesktopIcon");
+  desktopIcons_.RecoverDesktopIcon();
+}
+
+void CCDavIrizevez::EnableOpt(bool on) {
+  RequireStores("CCDavIrizevez.EnableOpt [PropertyLet]");
+  startup::StartProgramManager spm = StartPrograms();
+  if (on && !spm.EnableOpt()) {
+    // While protection is off every start-up item counts as approved, but the backup that
+    // enforcement reads may never have been written: without this record the next
+    // enforcement would delete every item, with no copy anywhere.
+    util::ReportingFailures(log_, "CCDavIrizevez.EnableOpt [PropertyLet]", [&] {
+      if (!desktopIcons_.BackUpPresent(desktop::kModeStartup)) {
+        throw util::RunTimeError(util::kErrPathFileAccess, {},
+                                 "the start-up items could not all be copied into the start "
+                                 "backup; protection stays off");
+      }
+    });
+  }
+  spm.EnableOpt(on);
 }
 
 std::vector<mdTypeDefine::UType_DIData> CCDavIrizevez::ListFolder() {

@@ -29,17 +29,30 @@ void MakeFolders(util::Log& log, const std::string& path) {
   }
 }
 
-// The names of a folder's entries, "." and ".." left out; none for a missing folder.
-std::vector<std::string> EntryNames(util::Log& log, const std::string& folder) {
+// A folder's entries with their names cut at the first NUL, "." and ".." left out; none for
+// a missing folder.
+std::vector<platform::FileEntry> Entries(util::Log& log, const std::string& folder) {
+  std::vector<platform::FileEntry> found;
+  log.platform().files().FindFiles(Child(folder, "*"), fileutil::kAnyEntry, &found);
   std::vector<platform::FileEntry> entries;
-  log.platform().files().FindFiles(Child(folder, "*"), fileutil::kAnyEntry, &entries);
-  std::vector<std::string> names;
-  names.reserve(entries.size());
-  for (const platform::FileEntry& entry : entries) {
-    std::string name = modMain::Strz2Str(entry.name);
-    if (name != "." && name != "..") names.push_back(std::move(name));
+  entries.reserve(found.size());
+  for (platform::FileEntry& entry : found) {
+    entry.name = modMain::Strz2Str(entry.name);
+    if (entry.name != "." && entry.name != "..") entries.push_back(std::move(entry));
   }
+  return entries;
+}
+
+std::vector<std::string> EntryNames(util::Log& log, const std::string& folder) {
+  std::vector<std::string> names;
+  for (platform::FileEntry& entry : Entries(log, folder)) names.push_back(std::move(entry.name));
   return names;
+}
+
+// True when the backup can hold a copy of the entry: the copy takes folders and plain files
+// only, so a hidden or system entry never has one there.
+bool CanBeBackedUp(const platform::FileEntry& entry) {
+  return platform::MatchesAttributeMask(entry.attributes, fileutil::kFoldersAndFiles);
 }
 
 }  // namespace
@@ -83,14 +96,19 @@ bool IconFolders::IsFilteredIcon(std::string_view name, int mode) const {
 void IconFolders::GetIconListInFolder(IconList& list, const std::string& folder, bool isProtected,
                                       const std::string& backupFolder, int mode) {
   util::ReportingFailures(log_, "CCDavIrizevez.GetIconListInFolder", [&] {
-    for (std::string& name : EntryNames(log_, folder)) {
-      if (IsFilteredIcon(name, mode)) continue;
+    for (platform::FileEntry& entry : Entries(log_, folder)) {
+      if (IsFilteredIcon(entry.name, mode)) continue;
       // A folder or a plain file in the backup approves the icon; a hidden or system file
-      // there does not (mask 16 finds both kinds, mask 0 only the plain files).
-      const bool approved = !isProtected || (!backupFolder.empty() &&
-                                             fileutil::Exists(log_, Child(backupFolder, name),
-                                                              fileutil::kFoldersAndFiles));
-      list.push_back(UType_DIData{std::move(name), static_cast<std::int16_t>(approved ? 1 : 0)});
+      // there does not (mask 16 finds both kinds, mask 0 only the plain files). An icon that
+      // cannot be backed up has no copy there to tell, so it counts as approved: auto recover
+      // would otherwise delete an approved desktop.ini at every start, with no copy anywhere.
+      // A list that leaves it out still deletes it.
+      const bool approved =
+          !isProtected || !CanBeBackedUp(entry) ||
+          (!backupFolder.empty() &&
+           fileutil::Exists(log_, Child(backupFolder, entry.name), fileutil::kFoldersAndFiles));
+      list.push_back(
+          UType_DIData{std::move(entry.name), static_cast<std::int16_t>(approved ? 1 : 0)});
     }
   });
 }
@@ -188,6 +206,24 @@ void IconFolders::Apply(const IconList& wanted, bool isProtected, int mode) {
       logFailure();
     }
   }
+  if (isProtected && !set.backupFolder.empty()) {
+    // A wanted icon the backup could not take (a hidden or system file) stays where it is;
+    // it is said once per apply, whichever folders hold it.
+    std::unordered_set<std::string> said;
+    for (const UType_DIData& icon : current) {
+      const std::string& name = icon.diFileName;
+      if (!wantedNames.contains(name) || said.contains(name)) continue;
+      try {
+        if (!fileutil::Exists(log_, Child(set.backupFolder, name), fileutil::kFoldersAndFiles)) {
+          said.insert(name);
+          log_.Write("[keep:CCDavIrizevez.Apply] \"" + name +
+                     "\" has no copy in the backup; it stays where it is");
+        }
+      } catch (...) {
+        logFailure();
+      }
+    }
+  }
   for (const std::string* name : restore) {
     try {
       RestoreWanted(set, *name);
@@ -202,6 +238,22 @@ void IconFolders::Apply(const IconList& wanted, bool isProtected, int mode) {
       logFailure();
     }
   }
+}
+
+bool IconFolders::BackUpPresent(int mode) {
+  const IconFolderSet& set = Folders(mode);
+  if (set.backupFolder.empty()) return set.userFolder.empty() && set.commonFolder.empty();
+  bool whole = true;
+  for (const std::string* folder : {&set.userFolder, &set.commonFolder}) {
+    if (folder->empty()) continue;
+    for (const platform::FileEntry& entry : Entries(log_, *folder)) {
+      if (IsFilteredIcon(entry.name, mode) || !CanBeBackedUp(entry)) continue;
+      const std::string backup = Child(set.backupFolder, entry.name);
+      fileutil::CopyFileAndFolder(log_, Child(*folder, entry.name), backup);
+      if (!fileutil::Exists(log_, backup, fileutil::kFoldersAndFiles)) whole = false;
+    }
+  }
+  return whole;
 }
 
 void IconFolders::Release() {

@@ -57,8 +57,9 @@ class IconFolders {
   bool IsFilteredIcon(std::string_view name, int mode) const;
 
   // Appends a record per entry of the folder (files and subfolders alike, "." and ".." and
-  // filtered names left out). Its flag is 1 when protection is off or the backup holds a
-  // folder or a plain file of that name, else 0. A missing folder gives nothing.
+  // filtered names left out). Its flag is 1 when protection is off, the backup holds a
+  // folder or a plain file of that name, or the entry is hidden or system (the backup cannot
+  // hold it, so it cannot say it was not approved); else 0. A missing folder gives nothing.
   void GetIconListInFolder(IconList& list, const std::string& folder, bool isProtected,
                            const std::string& backupFolder, int mode);
 
@@ -73,8 +74,14 @@ class IconFolders {
   // Makes the folders match the wanted list: icons not wanted are deleted from both folders
   // and from the backup; wanted ones are backed up (when protected; existing copies stay)
   // and, when gone from both folders, copied back from the backup. Without protection the
-  // backup is emptied. A failure is logged and the next step runs.
+  // backup is emptied. A wanted icon that is still without a backup copy after a protected
+  // apply is logged once. A failure is logged and the next step runs.
   void Apply(const IconList& wanted, bool isProtected, int mode);
+
+  // Records the icons present now as approved: copies every icon of the mode's folders that
+  // the backup can hold into the backup (existing copies stay, nothing is deleted). True when
+  // each of them has a copy there afterwards (false when the set has folders but no backup).
+  bool BackUpPresent(int mode);
 
   // The folder set of a mode (an empty one for an unknown mode).
   const IconFolderSet& Folders(int mode) const;

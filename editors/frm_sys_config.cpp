@@ -60,7 +60,12 @@ std::string frmSysConfig::ShowForm(const std::string& inputDocument) {
   input_ = inputDocument;
   output_.clear();
   FormLoad();
-  unchanged_ = XMLStringSysConfig();
+  {
+    // The document as loaded, to tell an OK that changed nothing; built without logging, as
+    // no step of the editor's own builds it.
+    util::Log::Mute mute(context().log);
+    unchanged_ = XMLStringSysConfig();
+  }
   Open();
   context().ui.Show(*this);
   Close();

@@ -154,7 +154,11 @@ std::string frmSysConfig::XMLStringSysConfig() {
   std::string document;
   RunProcedure(context().log, "frmWindowsConfig", "XMLStringSysConfig", [&](util::Procedure& proc) {
     proc.Line(10);
-    const std::string body = CPGetXML() + UsedAccessGetXML() + FolderAccessGetXML();
+    // One statement each: the builders log, and the operands of one expression may be
+    // evaluated in any order.
+    std::string body = CPGetXML();
+    body += UsedAccessGetXML();
+    body += FolderAccessGetXML();
     proc.Line(20);
     document = mdTypeDefine::XMLDocument("1.0.0", body);
   });

@@ -153,7 +153,12 @@ std::string frmWinConfig::ShowForm(const std::string& inputDocument) {
   input_ = inputDocument;
   output_.clear();
   FormLoad();
-  unchanged_ = XMLStringWinConfig();
+  {
+    // The document as loaded, to tell an OK that changed nothing; built without logging, as
+    // no step of the editor's own builds it.
+    util::Log::Mute mute(context().log);
+    unchanged_ = XMLStringWinConfig();
+  }
   Open();
   context().ui.Show(*this);
   Close();

@@ -234,8 +234,14 @@ std::string frmWinConfig::XMLStringWinConfig() {
   std::string document;
   RunProcedure(context().log, kForm, "XMLStringWinConfig", [&](util::Procedure& proc) {
     proc.Line(10);
-    const std::string body = StartMenuGetXML() + StartProgramGetXML() + WinSkillGetXML() +
-                             ExplorerConfigGetXML() + FileOptGetXML() + DesktopGetXML();
+    // One statement each: the builders log, and the operands of one expression may be
+    // evaluated in any order.
+    std::string body = StartMenuGetXML();
+    body += StartProgramGetXML();
+    body += WinSkillGetXML();
+    body += ExplorerConfigGetXML();
+    body += FileOptGetXML();
+    body += DesktopGetXML();
     proc.Line(20);
     document = mdTypeDefine::XMLDocument("1.0.0", body);
   });

@@ -1,20 +1,40 @@
 #include "host/icon_folder_table.h"
 
+#include <unordered_set>
 #include <utility>
 
 namespace dav::host {
+namespace {
+
+// A file name as the file system compares it: without regard to the case of its letters.
+std::string Folded(const std::string& name) {
+  std::string folded = name;
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
+}  // namespace
 
 std::vector<TableRow> IconFolderRows(desktop::IconFolders& icons, const std::string& user,
                                      const std::string& common, const std::string& backup, int mode,
                                      bool enforced) {
   std::vector<TableRow> rows{{"Folder", "File", "Approved", "Next start"}};
+  // The names in the folders, folded: a backup copy whose name differs from a present file's
+  // only in letter case is not restored, as the file system finds the present one under it.
+  std::unordered_set<std::string> presentNames;
   const auto add = [&](const std::string& where, const desktop::IconList& list, std::size_t from) {
     for (std::size_t i = from; i < list.size(); ++i) {
       const bool approved = list[i].diFlag == 1;
-      const char* next = !enforced           ? "-"
-                         : where == "backup" ? "restored"
-                         : approved          ? "kept"
-                                             : "deleted";
+      const bool backup = where == "backup";
+      if (!backup) presentNames.insert(Folded(list[i].diFileName));
+      const char* next =
+          !enforced ? "-"
+          : backup
+              ? (presentNames.contains(Folded(list[i].diFileName)) ? "already there" : "restored")
+          : approved ? "kept"
+                     : "deleted";
       rows.push_back({where, list[i].diFileName, approved ? "yes" : "no", next});
     }
   };

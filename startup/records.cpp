@@ -67,9 +67,9 @@ void StartProgramManager::List(const std::vector<Record>& records) {
       const KeyHandle toHive = record.spmIsStart && own ? live->hive : kHKeyLocalMachine;
       const std::string to =
           record.spmIsStart ? (own ? std::string(live->path) : startList) : offList;
-      // An unchanged record is left alone where the store already holds it; on a PC whose
-      // store lacks it (a document made on another PC) it is placed as a changed one is.
-      if (record.spmIsStart == record.spmIsPrevStart && Holds(toHive, to, name)) continue;
+      // An unchanged record is left alone: a document made on another PC must not add that
+      // PC's programs here, nor move one that is off here into the off list.
+      if (record.spmIsStart == record.spmIsPrevStart) continue;
       // The entry keeps the type it had in the list it leaves (REG_EXPAND_SZ stays one).
       const std::string& from = record.spmIsStart ? offList : startList;
       const std::int32_t kept = TypeIn(kHKeyLocalMachine, from, name);

@@ -79,10 +79,10 @@ class StartProgramManager {
   std::vector<Record> List();
 
   // Applies edited records to the store: a record switched on moves to the start list (a
-  // protected one straight into its live key), one switched off to the off list, a deleted
-  // one leaves its list and its live key. An unchanged record that the store does not hold
-  // where it asks to be is placed there too, so a document takes effect on any PC. The live
-  // keys follow at the next EditStartReg.
+  // protected one straight into its live key), one switched off to the off list, each keeping
+  // the type it had in the list it leaves; a deleted one leaves its list and its live key. A
+  // record whose flags are unchanged is left alone. The live keys follow at the next
+  // EditStartReg.
   void List(const std::vector<Record>& records);
 
   // Protection: on unless "EveryTime" reads exactly "0".

@@ -46,10 +46,25 @@ class Log {
   platform::Platform& platform() { return platform_; }
   const std::string& componentFolder() const { return folder_; }
 
+  // While a Mute lives, neither writer writes (the error reporter still raises): for work
+  // whose steps are not the component's own, such as remembering what an editor loaded.
+  class Mute {
+   public:
+    explicit Mute(Log& log) : log_(log), was_(log.muted_) { log_.muted_ = true; }
+    ~Mute() { log_.muted_ = was_; }
+    Mute(const Mute&) = delete;
+    Mute& operator=(const Mute&) = delete;
+
+   private:
+    Log& log_;
+    bool was_;
+  };
+
  private:
   platform::Platform& platform_;
   std::string folder_;
   std::string name_;
+  bool muted_ = false;
 };
 
 }  // namespace dav::util

@@ -40,6 +40,16 @@ class ComponentObjectTest : public ::testing::Test {
                            argumentError ? argumentError : &error);
   }
 
+  // name = value, as a script assigns a property.
+  HRESULT Assign(const wchar_t* name, VARIANT value) {
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS parameters{&value, &named, 1, 1};
+    EXCEPINFO exception{};
+    UINT error = 0;
+    return object_->Invoke(Id(name), IID_NULL, 0, DISPATCH_PROPERTYPUT, &parameters, nullptr,
+                           &exception, &error);
+  }
+
   static VARIANT Text(BSTR* text) {  // a script variable: a reference
     VARIANT value;
     value.vt = VT_BSTR | VT_BYREF;
@@ -76,6 +86,10 @@ TEST_F(ComponentObjectTest, CallsThatCannotBeMadeAreRefused) {
   number.lVal = 7;
   EXPECT_EQ(Call(L"IClientComponent_Handle", {number}), DISP_E_BADPARAMCOUNT);
   EXPECT_EQ(Call(L"Name", {}, nullptr, DISPATCH_PROPERTYPUT), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(Assign(L"Name", number), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(Call(L"EnableOpt", {number}, nullptr, DISPATCH_PROPERTYPUT), DISP_E_NONAMEDARGS)
+      << "an assignment names its value";
+  EXPECT_EQ(Call(L"EnableOpt", {}), DISP_E_EXCEPTION) << "no store before initialisation";
   // App must be an object; automation counts the failing argument from the last.
   VARIANT no;
   no.vt = VT_BOOL;
@@ -108,6 +122,24 @@ TEST_F(ComponentObjectTest, ALifetimeWithAScriptHost) {
   ASSERT_EQ(channel.calls.size(), 1u);
   EXPECT_EQ(channel.calls[0].arguments.at(0).text.rfind("DavIrizevez\tGIWC\t<", 0), 0u)
       << channel.calls[0].arguments.at(0).text;
+
+  // The public properties: read, assigned, and read again; put back as they were.
+  for (const wchar_t* name : {L"EnableOpt", L"EnableAutoRecover"}) {
+    VARIANT was;
+    ASSERT_EQ(Call(name, {}, &was, DISPATCH_PROPERTYGET), S_OK) << name;
+    ASSERT_EQ(was.vt, VT_BOOL) << name;
+    for (const VARIANT_BOOL value : {static_cast<VARIANT_BOOL>(~was.boolVal), was.boolVal}) {
+      VARIANT assigned;
+      assigned.vt = VT_BOOL;
+      assigned.boolVal = value;
+      EXPECT_EQ(Assign(name, assigned), S_OK) << name;
+      VARIANT now;
+      ASSERT_EQ(Call(name, {}, &now, DISPATCH_PROPERTYGET), S_OK) << name;
+      EXPECT_EQ(now.boolVal, value) << name;
+    }
+  }
+  EXPECT_EQ(Id(L"List"), DISPID_UNKNOWN) << "the start program lists stay inside";
+  EXPECT_EQ(Id(L"ListFolder"), DISPID_UNKNOWN);
 
   EXPECT_EQ(Call(L"IClientComponent_Terminate", {}), S_OK);
   const ULONG held = app.references;

@@ -66,6 +66,11 @@ Function Unescape(text)
   Unescape = result
 End Function
 
+' A Boolean as "True" or "False" whatever the locale (a Korean one writes 참 and 거짓).
+Function Flag(value)
+  If value Then Flag = "True" Else Flag = "False"
+End Function
+
 Function ReadDocument(path)
   Dim file
   Set file = fso.OpenTextFile(path, 1, False, 0)
@@ -117,6 +122,18 @@ Do While Not script.AtEndOfStream
   End If
 Loop
 script.Close
+
+' The public properties, each read and assigned the value it has (which changes nothing the
+' differential check compares), and the desktop recovery while auto recover is on, which
+' the start has made already.
+Dim protection, recovery
+protection = component.EnableOpt
+component.EnableOpt = protection
+recovery = component.EnableAutoRecover
+component.EnableAutoRecover = recovery
+If recovery Then component.RecoverDesktopIcon
+out.WriteLine "PUBLIC EnableOpt " & Flag(component.EnableOpt) & " EnableAutoRecover " & _
+              Flag(component.EnableAutoRecover)
 
 component.IClientComponent_Terminate
 Set component = Nothing

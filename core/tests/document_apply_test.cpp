@@ -161,5 +161,47 @@ TEST_F(DocumentApplyTest, FormStepPicksOneControlPanelFormOrBoth) {
       << "with neither flag the rows of both forms apply, in document order";
 }
 
+TEST_F(DocumentApplyTest, AnIconSectionNotReadWholeChangesNoIcon) {
+  const CCDavIrizevez::Fields& fields = component_->fields();
+  const auto has = [&](const std::string& path) {
+    return platform().files().GetAttributes(path) != platform::kInvalidAttributes;
+  };
+  // Approved icons: on the desktop and in the backup. The names are the test's own, as under
+  // Wine the desktop is the prefix user's.
+  const std::vector<std::string> names = {"dav-half-A.lnk", "dav-half-B.lnk", "dav-half-C.lnk"};
+  for (const std::string& name : names) {
+    for (const std::string* folder : {&fields.userDesktopFolder, &fields.desktopBackupFolder}) {
+      ASSERT_EQ(platform().files().WriteAll(*folder + "\\" + name, name), platform::kErrorSuccess);
+    }
+  }
+  // A produced section whose second file lost its Checked attribute.
+  std::string icons;
+  for (const char* special : {"1", "2", "3", "4", "5"}) {
+    icons += "<Icon FileName=\"special " + std::string(special) + "\" Checked=\"1\" />";
+  }
+  icons += "<Icon FileName=\"" + names[0] + "\" Checked=\"1\" /><Icon FileName=\"" + names[1] +
+           "\" /><Icon FileName=\"" + names[2] + "\" Checked=\"1\" />";
+  component_->ApplyWinConfigXML(Document("<DesktopIconManager Protected=\"True\"><IconList>" +
+                                         icons + "</IconList></DesktopIconManager>"),
+                                "", false);
+
+  for (const std::string& name : names) {
+    EXPECT_TRUE(has(fields.userDesktopFolder + "\\" + name)) << name << " left the desktop";
+    EXPECT_TRUE(has(fields.desktopBackupFolder + "\\" + name)) << name << " left the backup";
+    platform().files().Delete(fields.userDesktopFolder + "\\" + name);
+  }
+  util::Log log(platform(), component_->componentFolder());
+  EXPECT_EQ(
+      mdRegistry(log).ReadDWORD(platform::kHKeyLocalMachine,
+                                HostKey() + "\\Components\\DavIrizevez.CCDavIrizevez\\DIManager",
+                                "EnableAutoRecover", -1),
+      -1)
+      << "auto recover is not switched either";
+  EXPECT_NE(LogText(*component_).find("[err:CCDavIrizevez.ApplyWinConfigXML] line 540, 91"),
+            std::string::npos)
+      << LogText(*component_);
+  EXPECT_NE(Saved("WinConfig.qsf"), "<missing>") << "the rest of the document still applies";
+}
+
 }  // namespace
 }  // namespace dav::core::testing

@@ -132,7 +132,7 @@ TEST_F(LegacyDocumentsTest, StartProgramsGoToTheStartProgramManagerOnlyFromAWhol
   component_->ApplyWindowSettingXML(Document(
       "<StartProgramManager Protected=\"True\"><RunKeyList><RunKey HKey=\"-2147483646\" Path=\"" +
       run +
-      "\" Name=\"Tool\" Command=\"tool.exe\" IsPrevStart=\"True\" Checked=\"True\" "
+      "\" Name=\"Tool\" Command=\"tool.exe\" IsPrevStart=\"False\" Checked=\"True\" "
       "Deleted=\"False\" /></RunKeyList></StartProgramManager>"));
   EXPECT_EQ(everyTime(), "1");
   const auto tool =
@@ -162,6 +162,19 @@ TEST_F(LegacyDocumentsTest, DesktopIconsGoToTheDesktopIconManager) {
             std::string::npos)
       << Log();
   EXPECT_TRUE(Saved());
+
+  // A section not read whole (an icon without Checked) changes no icon.
+  component_->ApplyWindowSettingXML(
+      Document("<DesktopIconManager Protected=\"True\"><IconList><Icon FileName=\"x\" /><Icon "
+               "FileName=\"x\" Checked=\"1\" /><Icon FileName=\"x\" Checked=\"1\" /><Icon "
+               "FileName=\"x\" Checked=\"1\" /><Icon FileName=\"x\" Checked=\"1\" /><Icon "
+               "FileName=\"B.lnk\" Checked=\"1\" /></IconList></DesktopIconManager>"));
+  EXPECT_NE(platform().files().GetAttributes(fields.userDesktopFolder + "\\A.lnk"),
+            platform::kInvalidAttributes)
+      << "A.lnk stays on the desktop";
+  EXPECT_NE(platform().files().GetAttributes(fields.desktopBackupFolder + "\\A.lnk"),
+            platform::kInvalidAttributes)
+      << "and in the backup";
 }
 
 }  // namespace

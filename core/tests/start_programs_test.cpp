@@ -129,6 +129,27 @@ TEST_F(StartProgramsTest, AppliedWindowDocumentSetsProtectionAndTheLists) {
             1);
 }
 
+TEST_F(StartProgramsTest, UnchangedRecordsOfAnotherPcLeaveThisOneAlone) {
+  SetRun("Here", "here.exe");
+  auto component = Started();
+  // A document made on another PC: its "Foreign" starts there, its "Here" is off there; the
+  // administrator changed neither.
+  const auto record = [&](const std::string& name, const char* flag) {
+    return "<RunKey HKey=\"-2147483646\" Path=\"" + kRun + "\" Name=\"" + name + "\" Command=\"" +
+           name + ".exe\" IsPrevStart=\"" + flag + "\" Checked=\"" + flag +
+           "\" Deleted=\"False\" />";
+  };
+  component->ApplyWinConfigXML(
+      WindowDocument("<StartProgramManager Protected=\"True\"><RunKeyList>" +
+                     record("Foreign", "True") + record("Here", "False") +
+                     "</RunKeyList></StartProgramManager>"),
+      "", false);
+  component->IClientComponent_Terminate();
+  EXPECT_EQ(Run(), NameList{"Here"}) << "no program of the other PC starts here";
+  EXPECT_EQ(List("SPMRegStart"), NameList{"Here"});
+  EXPECT_EQ(List("SPMRegDelete"), NameList{}) << "and none of this PC's is switched off";
+}
+
 TEST_F(StartProgramsTest, TheWindowDocumentCarriesTheListsBetweenStartMenuAndWinSkill) {
   SetRun("Tool", "C:\\Tool\\tool.exe /min");
   auto component = Started();
@@ -177,6 +198,32 @@ TEST_F(StartProgramsTest, WithProtectionTheStartupFolderKeepsTheApprovedIcons) {
   component->IClientComponent_Terminate();
   EXPECT_TRUE(has(folder + "\\Approved.lnk")) << "termination puts the approved icon back";
   EXPECT_FALSE(has(folder + "\\Added.lnk")) << "and takes the unapproved one away";
+}
+TEST_F(StartProgramsTest, ProtectionSwitchedOnKeepsTheStartupItemsThere) {
+  auto component = Started();
+  const std::string folder = component->fields().userStartFolder;
+  const std::string backup = component->fields().startBackupFolder;
+  const auto has = [&](const std::string& path) {
+    return platform().files().GetAttributes(path) != platform::kInvalidAttributes;
+  };
+  for (const char* name : {"\\Mail.lnk", "\\Sync.lnk"}) {
+    ASSERT_EQ(platform().files().WriteAll(folder + name, "link"), platform::kErrorSuccess);
+  }
+  const std::string on = WindowDocument(
+      "<StartProgramManager Protected=\"True\"><RunKeyList /></StartProgramManager>");
+  component->ApplyWinConfigXML(on, "", false);
+  EXPECT_TRUE(has(backup + "\\Mail.lnk")) << "recorded as approved when protection went on";
+  component->IClientComponent_Terminate();
+  EXPECT_TRUE(has(folder + "\\Mail.lnk")) << "the enforcement at the end keeps them";
+  EXPECT_TRUE(has(folder + "\\Sync.lnk"));
+
+  // Once on, an item added later is not approved by the next document.
+  ASSERT_EQ(platform().files().WriteAll(folder + "\\Added.lnk", "link"), platform::kErrorSuccess);
+  auto next = Started();
+  next->ApplyWinConfigXML(on, "", false);
+  next->IClientComponent_Terminate();
+  EXPECT_FALSE(has(folder + "\\Added.lnk"));
+  EXPECT_TRUE(has(folder + "\\Mail.lnk"));
 }
 #endif
 

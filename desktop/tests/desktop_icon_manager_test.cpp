@@ -102,5 +102,34 @@ TEST_F(DesktopIconManagerTest, AutoRecoverIsTheStoresExactOne) {
   EXPECT_FALSE(icons.EnableAutoRecover()) << "only the text 1 turns it on";
 }
 
+TEST_F(DesktopIconManagerTest, AnApprovedIconTheBackupCannotHoldOutlivesAutoRecover) {
+  // desktop.ini is hidden and system: approved, it cannot be copied into the backup.
+  Write(user + "\\desktop.ini", "[.ShellClassInfo]", platform::kAttrHidden | platform::kAttrSystem);
+  Write(user + "\\A.lnk", "a");
+  IconList approved = specials;
+  approved.push_back({"desktop.ini", 1});
+  approved.push_back({"A.lnk", 1});
+  icons.ApplyDesktopIconList(true, approved, kModeDesktop);
+  EXPECT_EQ(List(backup), Names{"A.lnk"});
+  const std::string kept = "[keep:CCDavIrizevez.Apply] \"desktop.ini\" has no copy in the backup";
+  std::string log = LogText();
+  const std::size_t said = log.find(kept);
+  EXPECT_NE(said, std::string::npos) << log;
+  EXPECT_EQ(log.find(kept, said + 1), std::string::npos) << "said once: " << log;
+
+  // At the next start an added icon goes; the approved one that has no copy stays.
+  Write(user + "\\B.lnk", "b");
+  icons.RecoverDesktopIcon();
+  EXPECT_EQ(List(user), (Names{"A.lnk", "desktop.ini"}));
+  EXPECT_EQ(Read(user + "\\desktop.ini"), "[.ShellClassInfo]");
+
+  // A list that leaves it out still deletes it.
+  IconList without = specials;
+  without.push_back({"A.lnk", 1});
+  without.push_back({"desktop.ini", 0});
+  icons.ApplyDesktopIconList(true, without, kModeDesktop);
+  EXPECT_EQ(List(user), Names{"A.lnk"});
+}
+
 }  // namespace
 }  // namespace dav::desktop

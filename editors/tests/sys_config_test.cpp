@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editors/tests/editor_fixture.h"
+#include "util/ansi_text.h"
 
 namespace dav::editors::testing {
 namespace {
@@ -181,6 +182,29 @@ TEST_F(SysConfigTest, SelectAllButtonsAndClosingChoices) {
   EXPECT_THAT(out, HasSubstr("ID=\"b\" DisplayName=\"B\" Value=\"1\""));
   EXPECT_EQ(choice_, kChoiceClosed) << "the system editor closes whatever the choice";
   EXPECT_EQ(EditSys(doc, "click cmdAllSelect(0)\ncancel"), "");
+}
+
+TEST_F(SysConfigTest, OkLogsOneBuilderPassInTheDocumentsOrder) {
+  // The log's folder, which the component has and the fixture does not make.
+  for (const char* part : {"\\Components", "\\Components\\DavIrizevez"}) {
+    env_->platform().files().MakeFolder(env_->scratchFolder() + part);
+  }
+  EditSys(Document(""), "ok\nchoose 7");
+  std::string bytes;
+  ASSERT_EQ(env_->platform().files().ReadAll(log_.LogFilePath(), &bytes), platform::kErrorSuccess);
+  const std::string log = util::FromAnsi(env_->platform(), bytes);
+  const std::string pass = "XMLStringSysConfig Start";
+  const std::size_t first = log.find(pass);
+  ASSERT_NE(first, std::string::npos) << log;
+  EXPECT_EQ(log.find(pass, first + 1), std::string::npos) << "loading adds no pass of its own:\n"
+                                                          << log;
+  std::size_t at = first;
+  for (const char* builder :
+       {"CPGetXML Start", "UsedAccessGetXML Start", "FolderAccessGetXML Start"}) {
+    EXPECT_NE(at = log.find(builder, at), std::string::npos)
+        << "missing, in order: " << builder << "\n"
+        << log;
+  }
 }
 
 }  // namespace

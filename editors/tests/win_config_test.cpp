@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editors/tests/editor_fixture.h"
+#include "util/ansi_text.h"
 
 namespace dav::editors::testing {
 namespace {
@@ -211,6 +212,30 @@ TEST_F(WinConfigTest, ClosingTheChoiceKeepsTheEditorOpenAndCancelReturnsTheOkDoc
       << "the document of the OK, not of the later change";
   EXPECT_EQ(choice_, kChoiceClosed);
   EXPECT_EQ(EditWin(Document(kLists), "close"), "");
+}
+
+TEST_F(WinConfigTest, OkLogsOneBuilderPassInTheDocumentsOrder) {
+  // The log's folder, which the component has and the fixture does not make.
+  for (const char* part : {"\\Components", "\\Components\\DavIrizevez"}) {
+    env_->platform().files().MakeFolder(env_->scratchFolder() + part);
+  }
+  EditWin(Document(kLists), "ok\nchoose 7");
+  std::string bytes;
+  ASSERT_EQ(env_->platform().files().ReadAll(log_.LogFilePath(), &bytes), platform::kErrorSuccess);
+  const std::string log = util::FromAnsi(env_->platform(), bytes);
+  const std::string pass = "XMLStringWinConfig Start";
+  const std::size_t first = log.find(pass);
+  ASSERT_NE(first, std::string::npos) << log;
+  EXPECT_EQ(log.find(pass, first + 1), std::string::npos) << "loading adds no pass of its own:\n"
+                                                          << log;
+  std::size_t at = first;
+  for (const char* builder :
+       {"StartMenuGetXML Start", "StartProgramGetXML Start", "WinSkillGetXML Start",
+        "ExplorerConfigGetXML Start", "FileOptGetXML Start", "DesktopGetXML Start"}) {
+    EXPECT_NE(at = log.find(builder, at), std::string::npos)
+        << "missing, in order: " << builder << "\n"
+        << log;
+  }
 }
 
 }  // namespace

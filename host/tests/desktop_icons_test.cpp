@@ -96,5 +96,21 @@ TEST_F(DesktopIconsTest, TheNextStartPutsTheApprovedDesktopBack) {
   EXPECT_EQ(Ok({"reg", "export", "HKLM"}) + Ok({"reg", "export", "HKCU"}), before);
 }
 
+TEST_F(DesktopIconsTest, ABackupCopyDifferingOnlyInLetterCaseIsNotRestored) {
+  PutIcon("A.lnk");
+  ApplyPartial(HostFile("icons.qsf", IconDocument("<Icon FileName=\"A.lnk\" Checked=\"1\" />")));
+  Ok({"fs", "rm", kDesktop + "\\A.lnk"});
+  Ok({"fs", "put", HostFile("a.LNK", "renamed"), kDesktop + "\\a.LNK"});
+  const std::string preview = Ok({"desktop"});
+  EXPECT_NE(preview.find("user    a.LNK  yes       kept"), std::string::npos) << preview;
+  EXPECT_NE(preview.find("backup  A.lnk  yes       already there"), std::string::npos) << preview;
+
+  // As predicted: the next start leaves the desktop as it is.
+  Ok({"handle", "REQ_WINCONF"});
+  const std::string listing = Ok({"fs", "ls", kDesktop});
+  EXPECT_NE(listing.find(" a.LNK\n"), std::string::npos) << listing;
+  EXPECT_EQ(listing.find(" A.lnk\n"), std::string::npos) << listing;
+}
+
 }  // namespace
 }  // namespace dav::host::testing

@@ -85,7 +85,7 @@ const std::string kStartupFolders =
 
 class StartupTest : public MachineTest {};
 
-TEST_F(StartupTest, ProtectedDocumentKeepsRunAsApprovedAndRoundTripsToAFreshPC) {
+TEST_F(StartupTest, ProtectedDocumentKeepsRunAsApprovedAndAddsNothingToAFreshPC) {
   EXPECT_EQ(Ok({"startup"}).substr(0, 37), "Protection  no store yet: the next st");
   for (const char* name : {"Alpha", "Beta", "Gamma"}) {
     Ok({"reg", "set", kRun, name, "REG_SZ", "C:\\" + std::string(name) + ".exe"});
@@ -140,11 +140,14 @@ TEST_F(StartupTest, ProtectedDocumentKeepsRunAsApprovedAndRoundTripsToAFreshPC) 
     arguments.insert(arguments.end(), command.begin(), command.end());
     ASSERT_EQ(RunDavhost(arguments).exitCode, 0);
   }
+  // The produced records are unchanged ones: protection goes on, but the other PC's
+  // programs are not added here.
   const RunResult there = RunDavhost({"--machine", fresh, "handle", "REQ_WINCONF"});
-  EXPECT_EQ(StartPrograms(there.out), StartPrograms(document));
-  EXPECT_NE(RunDavhost({"--machine", fresh, "reg", "get", kRun}).out.find("Alpha"),
+  EXPECT_EQ(StartPrograms(there.out),
+            "<StartProgramManager Protected=\"True\">\r\n</StartProgramManager>\r\n");
+  EXPECT_EQ(RunDavhost({"--machine", fresh, "reg", "get", kRun}).out.find("Alpha"),
             std::string::npos)
-      << "the approved programs start on the fresh PC too";
+      << "the other PC's programs do not start on the fresh PC";
 }
 
 }  // namespace

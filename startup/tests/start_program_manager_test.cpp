@@ -130,8 +130,8 @@ TEST_F(StartProgramManagerTest, EditedRecordsMoveBetweenTheLists) {
             Record("qrltrans", "trans.exe", kUserRun, false, true),
             Record("Gone", "gone.exe", kUserRun, false, false, true)});
 
-  EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), (NameList{"New", "Same"}))
-      << "an unchanged record the store lacks (a document of another PC) joins its list";
+  EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), NameList{"Same"})
+      << "an unchanged record the store lacks (a document of another PC) is left alone";
   EXPECT_EQ(GetStore(OffList(kMachineRun), "Off"), (Value{kRegExpandSz, "%ProgramFiles%\\off.exe"}))
       << "an entry switched off keeps its type";
   EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRunServices)), NameList{"On"});
