@@ -54,7 +54,7 @@ ensure_korean_locale() {
 }
 
 stage_windows() {
-  ensure_packages "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+  ensure_packages "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${DISPLAY_PACKAGES[@]}"
   ensure_korean_locale
   local prefix=build/windows/wineprefix
   scripts/fetch-debian-source.sh pugixml libpugixml-dev build/deps
@@ -64,7 +64,8 @@ stage_windows() {
   cmake --build --preset default -j 2 --target davhost
   cmake --preset windows
   cmake --build --preset windows -j 2
-  scripts/wine-run.sh "$prefix"  # Wine up before ctest lists the tests
+  scripts/wine-run.sh "$prefix"  # Wine and its display up before ctest lists the tests
+  trap 'scripts/wine-run.sh "$prefix" --stop-display' RETURN
   ctest --preset windows -j 2
   scripts/wine-run.sh "$prefix" build/windows/host/davhost.exe --help
 }
