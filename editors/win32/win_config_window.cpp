@@ -5,8 +5,8 @@
 namespace dav::editors::win32 {
 namespace {
 
-constexpr int kLabel = 110;
-constexpr int kFirstOption = 160;
+constexpr int kLabel = 100;
+constexpr int kFirstOption = 140;
 
 // The first option of each row ("do not show") has the shortest caption: the other two
 // share the room it leaves.

@@ -56,6 +56,10 @@ void PaintInto(HDC dc, HWND window, POINT origin) {
   HDC own = CreateCompatibleDC(dc);
   HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
   HGDIOBJ old = SelectObject(own, bitmap);
+  // What the window does not print itself (Wine leaves a border or two) stays the face
+  // colour, as on the screen.
+  RECT all{0, 0, width, height};
+  FillRect(own, &all, GetSysColorBrush(COLOR_BTNFACE));
   PrintWindow(window, own, 0);
   BitBlt(dc, place.left - origin.x, place.top - origin.y, width, height, own, 0, 0, SRCCOPY);
   SelectObject(own, old);
