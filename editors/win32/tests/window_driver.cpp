@@ -76,20 +76,23 @@ void PaintInto(HDC dc, HWND window, POINT origin) {
 
 UiThreadWatch::UiThreadWatch() : thread_(GetCurrentThreadId()) {
   g_watch = this;
-  cbt_ = SetWindowsHookExW(WH_CBT, CbtHook, nullptr, thread_);
+  shows_ = SetWindowsHookExW(WH_CALLWNDPROC, ShowHook, nullptr, thread_);
   messages_ = SetWindowsHookExW(WH_GETMESSAGE, MessageHook, nullptr, thread_);
 }
 
 UiThreadWatch::~UiThreadWatch() {
-  UnhookWindowsHookEx(cbt_);
+  UnhookWindowsHookEx(shows_);
   UnhookWindowsHookEx(messages_);
   g_watch = nullptr;
 }
 
-LRESULT CALLBACK UiThreadWatch::CbtHook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_ACTIVATE && g_watch) {
+LRESULT CALLBACK UiThreadWatch::ShowHook(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  // A top-level window being shown (whether or not it gets the focus).
+  if (code == HC_ACTION && call->message == WM_SHOWWINDOW && call->wParam && g_watch &&
+      !(GetWindowLongW(call->hwnd, GWL_STYLE) & WS_CHILD)) {
     std::lock_guard lock(g_watch->mutex_);
-    g_watch->activated_.push_back(reinterpret_cast<HWND>(wParam));
+    g_watch->shown_.push_back(call->hwnd);
     g_watch->changed_.notify_all();
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -106,18 +109,22 @@ LRESULT CALLBACK UiThreadWatch::MessageHook(int code, WPARAM wParam, LPARAM lPar
 }
 
 HWND UiThreadWatch::WaitForWindow(const std::string& title) {
-  std::unique_lock lock(mutex_);
   HWND found = nullptr;
-  changed_.wait_for(lock, kPatience, [&] {
-    for (auto at = activated_.begin(); at != activated_.end(); ++at) {
-      if (IsWindow(*at) && WindowText(*at) == title) {
-        found = *at;
-        activated_.erase(activated_.begin(), at + 1);
-        return true;
+  {
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, kPatience, [&] {
+      for (auto at = shown_.begin(); at != shown_.end(); ++at) {
+        if (IsWindow(*at) && WindowText(*at) == title) {
+          found = *at;
+          shown_.erase(shown_.begin(), at + 1);
+          return true;
+        }
       }
-    }
-    return false;
-  });
+      return false;
+    });
+  }
+  // Being shown: it is up once the UI thread takes messages again.
+  if (found && !Settle()) return nullptr;
   return found;
 }
 

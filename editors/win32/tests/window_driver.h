@@ -1,7 +1,7 @@
 // Tools for driving the editors' windows from a second thread, as a user (or an automation
 // tool) would: the windows are found by title and control name, and each action is a
 // window message to the control. A watch on the thread that shows the windows tells when
-// a window was activated and when that thread has taken a message, so that nothing waits
+// a window was shown and when that thread has taken a message, so that nothing waits
 // for a time.
 #pragma once
 
@@ -29,8 +29,9 @@ class UiThreadWatch {
   UiThreadWatch& operator=(const UiThreadWatch&) = delete;
 
   DWORD thread() const { return thread_; }
-  // The next activated window with that title (one activated before the call counts);
-  // null when none came within a minute, so that a broken view fails instead of hanging.
+  // The next top-level window shown with that title (one shown before the call counts),
+  // once the UI thread runs its messages; null when none came within a minute, so that a
+  // broken view fails instead of hanging.
   HWND WaitForWindow(const std::string& title);
   // Posts a marker behind the messages posted to the UI thread so far and waits until it
   // has taken it: what they started has finished or opened a modal window. The UI thread
@@ -38,15 +39,15 @@ class UiThreadWatch {
   bool Settle();
 
  private:
-  static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK ShowHook(int code, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK MessageHook(int code, WPARAM wParam, LPARAM lParam);
 
   DWORD thread_;
-  HHOOK cbt_ = nullptr;
+  HHOOK shows_ = nullptr;
   HHOOK messages_ = nullptr;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::vector<HWND> activated_;
+  std::vector<HWND> shown_;
   WPARAM fetched_ = 0;
   WPARAM posted_ = 0;
 };
