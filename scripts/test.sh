@@ -65,9 +65,13 @@ stage_windows() {
   cmake --preset windows
   cmake --build --preset windows -j 2
   scripts/wine-run.sh "$prefix"  # Wine and its display up before ctest lists the tests
-  trap 'scripts/wine-run.sh "$prefix" --stop-display' RETURN
-  ctest --preset windows -j 2
-  scripts/wine-run.sh "$prefix" build/windows/host/davhost.exe --help
+  local status=0
+  ctest --preset windows -j 2 || status=$?
+  if [[ $status -eq 0 ]]; then
+    scripts/wine-run.sh "$prefix" build/windows/host/davhost.exe --help || status=$?
+  fi
+  scripts/wine-run.sh "$prefix" --stop-display
+  return "$status"
 }
 
 # Each fuzz target runs on a working corpus in build/fuzz/corpus, grown from the seeds in

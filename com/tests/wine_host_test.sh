@@ -31,10 +31,8 @@ component_folder="$client\\Components\\DavIrizevez"
 scratch_win='C:\dav-com-tests'
 scratch=$prefix/drive_c/dav-com-tests
 
-# Without a display: APL_LOGIN's message box returns at once instead of waiting for a user.
-run() { DAV_WINE_DISPLAY=none "$root/scripts/wine-run.sh" "$prefix" "$@"; }
-# With the prefix's display: the editors' windows show.
-display_run() { "$root/scripts/wine-run.sh" "$prefix" "$@"; }
+run() { "$root/scripts/wine-run.sh" "$prefix" "$@"; }
+display_run() { run "$@"; }
 # A Windows path of the prefix's drive C: as a path of this computer.
 unix_path() {
   local path=${1#C:\\}
@@ -80,9 +78,17 @@ leave_prefix() {
 run_vbscript_host() {
   cp "$here/host.vbs" "$here/commands.txt" "$scratch/"
   rm -f "$scratch/output.txt"
+  # APL_LOGIN's warning box waits for a user: the clicker ($DAV_WINDOW_CLICKER) presses OK.
+  local clicking=
+  if [[ -n ${DAV_WINDOW_CLICKER:-} ]]; then
+    cp "$DAV_WINDOW_CLICKER" "$scratch/window_clicker.exe"
+    run "$scratch/window_clicker.exe" "관리자 로그인" OK &
+    clicking=$!
+  fi
   (cd "$root/examples" &&
     run cscript //nologo "$scratch_win\\host.vbs" "$scratch_win\\commands.txt" \
       "$scratch_win\\output.txt") || fail "the VBScript host failed"
+  if [[ -n $clicking ]]; then wait "$clicking" || fail "APL_LOGIN showed no warning to press OK on"; fi
   iconv -f UTF-16 -t UTF-8 "$scratch/output.txt" | tr -d '\r' >"$1"
 }
 

@@ -62,7 +62,10 @@ std::string Win32FormUi::BrowseForFolder(std::string_view prompt) {
   browse.hwndOwner = Owner();
   browse.lpszTitle = title.c_str();
   browse.ulFlags = BIF_RETURNONLYFSDIRS;
+  // The browser needs COM on this thread; a host that has it keeps its own.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
+  if (SUCCEEDED(com)) CoUninitialize();
   if (!chosen) return {};
   wchar_t path[MAX_PATH] = {};
   const bool found = SHGetPathFromIDListW(chosen, path);

@@ -190,21 +190,65 @@ long DisableCmd() {
   return static_cast<long>(value);
 }
 
-void RestoreDisableCmd(long value) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Policies\\Microsoft\\Windows\\System", 0,
-                      nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-    return;
+// The registry keys that the component's documents write, as the DLL tests found them:
+// copied aside when made and put back when destroyed, so that the tests after these find
+// the prefix as it was.
+class RegistryKeeper {
+ public:
+  RegistryKeeper() {
+    std::ifstream list(DAV_TOUCHED_KEYS);
+    std::string line;
+    while (std::getline(list, line)) {
+      if (line.empty() || line[0] == '#') continue;
+      const std::string key = line.substr(line.find_first_not_of(' ', line.find(' ')));
+      const std::size_t slash = key.find('\\');
+      Kept kept;
+      kept.hive =
+          key.substr(0, slash) == "HKEY_LOCAL_MACHINE" ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+      kept.path = ToWide(key.substr(slash + 1));
+      kept.copy = L"Software\\DavEditorWindowsTest\\" + std::to_wstring(kept_.size());
+      HKEY source = nullptr;
+      if (RegOpenKeyExW(kept.hive, kept.path.c_str(), 0, KEY_READ, &source) == ERROR_SUCCESS) {
+        kept.existed = Copy(source, HKEY_CURRENT_USER, kept.copy);
+        RegCloseKey(source);
+      }
+      kept_.push_back(std::move(kept));
+    }
   }
-  if (value < 0) {
-    RegDeleteValueW(key, L"DisableCMD");
-  } else {
-    const auto data = static_cast<DWORD>(value);
-    RegSetValueExW(key, L"DisableCMD", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                   sizeof data);
+  ~RegistryKeeper() {
+    for (const Kept& kept : kept_) {
+      RegDeleteTreeW(kept.hive, kept.path.c_str());
+      if (!kept.existed) continue;
+      HKEY copy = nullptr;
+      if (RegOpenKeyExW(HKEY_CURRENT_USER, kept.copy.c_str(), 0, KEY_READ, &copy) ==
+          ERROR_SUCCESS) {
+        Copy(copy, kept.hive, kept.path);
+        RegCloseKey(copy);
+      }
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\DavEditorWindowsTest");
   }
-  RegCloseKey(key);
-}
+  std::size_t size() const { return kept_.size(); }
+
+ private:
+  struct Kept {
+    HKEY hive;
+    std::wstring path;
+    std::wstring copy;
+    bool existed = false;
+  };
+  static bool Copy(HKEY source, HKEY hive, const std::wstring& path) {
+    HKEY target = nullptr;
+    if (RegCreateKeyExW(hive, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target,
+                        nullptr) != ERROR_SUCCESS) {
+      return false;
+    }
+    const bool copied = RegCopyTreeW(source, nullptr, target) == ERROR_SUCCESS;
+    RegCloseKey(target);
+    return copied;
+  }
+  std::vector<Kept> kept_;
+};
 
 class EditorWindowsTest : public dav::editors::testing::EditorTest {
  protected:
@@ -219,7 +263,8 @@ class EditorWindowsTest : public dav::editors::testing::EditorTest {
 TEST_F(EditorWindowsTest, SystemEditorOfTheDllIsShownDrivenAndApplied) {
   const frmSysConfig model(modelContext_);
   const frmMsg choice(modelContext_);
-  const long before = DisableCmd();
+  RegistryKeeper keep;
+  ASSERT_GT(keep.size(), 0u) << DAV_TOUCHED_KEYS;
   std::vector<std::string> problems;
   std::vector<std::string> messages;
   bool blocked = false;
@@ -276,7 +321,6 @@ TEST_F(EditorWindowsTest, SystemEditorOfTheDllIsShownDrivenAndApplied) {
         if (!choose.error().empty()) problems.push_back(choose.error());
       });
   const long after = DisableCmd();
-  RestoreDisableCmd(before);
   EXPECT_EQ(Join(problems), "");
   EXPECT_EQ(messages, std::vector<std::string>{"DavIrizevez: 중복된 경로입니다."})
       << "the duplicate path is refused with a message";
@@ -289,6 +333,8 @@ TEST_F(EditorWindowsTest, SystemEditorOfTheDllIsShownDrivenAndApplied) {
 
 TEST_F(EditorWindowsTest, WindowEditorOfTheDllIsShownDrivenAndApplied) {
   const frmWinConfig model(modelContext_);
+  RegistryKeeper keep;
+  ASSERT_GT(keep.size(), 0u) << DAV_TOUCHED_KEYS;
   std::vector<std::string> problems;
   bool fileOption = false;
   std::string chosenMode;
