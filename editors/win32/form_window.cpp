@@ -334,8 +334,10 @@ void FormWindow::RefreshGrid(Bound& bound) {
         SendMessageW(list, LVM_SETITEMSTATE, r, reinterpret_cast<LPARAM>(&item));
         continue;
       }
-      const std::wstring shownText =
-          column.boolean ? (text == "True" ? L"\u2611" : L"\u2610") : ToWide(text);
+      // The drive picture's key names a picture, not a text: the cell stays empty.
+      const std::wstring shownText = column.key == "image" ? std::wstring()
+                                     : column.boolean ? (text == "True" ? L"\u2611" : L"\u2610")
+                                                      : ToWide(text);
       item.pszText = const_cast<wchar_t*>(shownText.c_str());
       SendMessageW(list, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
     }
