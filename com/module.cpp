@@ -3,6 +3,7 @@
 #include <atomic>
 #include <vector>
 
+#include "editors/win32/win32_form_ui.h"
 #include "platform/open_platform.h"
 #include "platform/win32/text.h"
 
@@ -63,6 +64,10 @@ ComponentInstance OpenComponent(std::string componentFolder) {
   instance.platform = platform::OpenPlatform({}, false);
   instance.component =
       std::make_unique<core::CCDavIrizevez>(*instance.platform, std::move(componentFolder));
+  // The editors open as modal windows on the host's thread where there is a desktop.
+  if (editors::win32::Win32FormUi::DesktopAvailable()) {
+    instance.component->SetFormUi(std::make_shared<editors::win32::Win32FormUi>());
+  }
   return instance;
 }
 

@@ -11,16 +11,14 @@
 #include <string>
 #include <string_view>
 
+#include "editors/control_rows.h"
 #include "editors/editor_context.h"
 #include "editors/form.h"
 
 namespace dav::editors {
 
 // A row of the UsedAccess section shown as a check box of chkUseAccess.
-struct AccessRow {
-  const char* caption;
-  const char* id;
-};
+using AccessRow = CaptionRow;
 extern const std::array<AccessRow, 8> kUseAccessRows;
 
 class frmSysConfig : public Form {

@@ -1,12 +1,12 @@
 // frmSysConfig: loading a system document into the controls and writing the controls back
 // as a document.
+#include "editors/form_document.h"
 #include "editors/form_procedure.h"
 #include "editors/frm_sys_config.h"
 #include "listdoc/md_type_define.h"
 #include "util/conversions.h"
 #include "util/mod_main.h"
 #include "xml/document.h"
-#include "xml/parse_error.h"
 
 namespace dav::editors {
 namespace {
@@ -45,12 +45,9 @@ void frmSysConfig::SetXML(const std::string& text, const std::string& path) {
   RunProcedure(log, kForm, "SetXML", [&](util::Procedure& proc) {
     proc.Line(10);
     xml::Document doc;
-    const bool loaded = IsBlank(path) ? doc.loadXML(text) : doc.load(log.platform().files(), path);
+    const bool loaded = LoadFormDocument(log, doc, text, path);
     proc.Line(20);
-    if (!loaded) {
-      xml::LogParseError(log, doc.parseError());
-      return;
-    }
+    if (!loaded) return;
     const std::string base = kBase;
     const char* generations[] = {"WinXP", "Win7"};
     for (int g = 0; g < 2; ++g) {

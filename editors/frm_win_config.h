@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editors/control_rows.h"
 #include "editors/editor_context.h"
 #include "editors/form.h"
 
@@ -37,10 +38,7 @@ struct CheckRow {
 };
 
 // A row of the window functions shown as a check box (always direct).
-struct FlagRow {
-  const char* caption;
-  const char* id;
-};
+using FlagRow = CaptionRow;
 
 extern const std::array<OptionRow, 6> kXpOptionRows;     // optStartMenu
 extern const std::array<OptionRow, 11> kWin7OptionRows;  // optStartMenuWin7

@@ -2,6 +2,7 @@
 // as a document.
 #include <span>
 
+#include "editors/form_document.h"
 #include "editors/form_procedure.h"
 #include "editors/frm_win_config.h"
 #include "listdoc/md_type_define.h"
@@ -9,7 +10,6 @@
 #include "util/mod_main.h"
 #include "util/run_time_error.h"
 #include "xml/document.h"
-#include "xml/parse_error.h"
 
 namespace dav::editors {
 namespace {
@@ -55,12 +55,9 @@ void frmWinConfig::SetXML(const std::string& text, const std::string& path) {
   RunProcedure(log, kForm, "SetXML", [&](util::Procedure& proc) {
     proc.Line(10);
     xml::Document doc;
-    const bool loaded = IsBlank(path) ? doc.loadXML(text) : doc.load(log.platform().files(), path);
+    const bool loaded = LoadFormDocument(log, doc, text, path);
     proc.Line(20);
-    if (!loaded) {
-      xml::LogParseError(log, doc.parseError());
-      return;
-    }
+    if (!loaded) return;
     const std::string base = kBase;
     proc.Line(30);
     for (const char* sub :

@@ -21,7 +21,9 @@
 #include "host/host_files.h"
 #include "platform/dialogs.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "editors/win32/win32_form_ui.h"
+#else
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -160,10 +162,14 @@ std::shared_ptr<editors::FormUi> MakeDesktopEditorUi(const DesktopEditorPlace& p
                                                      std::string* why,
                                                      std::function<std::string()>* error) {
 #ifdef _WIN32
+  // The native dialogs in davhost's own process, on the desktop it runs on.
   (void)place;
   (void)error;
-  *why = "this build has no desktop editor";
-  return nullptr;
+  if (!editors::win32::Win32FormUi::DesktopAvailable()) {
+    *why = "no desktop is available";
+    return nullptr;
+  }
+  return std::make_shared<editors::win32::Win32FormUi>();
 #else
   if (!DisplayAvailable()) {
     *why = "no display is available";

@@ -8,6 +8,10 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev libpugixml-dev l
                 # libqt6gui6) and a font with Korean glyphs for its texts.
                 qt6-base-dev fonts-nanum)
 
+# The display that Wine shows windows on in the Windows test stage (an X server without a
+# screen).
+DISPLAY_PACKAGES=(xvfb)
+
 package_installed() {
   dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed'
 }

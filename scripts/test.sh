@@ -55,7 +55,7 @@ ensure_korean_locale() {
 }
 
 stage_windows() {
-  ensure_packages "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+  ensure_packages "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${DISPLAY_PACKAGES[@]}"
   ensure_korean_locale
   local prefix=build/windows/wineprefix
   scripts/fetch-debian-source.sh pugixml libpugixml-dev build/deps
@@ -65,10 +65,17 @@ stage_windows() {
   cmake --build --preset default -j 2 --target davhost
   cmake --preset windows
   cmake --build --preset windows -j 2
-  scripts/wine-run.sh "$prefix"  # Wine up before ctest lists the tests
-  ctest --preset windows -j 2
-  scripts/wine-run.sh "$prefix" build/windows/host/davhost.exe --help
-  ls -l build/windows/DavIrizevez-*.msi  # made from this debug build, stripped; tested above
+  scripts/wine-run.sh "$prefix"  # Wine and its display up before ctest lists the tests
+  local status=0
+  ctest --preset windows -j 2 || status=$?
+  if [[ $status -eq 0 ]]; then
+    scripts/wine-run.sh "$prefix" build/windows/host/davhost.exe --help || status=$?
+  fi
+  scripts/wine-run.sh "$prefix" --stop-display
+  if [[ $status -eq 0 ]]; then
+    ls -l build/windows/DavIrizevez-*.msi  # made from this debug build, stripped; tested above
+  fi
+  return "$status"
 }
 
 # Each fuzz target runs on a working corpus in build/fuzz/corpus, grown from the seeds in

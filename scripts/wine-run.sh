@@ -9,6 +9,13 @@
 # LANG/LC_ALL; the glibc locale ko_KR.UTF-8 must exist for that. Output lines lose the CR
 # that the Windows C runtime puts before each LF, so that ctest and gtest_discover_tests
 # read them as on Linux. The exit code is the program's.
+#
+# Programs get a display: one Xvfb server per prefix (started by the first program that
+# needs it, kept for the ones after it, stopped by "wine-run.sh PREFIX --stop-display"), and
+# the prefix shows every window inside Wine's virtual desktop of 1024x768, so that frames
+# and titles are drawn without a window manager. DAV_WINE_DISPLAY=none runs a program
+# without any display (the component's message boxes then return at once), as does a
+# computer without Xvfb.
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
@@ -49,6 +56,60 @@ s2359 오후
 FORMATS
 }
 
+# The display of the prefix: a running Xvfb server whose number is in $prefix.display.
+display_file=$prefix.display
+start_display() {
+  local number pid
+  exec 8>"$prefix.display.lock"
+  flock 8
+  if [ -f "$display_file" ]; then
+    read -r number pid <"$display_file" || true
+    if [ -n "${pid:-}" ] && kill -0 "$pid" 2>/dev/null; then
+      export DISPLAY=:$number
+      flock -u 8
+      exec 8>&-
+      return
+    fi
+  fi
+  for number in $(seq 90 140); do
+    if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then break; fi
+  done
+  setsid Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  pid=$!
+  # The server is up when its socket is there.
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$number" ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "$number $pid" >"$display_file"
+  export DISPLAY=:$number
+  flock -u 8
+  exec 8>&-
+}
+
+if [ "${1:-}" = "--stop-display" ]; then
+  if [ -f "$display_file" ]; then
+    read -r _ pid <"$display_file" || true
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true
+    rm -f "$display_file"
+  fi
+  exit 0
+fi
+
+if [ "${DAV_WINE_DISPLAY:-}" = "none" ] || ! command -v Xvfb >/dev/null; then
+  unset DISPLAY
+else
+  start_display
+fi
+
+# Every window inside one virtual desktop window of the X server.
+virtual_desktop() {
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f &&
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f
+}
+
 # Tests may start in parallel; the first of them makes the prefix, the others wait.
 ready=$prefix/.dav-prefix-ready
 mkdir -p "$(dirname "$prefix")"
@@ -62,6 +123,17 @@ if [ ! -f "$ready" ]; then
       exit 2
     }
     touch "$ready"
+  fi
+  flock -u 9
+  exec 9>&-
+fi
+
+# A prefix made before the virtual desktop rule gets it once.
+if [ ! -f "$prefix/.dav-virtual-desktop" ]; then
+  exec 9>"$prefix.lock"
+  flock 9
+  if [ ! -f "$prefix/.dav-virtual-desktop" ]; then
+    virtual_desktop </dev/null >>"$prefix.log" 2>&1 && touch "$prefix/.dav-virtual-desktop"
   fi
   flock -u 9
   exec 9>&-

@@ -4,6 +4,11 @@
 #   wine_host_test.sh regsvr32     PREFIX DLL   regsvr32 writes the class's keys; /u removes them
 #   wine_host_test.sh vbscript     PREFIX DLL   the VBScript host runs commands.txt
 #   wine_host_test.sh differential PREFIX DLL DAVHOST
+#   wine_host_test.sh editors      PREFIX DLL CLICKER DAVHOST.EXE
+#       with a display: the VBScript host's SYSCONFIG opens the system editor, where
+#       CLICKER (window_clicker.exe) blocks the command prompt, presses OK and "apply after
+#       reboot", and the policy is in the registry afterwards; davhost.exe handle SYSCONFIG
+#       shows the same editor, cancelled there.
 #       commands.txt run by the VBScript host over Wine and by davhost (DAVHOST, built for
 #       the simulated PC) over a new machine that starts with Wine's values of the touched
 #       keys; the notices and replies, the touched keys and the saved documents must agree.
@@ -16,6 +21,7 @@ mode=$1
 prefix=$(realpath -m -- "$2")
 dll=$3
 davhost=${4:+$(realpath -m -- "$4")}
+windows_davhost=${5:+$(realpath -m -- "$5")}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 
@@ -26,6 +32,7 @@ scratch_win='C:\dav-com-tests'
 scratch=$prefix/drive_c/dav-com-tests
 
 run() { "$root/scripts/wine-run.sh" "$prefix" "$@"; }
+display_run() { run "$@"; }
 # A Windows path of the prefix's drive C: as a path of this computer.
 unix_path() {
   local path=${1#C:\\}
@@ -71,10 +78,48 @@ leave_prefix() {
 run_vbscript_host() {
   cp "$here/host.vbs" "$here/commands.txt" "$scratch/"
   rm -f "$scratch/output.txt"
+  # APL_LOGIN's warning box waits for a user: the clicker ($DAV_WINDOW_CLICKER) presses OK.
+  local clicking=
+  if [[ -n ${DAV_WINDOW_CLICKER:-} ]]; then
+    cp "$DAV_WINDOW_CLICKER" "$scratch/window_clicker.exe"
+    run "$scratch/window_clicker.exe" "관리자 로그인" OK &
+    clicking=$!
+  fi
   (cd "$root/examples" &&
     run cscript //nologo "$scratch_win\\host.vbs" "$scratch_win\\commands.txt" \
       "$scratch_win\\output.txt") || fail "the VBScript host failed"
+  if [[ -n $clicking ]]; then wait "$clicking" || fail "APL_LOGIN showed no warning to press OK on"; fi
   iconv -f UTF-16 -t UTF-8 "$scratch/output.txt" | tr -d '\r' >"$1"
+}
+
+check_editors() {
+  local clicker=$davhost policies='HKCU\Software\Policies\Microsoft\Windows\System'
+  [[ -f $clicker && -f $windows_davhost ]] || fail "give window_clicker.exe and davhost.exe"
+  install_component
+  cp "$clicker" "$scratch/window_clicker.exe"
+  cp "$here/host.vbs" "$scratch/"
+  printf 'SYSCONFIG\n' >"$scratch/editor_commands.txt"
+  run reg delete "$policies" /v DisableCMD /f >/dev/null 2>&1 || true
+  display_run "$scratch/window_clicker.exe" "보안 설정" "chkUseAccess(0)" "보안 설정" cmdOK \
+    "브리살 윈도우 설정" Command2 &
+  local clicking=$!
+  (cd "$root/examples" &&
+    display_run cscript //nologo "$scratch_win\host.vbs" "$scratch_win\editor_commands.txt" \
+      "$scratch_win\editor_output.txt") || fail "the VBScript host failed"
+  wait "$clicking" || fail "the system editor of SYSCONFIG did not come up to be clicked"
+  run reg query "$policies" /v DisableCMD | has_line_with 0x1 ||
+    fail "SYSCONFIG's editor did not block the command prompt"
+  iconv -f UTF-16 -t UTF-8 "$scratch/editor_output.txt" | has_line_with "NOTICE DavIrizevez APL_FASETTING 1" ||
+    fail "SYSCONFIG did not post APL_FASETTING"
+  run reg delete "$policies" /v DisableCMD /f >/dev/null 2>&1 || true
+  echo "editors: the VBScript host's SYSCONFIG was edited in the system editor and applied"
+
+  display_run "$scratch/window_clicker.exe" "보안 설정" cmdCancel &
+  clicking=$!
+  display_run "$windows_davhost" handle SYSCONFIG >"$scratch/davhost_editor.txt" 2>&1 ||
+    fail "davhost.exe handle SYSCONFIG failed: $(cat "$scratch/davhost_editor.txt")"
+  wait "$clicking" || fail "davhost.exe handle SYSCONFIG showed no system editor"
+  echo "editors: davhost.exe handle SYSCONFIG showed the system editor"
 }
 
 check_regsvr32() {
@@ -235,5 +280,6 @@ case "$mode" in
   regsvr32) check_regsvr32 ;;
   vbscript) check_vbscript ;;
   differential) check_differential ;;
+  editors) check_editors ;;
   *) fail "unknown check '$mode'" ;;
 esac
