@@ -12,6 +12,7 @@
 #include "host/command_error.h"
 #include "host/component_run.h"
 #include "host/desktop_command.h"
+#include "host/drift_command.h"
 #include "host/document_text.h"
 #include "host/editor_ui.h"
 #include "host/host_files.h"
@@ -261,6 +262,7 @@ void AddComponentCommands(CLI::App& app, HostContext& context) {
   AddDesktopCommand(app, context, client);
   AddStartupCommand(app, context, client);
   AddLegacyCommand(app, context, client);
+  AddDriftCommand(app, context, client);
 }
 
 }  // namespace dav::host
