@@ -111,10 +111,13 @@ void CompareRows(const xml::Document& saved, const std::string& producedBody, bo
 
 // The icon files the saved window document approves (Checked 1), for a desktop without
 // auto recover, whose backup folder then holds nothing.
-std::set<std::string> ApprovedInDocument(const xml::Document& saved) {
+// The list's first entries are the special icons (shell objects, not files): skipped.
+std::set<std::string> ApprovedInDocument(const xml::Document& saved, std::size_t specialIcons) {
   std::set<std::string> names;
+  std::size_t position = 0;
   for (const xml::Node& icon :
        saved.selectNodes("DocRoot/Configuration/DesktopIconManager/IconList/Icon")) {
+    if (position++ < specialIcons) continue;
     const auto name = icon.attribute("FileName");
     const auto checked = icon.attribute("Checked");
     if (name && checked && *checked == "1") names.insert(*name);
@@ -139,8 +142,10 @@ void EnforcedIconDrift(const std::vector<TableRow>& rows, const std::string& whe
 void DesktopDrift(util::Log& log, const ClientSettings& settings, bool isWinNT,
                   const xml::Document* savedWindow, std::vector<IconDrift>& out) {
   platform::Platform& pc = log.platform();
-  desktop::DesktopIconManager icons(
-      log, settings.registryKey + "\\Components\\DavIrizevez.CCDavIrizevez\\DIManager");
+  // The manager keeps a reference to the store key: it must outlive the manager.
+  const std::string storeKey =
+      settings.registryKey + "\\Components\\DavIrizevez.CCDavIrizevez\\DIManager";
+  desktop::DesktopIconManager icons(log, storeKey);
   const std::string user =
       TrimBlanks(modMain::GetSpecialFolderPath(log, platform::kCsidlDesktopDirectory));
   const std::string common =
@@ -160,7 +165,8 @@ void DesktopDrift(util::Log& log, const ClientSettings& settings, bool isWinNT,
   }
   // Without auto recover the applied document's icon list is what was approved.
   if (!savedWindow) return;
-  const std::set<std::string> approved = ApprovedInDocument(*savedWindow);
+  const std::set<std::string> approved =
+      ApprovedInDocument(*savedWindow, static_cast<std::size_t>(icons.SpecialIconCount()));
   std::set<std::string> present;
   for (std::size_t i = 1; i < rows.size(); ++i) {
     if (rows[i][0] == "backup") continue;
@@ -241,6 +247,7 @@ DriftResult ReadDrift(platform::Platform& pc, const ClientSettings& settings) {
   DriftResult result;
   const std::string folder = settings.ComponentFolder();
   util::Log log(pc, folder);
+  log.Silence();  // reading leaves no log line
   mdRegistry registry(log);
   mdSPM spm(log);
   catalogue::SectionRequests requests;

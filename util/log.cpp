@@ -22,6 +22,7 @@ std::string Log::DebugLogPath() {
 }
 
 void Log::Write(std::string_view message, std::string_view prefix) noexcept {
+  if (silent_) return;
   try {
     auto& files = platform_.files();
     const std::string logFolder = folder_ + "\\log";
@@ -37,6 +38,7 @@ void Log::Write(std::string_view message, std::string_view prefix) noexcept {
 }
 
 void Log::Debug(std::string_view message) noexcept {
+  if (silent_) return;
   try {
     auto& files = platform_.files();
     const auto now = platform_.clock().Now();

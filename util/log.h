@@ -26,6 +26,10 @@ class Log {
   Log(platform::Platform& platform, std::string componentFolder,
       std::string componentName = "DavIrizevez");
 
+  // A log that writes nothing: for reading the PC through the component's code without
+  // leaving a line behind. Failures still reach the caller as ReportError raises them.
+  void Silence() { silent_ = true; }
+
   // The log writer.
   void Write(std::string_view message, std::string_view prefix = {}) noexcept;
 
@@ -50,6 +54,7 @@ class Log {
   platform::Platform& platform_;
   std::string folder_;
   std::string name_;
+  bool silent_ = false;
 };
 
 }  // namespace dav::util
