@@ -140,7 +140,8 @@ void EnforcedIconDrift(const std::vector<TableRow>& rows, const std::string& whe
 }
 
 void DesktopDrift(util::Log& log, const ClientSettings& settings, bool isWinNT,
-                  const xml::Document* savedWindow, std::vector<IconDrift>& out) {
+                  const xml::Document* savedWindow, DriftResult& result) {
+  std::vector<IconDrift>& out = result.icons;
   platform::Platform& pc = log.platform();
   // The manager keeps a reference to the store key: it must outlive the manager.
   const std::string storeKey =
@@ -159,6 +160,8 @@ void DesktopDrift(util::Log& log, const ClientSettings& settings, bool isWinNT,
   const bool autoRecover = icons.EnableAutoRecover();
   const std::vector<TableRow> rows =
       IconFolderRows(icons, user, common, backup, desktop::kModeDesktop, autoRecover);
+  result.autoRecover = autoRecover;
+  result.desktopIcons = rows;
   if (autoRecover) {
     EnforcedIconDrift(rows, "desktop", out);
     return;
@@ -228,8 +231,8 @@ void RunKeyDrift(Manager& spm, const startup::StorePlaces& places, std::vector<R
   }
 }
 
-void StartupFolderDrift(util::Log& log, const ClientSettings& settings, bool isWinNT,
-                        std::vector<IconDrift>& out) {
+void StartupFolderDrift(util::Log& log, const ClientSettings& settings, bool isWinNT, bool enforced,
+                        DriftResult& result) {
   desktop::IconFolders icons(log);
   const std::string user = modMain::GetSpecialFolderPath(log, platform::kCsidlStartup);
   const std::string common =
@@ -237,8 +240,24 @@ void StartupFolderDrift(util::Log& log, const ClientSettings& settings, bool isW
   std::string backup = settings.folder + "\\Components\\StartProgramManager\\SPBackup";
   if (!Exists(log.platform(), backup)) backup.clear();
   icons.SetIconFolders(user, common, backup, {"desktop.ini"}, desktop::kModeStartup);
-  EnforcedIconDrift(IconFolderRows(icons, user, common, backup, desktop::kModeStartup, true),
-                    "start-up", out);
+  result.startupIcons =
+      IconFolderRows(icons, user, common, backup, desktop::kModeStartup, enforced);
+  if (enforced) EnforcedIconDrift(result.startupIcons, "start-up", result.icons);
+}
+
+// Every entry the producers write, of the forms the PC applies.
+void CurrentRows(const std::string& producedBody, bool winXP, bool win7,
+                 std::vector<CurrentRow>& out) {
+  xml::Document now;
+  xml::Document none;
+  if (!now.loadXML(mdTypeDefine::XMLDocument("1.0.0", producedBody))) return;
+  for (const catalogue::EntryDifference& entry : catalogue::DiffDocuments(none, now)) {
+    if (!entry.second) continue;
+    const Place place = SplitPlace(entry.place);
+    if (IsListSection(place.section) || !FormApplies(place.form, winXP, win7)) continue;
+    out.push_back(CurrentRow{entry.place, entry.id, Meaning(place, entry.place, entry.id),
+                             ValueText(place, entry.id, *entry.second)});
+  }
 }
 
 }  // namespace
@@ -286,21 +305,18 @@ DriftResult ReadDrift(platform::Platform& pc, const ClientSettings& settings) {
     return true;
   };
 
+  const std::string systemBody = modDavIrizevez::XMLStringControlPanel(ctx) +
+                                 modDavIrizevez::XMLStringUsedAccess(ctx) +
+                                 modDavIrizevez::XMLStringFolderAccess(ctx);
+  const std::string windowBody =
+      modDavIrizevez::XMLStringStartMenu(ctx) + modDavIrizevez::XMLStringWinSkill(ctx);
+  CurrentRows(windowBody, winXP, win7, result.current);
+  CurrentRows(systemBody, winXP, win7, result.current);
   xml::Document system;
-  if (load("SysConfig.qsf", system)) {
-    CompareRows(system,
-                modDavIrizevez::XMLStringControlPanel(ctx) +
-                    modDavIrizevez::XMLStringUsedAccess(ctx) +
-                    modDavIrizevez::XMLStringFolderAccess(ctx),
-                winXP, win7, result.rows);
-  }
+  if (load("SysConfig.qsf", system)) CompareRows(system, systemBody, winXP, win7, result.rows);
   xml::Document window;
   const bool haveWindow = load("WinConfig.qsf", window);
-  if (haveWindow) {
-    CompareRows(window,
-                modDavIrizevez::XMLStringStartMenu(ctx) + modDavIrizevez::XMLStringWinSkill(ctx),
-                winXP, win7, result.rows);
-  }
+  if (haveWindow) CompareRows(window, windowBody, winXP, win7, result.rows);
   // The legacy document's sections are only ever applied: the PC cannot be read back into
   // them, so only its start programs and icons, which the stores keep, are compared.
   if (Exists(pc, folder + "\\DavIrizevez.qsf")) {
@@ -311,15 +327,14 @@ DriftResult ReadDrift(platform::Platform& pc, const ClientSettings& settings) {
   }
   if (!result.anyRead) return result;
 
-  DesktopDrift(log, settings, isWinNT, haveWindow ? &window : nullptr, result.icons);
+  DesktopDrift(log, settings, isWinNT, haveWindow ? &window : nullptr, result);
   const startup::StorePlaces places = startup::StorePlacesOf(settings.registryKey);
   Manager manager(log, places, isWinNT);
   const bool storeExists = static_cast<bool>(
       OpenedKey(pc.registry(), spm.GetRegHKey(platform::kHKeyLocalMachine, places.storeKey)));
-  if (storeExists && manager.EnableOpt()) {
-    RunKeyDrift(manager, places, result.runEntries);
-    StartupFolderDrift(log, settings, isWinNT, result.icons);
-  }
+  result.startProtection = storeExists && manager.EnableOpt();
+  if (result.startProtection) RunKeyDrift(manager, places, result.runEntries);
+  StartupFolderDrift(log, settings, isWinNT, result.startProtection, result);
   return result;
 }
 

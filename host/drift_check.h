@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/client_settings.h"
+#include "host/text_table.h"
 #include "platform/platform.h"
 
 namespace dav::host {
@@ -43,12 +44,27 @@ struct RunDrift {
   std::string nextStart;  // "switched off" or "written back"
 };
 
+// A row as the PC holds it now, for the rows of the generation the PC applies.
+struct CurrentRow {
+  std::string section;
+  std::string id;
+  std::string meaning;
+  std::string value;  // with its meaning
+};
+
 struct DriftResult {
   std::vector<SavedDocument> documents;
   bool anyRead = false;  // at least one saved document could be compared
   std::vector<RowDrift> rows;
   std::vector<IconDrift> icons;
   std::vector<RunDrift> runEntries;
+  // The PC as it is: every row the producers write, and the icon folders as tables
+  // (Folder, File, Approved, Next start); empty when nothing could be compared.
+  std::vector<CurrentRow> current;
+  bool autoRecover = false;
+  bool startProtection = false;
+  std::vector<TableRow> desktopIcons;
+  std::vector<TableRow> startupIcons;
   bool InStep() const { return rows.empty() && icons.empty() && runEntries.empty(); }
   std::size_t Count() const { return rows.size() + icons.size() + runEntries.size(); }
 };
