@@ -13,6 +13,7 @@
 #include "host/component_run.h"
 #include "host/desktop_command.h"
 #include "host/drift_command.h"
+#include "host/report_command.h"
 #include "host/document_text.h"
 #include "host/editor_ui.h"
 #include "host/host_files.h"
@@ -263,6 +264,7 @@ void AddComponentCommands(CLI::App& app, HostContext& context) {
   AddStartupCommand(app, context, client);
   AddLegacyCommand(app, context, client);
   AddDriftCommand(app, context, client);
+  AddReportCommand(app, context, client);
 }
 
 }  // namespace dav::host

@@ -13,6 +13,8 @@ namespace {
 // drift --json: {"in_step", "drifted", "documents": [{"file", "state"}], "rows": [{"section",
 // "id", "meaning", "applied", "now"}], "icons": [{"where", "file", "state", "next_start"}],
 // "run_entries": [{"key", "name", "command", "next_start"}]}
+}  // namespace
+
 Json DriftJson(const DriftResult& drift) {
   Json documents = Json::MakeArray();
   for (const SavedDocument& doc : drift.documents) {
@@ -47,6 +49,8 @@ Json DriftJson(const DriftResult& drift) {
                       {"icons", icons},
                       {"run_entries", run}};
 }
+
+namespace {
 
 void PrintDrift(const DriftResult& drift) {
   std::vector<TableRow> documents{{"Document", "State"}};

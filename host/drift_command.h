@@ -6,7 +6,9 @@
 #include <memory>
 
 #include "host/client_options.h"
+#include "host/drift_check.h"
 #include "host/host_context.h"
+#include "host/json_text.h"
 
 namespace dav::host {
 
@@ -14,6 +16,9 @@ namespace dav::host {
 inline constexpr int kDriftInStep = 0;
 inline constexpr int kDriftFound = 1;
 inline constexpr int kDriftNothingRead = 2;
+
+// drift --json's document.
+Json DriftJson(const DriftResult& drift);
 
 void AddDriftCommand(CLI::App& app, HostContext& context, std::shared_ptr<ClientOptions> client);
 

@@ -162,3 +162,38 @@ TEST_F(DriftTest, WithoutSavedDocumentsThereIsNothingToCompare) {
 
 }  // namespace
 }  // namespace dav::host::testing
+
+namespace dav::host::testing {
+namespace {
+
+TEST_F(DriftTest, ReportPageShowsTextFromThePcAndDocumentsAsTextOnly) {
+  ApplyExamples();
+  // Windows refuses "<" and ">" in file names, so markup reaches the page through a
+  // document's text; an icon's name brings "&" and "'".
+  std::string doc = ReadExample("WinConfig.qsf");
+  const std::size_t title = doc.find("TitleBar=\"");
+  ASSERT_NE(title, std::string::npos);
+  doc.insert(title + 10, "&lt;img src=x onerror=alert(1)&gt;");
+  Ok({"handle", "APL_WINCONF", "--doc", HostFile("title.qsf", doc), "--restart", "False",
+      "--quiet"});
+  Ok({"fs", "put", HostFile("icon", "icon"), kUserDesktop + "\\Tom & Jerry's.lnk"});
+  Ok({"reg", "set", kSystemPolicies, "DisableTaskMgr", "REG_DWORD", "0"});
+
+  const std::string page = (folder_.path() / "pc.html").string();
+  EXPECT_EQ(Run({"report", "--html", page}).exitCode, 0);
+  std::ifstream in(page, std::ios::binary);
+  const std::string html{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  EXPECT_NE(html.find("&lt;img src=x onerror=alert(1)&gt;"), std::string::npos) << html;
+  EXPECT_NE(html.find("<td>Tom &amp; Jerry&#39;s.lnk</td>"), std::string::npos) << html;
+  EXPECT_EQ(html.find("<img"), std::string::npos);
+  EXPECT_EQ(html.find("<script"), std::string::npos);
+  EXPECT_EQ(html.find("http"), std::string::npos) << "the page links nothing outside";
+  // The drifted row is marked, with what was applied beside the value now.
+  EXPECT_NE(html.find("<tr class=\"drift\"><td>UsedAccess</td><td>TaskManager</td>"),
+            std::string::npos)
+      << html;
+  EXPECT_EQ(Count(html, "<tr class=\"drift\">"), 2) << "the task manager row and the new icon";
+}
+
+}  // namespace
+}  // namespace dav::host::testing
