@@ -12,6 +12,8 @@
 #include "host/command_error.h"
 #include "host/component_run.h"
 #include "host/desktop_command.h"
+#include "host/drift_command.h"
+#include "host/report_command.h"
 #include "host/document_text.h"
 #include "host/editor_ui.h"
 #include "host/exit_codes.h"
@@ -271,6 +273,8 @@ void AddComponentCommands(CLI::App& app, HostContext& context) {
   AddDesktopCommand(app, context, client);
   AddStartupCommand(app, context, client);
   AddLegacyCommand(app, context, client);
+  AddDriftCommand(app, context, client);
+  AddReportCommand(app, context, client);
 }
 
 }  // namespace dav::host

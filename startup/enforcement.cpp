@@ -9,15 +9,6 @@ namespace dav::startup {
 
 using platform::kHKeyLocalMachine;
 
-namespace {
-
-// The client's services that a live key may hold besides the start list's entries; they
-// are not counted when the two are compared.
-constexpr std::array<std::string_view, 5> kCountingNames = {
-    "KVService", "qrlacc", "brisal scheduler", "qrltrans", "qrlgc"};
-
-}  // namespace
-
 void StartProgramManager::EditSRStart(KeyHandle liveHive, std::string_view liveKey,
                                       KeyHandle storeHive, std::string_view startListKey,
                                       std::string_view offListKey) {

@@ -84,4 +84,9 @@ inline bool IsCommandType(std::int32_t type) {
          type == static_cast<std::int32_t>(platform::kRegExpandSz);
 }
 
+// The client's services that a live key may hold besides the start list's entries; they
+// are not counted when the two are compared.
+inline constexpr std::array<std::string_view, 5> kCountingNames = {
+    "KVService", "qrlacc", "brisal scheduler", "qrltrans", "qrlgc"};
+
 }  // namespace dav::startup

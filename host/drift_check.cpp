@@ -1,0 +1,341 @@
+#include "host/drift_check.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <set>
+
+#include "catalogue/access.h"
+#include "catalogue/control_panel.h"
+#include "catalogue/document_diff.h"
+#include "catalogue/row_catalogue.h"
+#include "catalogue/section_context.h"
+#include "catalogue/start_menu.h"
+#include "catalogue/window_skill.h"
+#include "desktop/desktop_icon_manager.h"
+#include "display/cls_available_info.h"
+#include "host/icon_folder_table.h"
+#include "listdoc/md_type_define.h"
+#include "platform/shell.h"
+#include "registry/md_registry.h"
+#include "registry/md_spm.h"
+#include "registry/opened_key.h"
+#include "startup/run_keys.h"
+#include "startup/start_program_manager.h"
+#include "util/log.h"
+#include "util/mod_main.h"
+#include "xml/document.h"
+
+namespace dav::host {
+namespace {
+
+using Manager = startup::StartProgramManager;
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+std::string TrimBlanks(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool Exists(platform::Platform& pc, const std::string& path) {
+  return pc.files().GetAttributes(path) != platform::kInvalidAttributes;
+}
+
+// The parts of an entry's place: "ControlMngr/WinXP/CPLList" is section ControlMngr, form
+// WinXP.
+struct Place {
+  std::string section;
+  std::string form;
+};
+
+Place SplitPlace(const std::string& place) {
+  const std::size_t slash = place.find('/');
+  if (slash == std::string::npos) return {place, {}};
+  std::string rest = place.substr(slash + 1);
+  const std::size_t next = rest.find('/');
+  std::string form = next == std::string::npos ? rest : rest.substr(0, next);
+  if (form != "WinXP" && form != "WinOriginal" && form != "Win7") form.clear();
+  return {place.substr(0, slash), form};
+}
+
+// Whether the PC's generation applies rows of that form: the other generation's form is
+// only carried in the document, never applied, so its rows cannot drift.
+bool FormApplies(const std::string& form, bool winXP, bool win7) {
+  if (form.empty()) return true;
+  if (form == "Win7") return win7;
+  return winXP;
+}
+
+std::string Meaning(const Place& place, const std::string& fullPlace, const std::string& id) {
+  if (fullPlace.ends_with("/CPLList")) return "may the user open this control panel applet";
+  const catalogue::SectionRows* section = catalogue::FindSectionRows(place.section);
+  if (!section) return {};
+  const catalogue::RowSpec* row = catalogue::FindRow(*section, place.form, id);
+  return row ? std::string(row->effect) : std::string();
+}
+
+std::string ValueText(const Place& place, const std::string& id, const std::string& value) {
+  const catalogue::SectionRows* section = catalogue::FindSectionRows(place.section);
+  const catalogue::RowSpec* row = section ? catalogue::FindRow(*section, place.form, id) : nullptr;
+  const catalogue::ValueMeaning* meaning = row ? catalogue::FindValue(*row, value) : nullptr;
+  const std::string shown = value.empty() ? "(empty)" : value;
+  return meaning ? shown + " (" + std::string(meaning->meaning) + ")" : shown;
+}
+
+// The two lists are read through the icon and start program listings, not as rows.
+bool IsListSection(const std::string& section) {
+  return section == "StartProgramManager" || section == "DesktopIconManager";
+}
+
+// The rows the saved document holds whose value on the PC differs. Rows the document never
+// set, and rows of the generation the PC does not apply, are left out.
+void CompareRows(const xml::Document& saved, const std::string& producedBody, bool winXP, bool win7,
+                 std::vector<RowDrift>& out) {
+  xml::Document now;
+  if (!now.loadXML(mdTypeDefine::XMLDocument("1.0.0", producedBody))) return;
+  for (const catalogue::EntryDifference& diff : catalogue::DiffDocuments(saved, now)) {
+    if (!diff.first || !diff.second) continue;  // a row only one side knows
+    const Place place = SplitPlace(diff.place);
+    if (IsListSection(place.section) || !FormApplies(place.form, winXP, win7)) continue;
+    out.push_back(RowDrift{diff.place, diff.id, Meaning(place, diff.place, diff.id),
+                           ValueText(place, diff.id, *diff.first),
+                           ValueText(place, diff.id, *diff.second)});
+  }
+}
+
+// The icon files the saved window document approves (Checked 1), for a desktop without
+// auto recover, whose backup folder then holds nothing.
+// The list's first entries are the special icons (shell objects, not files): skipped.
+std::set<std::string> ApprovedInDocument(const xml::Document& saved, std::size_t specialIcons) {
+  std::set<std::string> names;
+  std::size_t position = 0;
+  for (const xml::Node& icon :
+       saved.selectNodes("DocRoot/Configuration/DesktopIconManager/IconList/Icon")) {
+    if (position++ < specialIcons) continue;
+    const auto name = icon.attribute("FileName");
+    const auto checked = icon.attribute("Checked");
+    if (name && checked && *checked == "1") names.insert(*name);
+  }
+  return names;
+}
+
+// Icon rows (Folder, File, Approved, Next start) as drift: with the folder set enforced, the
+// files not approved and the approved ones that have gone.
+void EnforcedIconDrift(const std::vector<TableRow>& rows, const std::string& where,
+                       std::vector<IconDrift>& out) {
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    const TableRow& row = rows[i];
+    if (row[0] == "backup") {
+      out.push_back({where, row[1], "approved, missing", row[3]});
+    } else if (row[2] == "no") {
+      out.push_back({where, row[1], "present, not approved", row[3]});
+    }
+  }
+}
+
+void DesktopDrift(util::Log& log, const ClientSettings& settings, bool isWinNT,
+                  const xml::Document* savedWindow, DriftResult& result) {
+  std::vector<IconDrift>& out = result.icons;
+  platform::Platform& pc = log.platform();
+  // The manager keeps a reference to the store key: it must outlive the manager.
+  const std::string storeKey =
+      settings.registryKey + "\\Components\\DavIrizevez.CCDavIrizevez\\DIManager";
+  desktop::DesktopIconManager icons(log, storeKey);
+  const std::string user =
+      TrimBlanks(modMain::GetSpecialFolderPath(log, platform::kCsidlDesktopDirectory));
+  const std::string common =
+      isWinNT
+          ? TrimBlanks(modMain::GetSpecialFolderPath(log, platform::kCsidlCommonDesktopDirectory))
+          : std::string();
+  // A backup folder that is not there is not made: reading leaves the PC as it is.
+  std::string backup = settings.folder + "\\Components\\DavIrizevez\\DIBackup";
+  if (!Exists(pc, backup)) backup.clear();
+  icons.SetIconFolders(user, common, backup, icons.LoadFilteringList(), desktop::kModeDesktop);
+  const bool autoRecover = icons.EnableAutoRecover();
+  const std::vector<TableRow> rows =
+      IconFolderRows(icons, user, common, backup, desktop::kModeDesktop, autoRecover);
+  result.autoRecover = autoRecover;
+  result.desktopIcons = rows;
+  if (autoRecover) {
+    EnforcedIconDrift(rows, "desktop", out);
+    return;
+  }
+  // Without auto recover the applied document's icon list is what was approved.
+  if (!savedWindow) return;
+  const std::set<std::string> approved =
+      ApprovedInDocument(*savedWindow, static_cast<std::size_t>(icons.SpecialIconCount()));
+  std::set<std::string> present;
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    if (rows[i][0] == "backup") continue;
+    present.insert(rows[i][1]);
+    if (!approved.contains(rows[i][1])) {
+      out.push_back({"desktop", rows[i][1], "present, not approved", "-"});
+    }
+  }
+  for (const std::string& name : approved) {
+    if (!present.contains(name)) out.push_back({"desktop", name, "approved, missing", "-"});
+  }
+}
+
+// The kept reboot-time mode "1280 x 1024*32*60"; false when there is none or it names no
+// mode.
+bool KeptDisplayMode(const std::string& text, catalogue::DisplayMode& mode) {
+  int width = 0, height = 0, bits = 0, refresh = 0;
+  char end = 0;
+  if (std::sscanf(text.c_str(), "%d x %d*%d*%d%c", &width, &height, &bits, &refresh, &end) != 4) {
+    return false;
+  }
+  mode = {width, height, static_cast<std::int16_t>(bits), refresh};
+  return true;
+}
+
+bool HasName(const std::vector<Manager::Entry>& entries, const std::string& name) {
+  const std::string lower = Lower(name);
+  return std::any_of(entries.begin(), entries.end(),
+                     [&](const Manager::Entry& entry) { return Lower(entry.name) == lower; });
+}
+
+// What protection does to each live Run key at the next start: a key holding more entries
+// than its start list (the client's counted services aside) has the unlisted ones switched
+// off; otherwise the listed ones it lacks are written back.
+void RunKeyDrift(Manager& spm, const startup::StorePlaces& places, std::vector<RunDrift>& out) {
+  for (const startup::LiveKey& live : startup::kLiveKeys) {
+    const std::vector<Manager::Entry> entries = spm.Entries(live.hive, live.path);
+    const std::vector<Manager::Entry> start =
+        spm.Entries(platform::kHKeyLocalMachine, startup::ListOf(places.startListKey, live));
+    std::size_t counted = entries.size();
+    for (std::string_view name : startup::kCountingNames) {
+      if (HasName(entries, std::string(name))) --counted;
+    }
+    if (start.size() < counted) {
+      for (const Manager::Entry& entry : entries) {
+        if (mdSPM::IsProtectedEntry(entry.name) || !startup::IsCommandType(entry.type) ||
+            HasName(start, entry.name)) {
+          continue;
+        }
+        out.push_back({std::string(live.label), entry.name, entry.data, "switched off"});
+      }
+      continue;
+    }
+    for (const Manager::Entry& entry : start) {
+      if (!HasName(entries, entry.name)) {
+        out.push_back({std::string(live.label), entry.name, entry.data, "written back"});
+      }
+    }
+  }
+}
+
+void StartupFolderDrift(util::Log& log, const ClientSettings& settings, bool isWinNT, bool enforced,
+                        DriftResult& result) {
+  desktop::IconFolders icons(log);
+  const std::string user = modMain::GetSpecialFolderPath(log, platform::kCsidlStartup);
+  const std::string common =
+      isWinNT ? modMain::GetSpecialFolderPath(log, platform::kCsidlCommonStartup) : std::string();
+  std::string backup = settings.folder + "\\Components\\StartProgramManager\\SPBackup";
+  if (!Exists(log.platform(), backup)) backup.clear();
+  icons.SetIconFolders(user, common, backup, {"desktop.ini"}, desktop::kModeStartup);
+  result.startupIcons =
+      IconFolderRows(icons, user, common, backup, desktop::kModeStartup, enforced);
+  if (enforced) EnforcedIconDrift(result.startupIcons, "start-up", result.icons);
+}
+
+// Every entry the producers write, of the forms the PC applies.
+void CurrentRows(const std::string& producedBody, bool winXP, bool win7,
+                 std::vector<CurrentRow>& out) {
+  xml::Document now;
+  xml::Document none;
+  if (!now.loadXML(mdTypeDefine::XMLDocument("1.0.0", producedBody))) return;
+  for (const catalogue::EntryDifference& entry : catalogue::DiffDocuments(none, now)) {
+    if (!entry.second) continue;
+    const Place place = SplitPlace(entry.place);
+    if (IsListSection(place.section) || !FormApplies(place.form, winXP, win7)) continue;
+    out.push_back(CurrentRow{entry.place, entry.id, Meaning(place, entry.place, entry.id),
+                             ValueText(place, entry.id, *entry.second)});
+  }
+}
+
+}  // namespace
+
+DriftResult ReadDrift(platform::Platform& pc, const ClientSettings& settings) {
+  DriftResult result;
+  const std::string folder = settings.ComponentFolder();
+  util::Log log(pc, folder);
+  const util::Log::Mute mute(log);  // reading leaves no log line
+  mdRegistry registry(log);
+  mdSPM spm(log);
+  catalogue::SectionRequests requests;
+  const bool winXP = settings.specVersion == "2.5.1";
+  const bool win7 = settings.specVersion == "2.6.1";
+  const bool isWinNT = modMain::UF_IsWinNT(log);
+  // The document's DisplayList is the mode every start sets; it is compared with the mode
+  // the component keeps for that, not with the mode in use until then.
+  const auto currentMode = [&] {
+    catalogue::DisplayMode mode;
+    if (KeptDisplayMode(registry.ReadString(platform::kHKeyLocalMachine, catalogue::kClientKey,
+                                            "DisplayList", ""),
+                        mode)) {
+      return mode;
+    }
+    clsAvailableInfo display(pc.display(), pc.clock());
+    std::int16_t refresh = 0;
+    display.GetInitScreenInfo(mode.width, mode.height, mode.colorBits, refresh);
+    mode.refresh = refresh;
+    return mode;
+  };
+  catalogue::SectionContext ctx{log, registry, spm, winXP, win7, isWinNT, requests, currentMode};
+
+  const auto load = [&](const std::string& file, xml::Document& doc) {
+    const std::string path = folder + "\\" + file;
+    if (!Exists(pc, path)) {
+      result.documents.push_back({file, "missing"});
+      return false;
+    }
+    if (!doc.load(pc.files(), path)) {
+      result.documents.push_back({file, "unreadable"});
+      return false;
+    }
+    result.documents.push_back({file, "compared"});
+    result.anyRead = true;
+    return true;
+  };
+
+  const std::string systemBody = modDavIrizevez::XMLStringControlPanel(ctx) +
+                                 modDavIrizevez::XMLStringUsedAccess(ctx) +
+                                 modDavIrizevez::XMLStringFolderAccess(ctx);
+  const std::string windowBody =
+      modDavIrizevez::XMLStringStartMenu(ctx) + modDavIrizevez::XMLStringWinSkill(ctx);
+  CurrentRows(windowBody, winXP, win7, result.current);
+  CurrentRows(systemBody, winXP, win7, result.current);
+  xml::Document system;
+  if (load("SysConfig.qsf", system)) CompareRows(system, systemBody, winXP, win7, result.rows);
+  xml::Document window;
+  const bool haveWindow = load("WinConfig.qsf", window);
+  if (haveWindow) CompareRows(window, windowBody, winXP, win7, result.rows);
+  // The legacy document's sections are only ever applied: the PC cannot be read back into
+  // them, so only its start programs and icons, which the stores keep, are compared.
+  if (Exists(pc, folder + "\\DavIrizevez.qsf")) {
+    result.documents.push_back({"DavIrizevez.qsf", "not read back"});
+    result.anyRead = true;
+  } else {
+    result.documents.push_back({"DavIrizevez.qsf", "missing"});
+  }
+  if (!result.anyRead) return result;
+
+  DesktopDrift(log, settings, isWinNT, haveWindow ? &window : nullptr, result);
+  const startup::StorePlaces places = startup::StorePlacesOf(settings.registryKey);
+  Manager manager(log, places, isWinNT);
+  const bool storeExists = static_cast<bool>(
+      OpenedKey(pc.registry(), spm.GetRegHKey(platform::kHKeyLocalMachine, places.storeKey)));
+  result.startProtection = storeExists && manager.EnableOpt();
+  if (result.startProtection) RunKeyDrift(manager, places, result.runEntries);
+  StartupFolderDrift(log, settings, isWinNT, result.startProtection, result);
+  return result;
+}
+
+}  // namespace dav::host
