@@ -55,11 +55,43 @@ TEST_F(ChangeReportTest, AnErrorNamesItsSectionRowAndTheRowsThenSkipped) {
             "entries")
       << "DisableCMD and its key in both hives, and SysConfig.qsf";
 
+  // A failure on the section's last row: nothing is left to skip.
+  const std::string last =
+      HostFile("last.qsf",
+               "<DocRoot><Configuration><UsedAccess><Row ID=\"CmdPrompt\" Value=\"1\" />"
+               "<Row ID=\"NoDrives\" Value=\"1\" /><Row ID=\"DriveSettings\" Value=\"111\" />"
+               "</UsedAccess></Configuration></DocRoot>");
+  const RunResult atEnd = Run({"handle", "APL_SYSCONF", "--doc", last, "--restart", "False"});
+  EXPECT_NE(atEnd.err.find("davhost: error: UsedAccess DriveSettings: [err:modDavIrizevez."
+                           "GetXMLUsedAccess] line 90, 13, Type mismatch\n"),
+            std::string::npos)
+      << atEnd.err;
+
   const RunResult quiet =
       Run({"handle", "APL_SYSCONF", "--doc", doc, "--restart", "False", "--quiet"});
   EXPECT_EQ(Line(quiet.err, "davhost: changes:"), "<none>");
   EXPECT_NE(quiet.err.find("davhost: error: UsedAccess DriveSettings:"), std::string::npos)
       << "errors are still reported";
+}
+
+// Protected folders rewritten with fewer paths: the paths no longer there are named as gone.
+TEST_F(ChangeReportTest, FolderAccessRewrittenWithFewerPathsNamesThePathsGone) {
+  const auto document = [&](const std::string& name, const std::string& paths) {
+    return HostFile(name,
+                    "<DocRoot><Configuration><FolderAccess><Row ID=\"FolderAccess\" "
+                    "Value=\"1\" /><Row ID=\"Path\" Value=\"" +
+                        paths +
+                        "\" /><Row ID=\"LowAccess\" Value=\"0\" /></FolderAccess>"
+                        "</Configuration></DocRoot>");
+  };
+  Ok({"handle", "APL_SYSCONF", "--doc", document("three.qsf", "C:\\\\A|C:\\\\B|C:\\\\C"),
+      "--restart", "False", "--quiet"});
+  const RunResult r = Run({"handle", "APL_SYSCONF", "--doc", document("one.qsf", "C:\\\\A"),
+                           "--restart", "False", "--verbose"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(Line(r.err, "davhost: changes:").find(", 2 ini entries"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("[value] 2  \"QzpcQw==\" -> (none)"), std::string::npos) << "C:\\C is gone\n"
+                                                                                << r.err;
 }
 
 TEST_F(ChangeReportTest, PlanListsWhatApplyingThenDoesAndLeavesTheMachineAlone) {

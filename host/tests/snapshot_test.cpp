@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "host/tests/davhost_runner.h"
 #include "host/utf16.h"
@@ -87,6 +88,30 @@ TEST_F(SnapshotTest, CutOffRestoreLeavesTheOldOrTheRestoredMachine) {
   Ok({"reg", "set", "HKCU\\Software\\T", "v", "REG_SZ", "또"});
   EXPECT_NE(RestoreStoppingAt("database").exitCode, 0);
   EXPECT_TRUE(AsBefore()) << "cut off between the database and the drives";
+}
+
+// The side paths of snapshots and plans: a value whose type alone changed is a change, a
+// snapshot name may not start with a dot (the snapshots' own staging folders do), and a plan
+// leaves no copy of the machine behind.
+class MachineCopyTest : public MachineTest {};
+
+TEST_F(MachineCopyTest, TypeChangesDotNamesAndThePlansCopy) {
+  Ok({"reg", "set", "HKCU\\Software\\T", "path", "REG_SZ", "%WINDIR%"});
+  Ok({"machine", "snapshot", "before"});
+  Ok({"reg", "set", "HKCU\\Software\\T", "path", "REG_EXPAND_SZ", "%WINDIR%"});
+  const std::string diff = Ok({"machine", "diff", "before", "--full"});
+  EXPECT_NE(diff.find("REG_SZ %WINDIR% -> REG_EXPAND_SZ %WINDIR%"), std::string::npos) << diff;
+
+  ExpectOneErrorLine(Run({"machine", "snapshot", ".hidden"}), "a name starting with a dot");
+
+  const std::filesystem::path temporary = folder_.path() / "tmp";
+  std::filesystem::create_directories(temporary);
+  setenv("TMPDIR", temporary.c_str(), 1);
+  const RunResult plan = Run(
+      {"plan", "APL_SYSCONF", "--doc", DAV_EXAMPLES_DIR "/SysConfig.qsf", "--restart", "False"});
+  unsetenv("TMPDIR");
+  EXPECT_EQ(plan.exitCode, 0) << plan.err;
+  EXPECT_TRUE(std::filesystem::is_empty(temporary)) << "the plan's copy of the machine is gone";
 }
 
 }  // namespace
