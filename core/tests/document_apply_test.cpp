@@ -167,8 +167,9 @@ TEST_F(DocumentApplyTest, AnIconSectionNotReadWholeChangesNoIcon) {
     return platform().files().GetAttributes(path) != platform::kInvalidAttributes;
   };
   // Approved icons: on the desktop and in the backup. The names are the test's own, as under
-  // Wine the desktop is the prefix user's.
-  const std::vector<std::string> names = {"dav-half-A.lnk", "dav-half-B.lnk", "dav-half-C.lnk"};
+  // Wine the desktop is the prefix user's; and not shortcuts, which Wine's desktop window
+  // opens as they appear (to draw them), so that a write at that moment is refused.
+  const std::vector<std::string> names = {"dav-half-A.url", "dav-half-B.url", "dav-half-C.url"};
   for (const std::string& name : names) {
     for (const std::string* folder : {&fields.userDesktopFolder, &fields.desktopBackupFolder}) {
       ASSERT_EQ(platform().files().WriteAll(*folder + "\\" + name, name), platform::kErrorSuccess);

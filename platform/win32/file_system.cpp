@@ -128,6 +128,30 @@ Status Win32FileSystem::ReadAll(std::string_view path, std::string* bytes) {
   return kErrorSuccess;
 }
 
+namespace {
+
+// Renames the finished temporary file over the target. The shell (and on a real PC a virus
+// scanner) opens a file that has just appeared in a folder it watches, such as the desktop,
+// for a moment; a rename at that moment is refused as a sharing violation. Such a refusal is
+// tried again for up to half a second; any other one is final.
+Status MoveIntoPlace(const std::string& temp, const std::string& target) {
+  constexpr int kTries = 10;
+  constexpr DWORD kPauseMilliseconds = 50;
+  for (int attempt = 1;; ++attempt) {
+    if (MoveFileExA(temp.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return kErrorSuccess;
+    }
+    const DWORD error = GetLastError();
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || attempt == kTries) {
+      return static_cast<Status>(error);
+    }
+    Sleep(kPauseMilliseconds);
+  }
+}
+
+}  // namespace
+
 Status Win32FileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   const std::string target = ToAnsi(path);
   // Windows refuses to replace a read-only file (see IsReadOnlyFile), and a replaced file
@@ -158,10 +182,7 @@ Status Win32FileSystem::WriteAll(std::string_view path, std::string_view bytes) 
   if (status == kErrorSuccess && replacing && !SetFileAttributesA(temp.c_str(), oldAttributes)) {
     status = LastError();
   }
-  if (status == kErrorSuccess && !MoveFileExA(temp.c_str(), target.c_str(),
-                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    status = LastError();
-  }
+  if (status == kErrorSuccess) status = MoveIntoPlace(temp, target);
   if (status != kErrorSuccess) DeleteFileA(temp.c_str());
   return status;
 }

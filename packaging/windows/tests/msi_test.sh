@@ -176,6 +176,9 @@ echo "upgrade: one product, version $higher; $(wc -l <"$scratch/documents-before
 
 # --- uninstall
 host_documents >"$scratch/documents-before.txt"
+# Taken again after the upgraded class last ran: every start of the component rewrites the
+# resolution list ("Display") from what the display reports, which is not the uninstall's doing.
+export_lines client-before 'HKEY_LOCAL_MACHINE\Software\quorel' >"$scratch/client-before.txt"
 msiexec_step uninstall /x "$scratch_win\\DavIrizevez-$higher.msi"
 (cd "$files" && find . -type f) | while read -r file; do
   [[ ! -e $(unix_path "$installed")/$file ]] || fail "uninstall: $file is left"
