@@ -1,17 +1,15 @@
 #include "host/doc_new_command.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <system_error>
 
 #include "host/client_settings.h"
 #include "host/command_error.h"
 #include "host/component_run.h"
 #include "host/host_files.h"
 #include "host/produced_document.h"
+#include "host/throwaway_machine.h"
 #include "platform/open_platform.h"
 
 namespace dav::host {
@@ -35,40 +33,6 @@ class SilentOutput : public HostOutput {
   void Warning(const std::string&) override {}
 };
 
-// A machine folder of its own, removed with the object: a fresh machine, or a copy of one
-// (so that producing, which brings the component's stores in step, leaves the machine as
-// it was).
-class ScratchMachine {
- public:
-  explicit ScratchMachine(const fs::path* copyOf) {
-    std::string pattern = (fs::temp_directory_path() / "davhost-new-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw CommandError("cannot make a scratch folder");
-    path_ = pattern;
-    if (copyOf == nullptr) return;
-    for (const fs::directory_entry& entry : fs::directory_iterator(*copyOf)) {
-      // The database's shared-memory index is rebuilt by the copy; SQLite must not touch
-      // the machine's own.
-      if (entry.path().filename() == "registry.db-shm") continue;
-      std::error_code error;
-      fs::copy(entry.path(), path_ / entry.path().filename(), fs::copy_options::recursive, error);
-      if (error) {
-        throw CommandError("cannot copy '" + entry.path().string() + "': " + error.message());
-      }
-    }
-  }
-  ~ScratchMachine() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  ScratchMachine(const ScratchMachine&) = delete;
-  ScratchMachine& operator=(const ScratchMachine&) = delete;
-
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
 void RunNew(HostContext& context, const NewOptions& options) {
   if (options.kind == "legacy") {
     throw CommandError(
@@ -83,7 +47,7 @@ void RunNew(HostContext& context, const NewOptions& options) {
   if (options.fromMachine && !fs::is_regular_file(machine / "registry.db")) {
     throw CommandError("no machine in '" + context.machineFolder + "'");
   }
-  const ScratchMachine scratch(options.fromMachine ? &machine : nullptr);
+  const ThrowawayMachine scratch(options.fromMachine ? &machine : nullptr, "new");
   std::unique_ptr<platform::Platform> platform =
       platform::OpenPlatform(scratch.path(), !options.fromMachine);
   if (!platform) throw CommandError("cannot open a scratch machine");

@@ -1,10 +1,7 @@
 #include "host/plan_command.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <iostream>
-#include <system_error>
 
 #include "host/change_report.h"
 #include "host/command_error.h"
@@ -12,42 +9,13 @@
 #include "host/host_files.h"
 #include "host/host_output.h"
 #include "host/json_option.h"
+#include "host/throwaway_machine.h"
 #include "platform/open_platform.h"
-#include "platform/sim/machine_snapshots.h"
 
 namespace dav::host {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A copy of the machine in a new temporary folder, removed with the object. Only what the
-// component can reach is copied (the database and the drives), not the snapshots.
-class ThrowawayMachine {
- public:
-  explicit ThrowawayMachine(const fs::path& machine) {
-    std::string pattern = (fs::temp_directory_path() / "davhost-plan-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw CommandError("cannot make a folder for the copy");
-    path_ = fs::path(pattern) / "machine";
-    try {
-      platform::sim::CopyMachineAsStored(machine, path_);
-    } catch (const platform::PlatformError& e) {
-      Remove();
-      throw CommandError(std::string("cannot copy the machine: ") + e.what());
-    }
-  }
-  ~ThrowawayMachine() { Remove(); }
-  ThrowawayMachine(const ThrowawayMachine&) = delete;
-  ThrowawayMachine& operator=(const ThrowawayMachine&) = delete;
-
-  const fs::path& path() const { return path_; }
-
- private:
-  void Remove() {
-    std::error_code ignored;
-    fs::remove_all(path_.parent_path(), ignored);
-  }
-  fs::path path_;
-};
 
 void RunPlan(HostContext& context, const ClientOptions& client, const HandleOptions& options) {
   const std::string protocol = HandleProtocol(options);
@@ -56,7 +24,7 @@ void RunPlan(HostContext& context, const ClientOptions& client, const HandleOpti
   if (!fs::is_regular_file(machine / "registry.db")) {
     throw CommandError("no machine in '" + context.machineFolder + "'");
   }
-  const ThrowawayMachine copy(machine);
+  const ThrowawayMachine copy(&machine, "plan");
   std::unique_ptr<platform::Platform> platform = platform::OpenPlatform(copy.path(), false);
   if (!platform) throw CommandError("cannot open the copy of the machine");
   const ClientSettings settings = client.Resolve(*platform);
