@@ -1,12 +1,15 @@
 #include "editors/form_script.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <utility>
 
+#include "editors/control_list.h"
 #include "editors/frm_msg.h"
 #include "editors/frm_sys_config.h"
 #include "editors/frm_win_config.h"
+#include "util/near_words.h"
 
 namespace dav::editors {
 namespace {
@@ -40,57 +43,39 @@ struct ControlRef {
   int index = 0;
 };
 
-const char* KindName(Form::Kind kind) {
-  switch (kind) {
-    case Form::Kind::kCheck:
-      return "check box";
-    case Form::Kind::kOption:
-      return "option button";
-    case Form::Kind::kList:
-      return "list";
-    case Form::Kind::kText:
-      return "text box";
-    case Form::Kind::kButton:
-      return "button";
-    case Form::Kind::kGrid:
-      return "grid";
-    case Form::Kind::kNone:
-      break;
-  }
-  return "control";
-}
-
 // The captions (labels) of a form's controls, as name and index.
 std::vector<ControlRef> WithCaption(const Form& form, const std::string& caption) {
   std::vector<ControlRef> found;
   for (const std::string& name : form.ControlNames()) {
     const int count = form.Count(name);
     for (int i = 0; i < count; ++i) {
-      const auto at = static_cast<std::size_t>(i);
-      std::string text;
-      switch (form.KindOf(name)) {
-        case Form::Kind::kCheck:
-          text = form.Checks(name)[at].caption;
-          break;
-        case Form::Kind::kOption:
-          text = form.Options(name)[at].caption;
-          break;
-        case Form::Kind::kList:
-          text = form.Lists(name)[at].label;
-          break;
-        case Form::Kind::kText:
-          text = form.Texts(name)[at].label;
-          break;
-        case Form::Kind::kButton:
-          text = form.Buttons(name)[at].caption;
-          break;
-        default:
-          break;
-      }
+      const std::string text = CaptionOf(form, name, i);
       if (!text.empty() && text == caption) found.push_back({name, i});
     }
   }
   return found;
+}
+
+std::vector<std::string> Captions(const Form& form) {
+  std::vector<std::string> captions;
+  for (const ControlInfo& control : ListControls(form)) {
+    if (!control.caption.empty() &&
+        std::find(captions.begin(), captions.end(), control.caption) == captions.end()) {
+      captions.push_back(control.caption);
+    }
+  }
+  return captions;
+}
+
+// "; near: chkFolder, chkDesktop" for the names near a misspelt one (captions in quotes), or
+// empty; the full list is what "davhost edit --list-controls" prints.
+std::string NearText(const std::string& written, const std::vector<std::string>& known,
+                     bool quoted) {
+  std::string text;
+  for (const std::string& near : util::NearWords(written, known, 5)) {
+    text += (text.empty() ? "; near: " : ", ") + (quoted ? "\"" + near + "\"" : near);
+  }
+  return text;
 }
 
 std::string Named(const ControlRef& ref, const Form& form) {
@@ -103,7 +88,8 @@ ControlRef Resolve(const Form& form, const ScriptAction& action, std::size_t arg
   if (action.quoted[arg]) {
     const std::vector<ControlRef> found = WithCaption(form, token);
     if (found.empty()) {
-      throw ScriptError(where + form.name() + " has no control with the caption \"" + token + "\"");
+      throw ScriptError(where + form.name() + " has no control with the caption \"" + token + "\"" +
+                        NearText(token, Captions(form), true));
     }
     if (found.size() > 1) {
       std::string names;
@@ -124,7 +110,8 @@ ControlRef Resolve(const Form& form, const ScriptAction& action, std::size_t arg
     }
   }
   if (form.KindOf(ref.name) == Form::Kind::kNone) {
-    throw ScriptError(where + form.name() + " has no control '" + ref.name + "'");
+    throw ScriptError(where + form.name() + " has no control '" + ref.name + "'" +
+                      NearText(ref.name, form.ControlNames(), false));
   }
   const int count = form.Count(ref.name);
   if (open == std::string::npos && count > 1) {

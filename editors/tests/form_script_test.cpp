@@ -1,6 +1,9 @@
 // The script driver: what it refuses, and with which line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "editors/control_list.h"
 #include "editors/tests/editor_fixture.h"
 
 namespace dav::editors::testing {
@@ -80,6 +83,48 @@ TEST_F(ScriptUiTest, ChoiceDialogClosedWithItsCloseBoxAnswers2) {
   frmMsg msg(context);
   EXPECT_EQ(msg.ShowForm(), kChoiceClosed);
   EXPECT_EQ(msg.caption, "브리살 윈도우 설정");
+}
+
+}  // namespace
+}  // namespace dav::editors::testing
+
+namespace dav::editors::testing {
+namespace {
+
+TEST_F(ScriptUiTest, AnUnknownControlOrCaptionNamesTheNearOnes) {
+  const std::string doc = Document("");
+  EXPECT_THAT(ErrorOf([&] { EditSys(doc, "check chkUseAcess(0)"); }),
+              HasSubstr("has no control 'chkUseAcess'; near: chkUseAccess"));
+  EXPECT_THAT(ErrorOf([&] { EditSys(doc, "click \"전체 선택\""); }),
+              HasSubstr("with the caption \"전체 선택\"; near: \"전체선택\""));
+  EXPECT_THAT(ErrorOf([&] { EditSys(doc, "click cmdNothingLikeIt"); }),
+              ::testing::EndsWith("has no control 'cmdNothingLikeIt'"));
+}
+
+TEST_F(ScriptUiTest, ListedControlsCarryTheirTabAndSideMenuEntry) {
+  std::vector<ControlInfo> controls;
+  std::string place;
+  EditSys(Document(""), "cancel", [&](frmSysConfig& form) {
+    controls = ListControls(form);
+    for (const ControlInfo& c : controls) {
+      if (c.name == "chkControlPanel" && c.index == 1) place = PlaceText(form, c);
+    }
+  });
+  EXPECT_EQ(std::count_if(controls.begin(), controls.end(),
+                          [](const ControlInfo& c) { return c.name == "chkUseAccess"; }),
+            8)
+      << "every element of an array";
+  EXPECT_EQ(place, "tab 0 제어판 보안, menu 1 Windows 7") << "the generation is the element";
+  const auto find = [&](const std::string& name) {
+    for (const ControlInfo& c : controls) {
+      if (c.name == name) return c;
+    }
+    return ControlInfo{};
+  };
+  EXPECT_EQ(find("fgridFolder").tab, 2);
+  EXPECT_EQ(find("chkUseAccess").tab, 1);
+  EXPECT_EQ(find("txtPath").caption, "접근 차단 폴더 경로");
+  EXPECT_EQ(controls.back().tab, -1) << "OK and Cancel, on every tab, come last";
 }
 
 }  // namespace
