@@ -7,14 +7,18 @@
 #include <memory>
 
 #include "display/cls_available_info.h"
+#include "editors/control_list.h"
 #include "editors/editor_context.h"
+#include "editors/frm_msg.h"
 #include "editors/frm_sys_config.h"
 #include "editors/frm_win_config.h"
 #include "host/command_error.h"
 #include "host/component_run.h"
 #include "host/document_text.h"
+#include "host/edit_added_sections.h"
 #include "host/editor_ui.h"
 #include "host/host_files.h"
+#include "host/text_table.h"
 #include "util/log.h"
 #include "xml/document.h"
 #include "xml/encoding.h"
@@ -26,6 +30,8 @@ struct EditOptions {
   std::string file;
   std::string output;
   std::string ui;
+  std::string listControls;  // window, system, msg; empty: all three
+  bool listing = false;
 };
 
 // Message boxes of a script on stderr rather than in the machine's journal.
@@ -87,26 +93,11 @@ class EditorLog {
 
   util::Log& log() { return log_; }
 
-  // The error lines logged so far ("[err:" and "Err (" lines), in the order written.
+  // The error lines logged so far, the log's before the debug log's.
   std::vector<std::string> Errors() {
     std::vector<std::string> errors;
     for (const std::string& path : {log_.LogFilePath(), log_.DebugLogPath()}) {
-      std::string bytes;
-      if (platform_.files().ReadAll(path, &bytes) != platform::kErrorSuccess) continue;
-      std::size_t start = 0;
-      while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        for (const char* mark : {"[err:", "Err ("}) {
-          if (const std::size_t at = line.find(mark); at != std::string::npos) {
-            errors.push_back(line.substr(at));
-            break;
-          }
-        }
-        start = end + 1;
-      }
+      CollectLoggedErrors(platform_, path, 0, &errors);
     }
     return errors;
   }
@@ -136,8 +127,54 @@ std::string ReadBytes(const std::string& file) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// Shows a form only to list its controls (loaded, so that its tabs have their captions),
+// then closes it.
+class ListingUi : public editors::FormUi {
+ public:
+  void Show(editors::frmWinConfig& form) override { List(form); }
+  void Show(editors::frmSysConfig& form) override { List(form); }
+  void Show(editors::frmMsg& form) override { List(form); }
+  int ShowMessage(std::string_view, std::string_view, std::uint32_t) override {
+    return platform::kIdOk;
+  }
+  std::string BrowseForFolder(std::string_view) override { return {}; }
+
+  std::string text;
+
+ private:
+  void List(editors::Form& form) {
+    std::vector<TableRow> rows{{"NAME", "INDEX", "KIND", "CAPTION", "TAB"}};
+    for (const editors::ControlInfo& control : editors::ListControls(form)) {
+      rows.push_back({control.name, std::to_string(control.index), KindName(control.kind),
+                      control.caption.empty() ? "-" : control.caption,
+                      control.tab >= 0    ? PlaceText(form, control)
+                      : form.tabs.empty() ? "-"
+                                          : "(every tab)"});
+    }
+    text += form.name() + ":\n" + FormatTable(rows, 2);
+    form.CloseBox();
+  }
+};
+
+void RunListControls(HostContext& context, const std::string& which) {
+  ListingUi ui;
+  platform::Platform& platform = context.platform();
+  // The forms load an empty document; what they log about it is of no interest here.
+  util::Log log(platform, "C:\\");
+  util::Log::Mute mute(log);
+  clsAvailableInfo catalogue(platform.display(), platform.clock());
+  catalogue::DisplayRequest request;
+  std::int32_t choice = 0;
+  editors::EditorContext editorContext{log, ui, &catalogue, request, choice};
+  if (which.empty() || which == "window") editors::frmWinConfig(editorContext).ShowForm("");
+  if (which.empty() || which == "system") editors::frmSysConfig(editorContext).ShowForm("");
+  if (which.empty() || which == "msg") editors::frmMsg(editorContext).ShowForm();
+  std::cout << ui.text;
+}
+
 void RunEdit(HostContext& context, const EditOptions& options) {
-  if (options.file.empty()) throw CommandError("FILE is empty");
+  if (options.listing) return RunListControls(context, options.listControls);
+  if (options.file.empty()) throw CommandError("FILE is required (or --list-controls)");
   const std::string text = ReadDocumentText(options.file);
   const bool window = IsWindowDocument(options.file, text);
   PrintedDialogs dialogs;
@@ -202,6 +239,9 @@ void RunEdit(HostContext& context, const EditOptions& options) {
     }
   }
   if (!WriteHostFile(target, bytes, &error)) throw CommandError(error);
+  for (const std::string& warning : AddedSectionWarnings(text, edited)) {
+    std::cerr << "davhost: warning: " << warning << "\n";
+  }
 }
 
 }  // namespace
@@ -213,14 +253,28 @@ void AddEditCommand(CLI::App& app, HostContext& context) {
       "Open the window or system settings editor on a document file of this computer and write "
       "the document OK builds, in the encoding FILE declares (without -o, FILE's old bytes are "
       "kept as FILE.bak); the machine is not changed. Exit 4, nothing written, when the editor "
-      "logged an error (loading stopped part-way: the settings after the fault would be lost)");
-  edit->add_option("FILE", options->file, "The document file (window or system document)")
-      ->required();
+      "logged an error (loading stopped part-way: the settings after the fault would be lost). "
+      "Sections FILE lacks come back filled with a fresh PC's values; each is warned of with "
+      "what applying it changes");
+  edit->add_option("FILE", options->file, "The document file (window or system document)");
   edit->add_option("-o,--output", options->output, "Write here instead of over FILE");
   edit->add_option("--ui", options->ui,
                    "script:FILE carries out the actions of FILE; without it the desktop editor "
                    "opens when a display is available");
-  edit->callback([&context, options] { RunEdit(context, *options); });
+  CLI::Option* list =
+      edit->add_option("--list-controls", options->listControls,
+                       "Print every control a --ui script can name (name, index, kind, caption, "
+                       "tab) of the window or system settings editor or the apply-choice "
+                       "dialog (msg); all three without a value. Nothing is edited")
+          ->expected(0, 1)
+          ->check(CLI::IsMember({"window", "system", "msg"}));
+  edit->footer(
+      "Example:\n  davhost edit --list-controls system\n  davhost edit lab.qsf -o lab2.qsf --ui "
+      "script:block.txt");
+  edit->callback([&context, options, list] {
+    options->listing = list->count() > 0;
+    RunEdit(context, *options);
+  });
 }
 
 }  // namespace dav::host

@@ -142,3 +142,47 @@ TEST_F(EditCommandTest, ADocumentTheEditorCannotReadWhollyIsNotWritten) {
 
 }  // namespace
 }  // namespace dav::host::testing
+
+namespace dav::host::testing {
+namespace {
+
+class EditWarningsTest : public MachineTest {};
+
+TEST_F(EditWarningsTest, SectionsTheEditorAddsAreWarnedOfAndControlsAreListed) {
+  const std::string doc = HostFile(
+      "Used.qsf",
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?><DocRoot><Configuration SpecVersion=\"1.0.0\">"
+      "<UsedAccess><Row ID=\"CmdPrompt\" Value=\"1\" /></UsedAccess></Configuration></DocRoot>");
+  const std::string out = (folder_.path() / "out.qsf").string();
+  const RunResult r = Run({"edit", doc, "-o", out, "--ui",
+                           "script:" + HostFile("s.txt", "check chkUseAccess(1)\nok\nchoose 7\n")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("davhost: warning: the editor added FolderAccess, which the file did not "
+                       "have, with a fresh PC's values: applying the written document switches "
+                       "folder protection off and, with its empty Path, clears the stored "
+                       "protected folders."),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("the editor added ControlMngr"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("added UsedAccess"), std::string::npos) << "the file had it";
+
+  const RunResult misspelt =
+      Run({"edit", doc, "-o", out, "--ui", "script:" + HostFile("m.txt", "check chkFoldr(0)\n")});
+  EXPECT_NE(misspelt.err.find("has no control 'chkFoldr'; near: chkFolder"), std::string::npos)
+      << misspelt.err;
+
+  const std::string listed = Ok({"edit", "--list-controls", "system"});
+  std::string txtPath;
+  for (std::size_t at = listed.find("  txtPath "); at != std::string::npos;) {
+    txtPath = listed.substr(at, listed.find('\n', at) - at);
+    break;
+  }
+  for (const char* part : {"text box", "접근 차단 폴더 경로", "tab 2 폴더 접근 제한"}) {
+    EXPECT_NE(txtPath.find(part), std::string::npos) << part << "\n" << listed;
+  }
+  EXPECT_EQ(listed.find("frmWinConfig"), std::string::npos) << "only the system editor";
+  EXPECT_NE(Run({"edit", "--list-controls", "dialog"}).exitCode, 0);
+}
+
+}  // namespace
+}  // namespace dav::host::testing
