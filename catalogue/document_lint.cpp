@@ -1,6 +1,7 @@
 #include "catalogue/document_lint.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <optional>
 #include <utility>
@@ -12,6 +13,7 @@
 #include "catalogue/source_positions.h"
 #include "platform/code_page.h"
 #include "util/conversions.h"
+#include "util/near_words.h"
 #include "xml/document.h"
 #include "xml/encoding.h"
 
@@ -111,6 +113,9 @@ class Linter {
     }
     for (const xml::Node& section : configuration.selectNodes("*")) LintSection(section);
     if (kind_ == DocumentKind::kWinConfig) LintWindowSections(configuration);
+    if (kind_ == DocumentKind::kSysConfig || kind_ == DocumentKind::kLegacy) {
+      LintQuietlyMissingSections(configuration);
+    }
   }
 
   std::vector<LintFinding> findings;
@@ -156,6 +161,15 @@ class Linter {
     missing("DesktopIconManager", "step 540",
             "step 550 applies an empty, unprotected icon list: auto recover will be switched "
             "off.");
+    if (!configuration.selectSingleNode("WinSkill/DisplayList")) {
+      const xml::Node skill = configuration.selectSingleNode("WinSkill");
+      AddAt(Severity::kError, skill ? skill : configuration, "WinSkill", {},
+            "The window document has no WinSkill/DisplayList: applied with a shell restart "
+            "(APL_WINCONF field 1 True, davhost --restart True, or the editor's choice 6), the "
+            "display change finds no display mode to set and IClientComponent_Handle logs "
+            "error 13 (Type mismatch): the shell is not restarted and the stage-2 notice is "
+            "not posted.");
+    }
     const xml::Node explorer = configuration.selectSingleNode("ExplorerConfig");
     if (!explorer) return;
     const std::pair<const char*, const char*> attributes[] = {
@@ -167,6 +181,25 @@ class Linter {
       AddAt(Severity::kError, explorer, "ExplorerConfig", {},
             "ExplorerConfig has no " + std::string(attribute) +
                 " attribute: ApplyWinConfigXML logs error 91 at " + then);
+    }
+  }
+
+  // The system and legacy documents' appliers take a missing section as one without rows and
+  // log nothing: what it would have set stays as the PC has it.
+  void LintQuietlyMissingSections(const xml::Node& configuration) {
+    std::string kind(KindWords(kind_));
+    kind[0] = static_cast<char>(std::toupper(kind[0]));
+    const std::string applier = kind_ == DocumentKind::kLegacy
+                                    ? "ApplyWindowSettingXML (davhost legacy apply)"
+                                    : std::string(ApplyingCommand(kind_));
+    for (std::string_view name : CompositionOf(kind_).sections) {
+      if (configuration.selectSingleNode(name)) continue;
+      const std::string what = name == "StartProgramManager"  ? "start programs"
+                               : name == "DesktopIconManager" ? "desktop icons"
+                                                              : std::string(name) + " settings";
+      AddAt(Severity::kWarning, configuration, std::string(name), {},
+            kind + " has no " + std::string(name) + " section: " + applier +
+                " applies nothing of it and logs nothing; the PC keeps its own " + what + ".");
     }
   }
 
@@ -189,7 +222,7 @@ class Linter {
         std::vector<ListFinding> listed;
         if (name == "StartProgramManager") listed = LintStartPrograms(node, kind_);
         if (name == "DesktopIconManager" && kind_ == DocumentKind::kWinConfig) {
-          listed = LintDesktopIcons(node);
+          listed = LintDesktopIcons(node, facts_.specialIcons);
         }
         for (ListFinding& f : listed) {
           AddAt(f.severity, f.node, name, f.id, std::move(f.message));
@@ -569,24 +602,11 @@ class Linter {
 }  // namespace
 
 std::string NearestWord(std::string_view word, const std::vector<std::string_view>& known) {
-  const std::string a = LowerId(word);
   std::string best;
-  std::size_t bestDistance = std::max<std::size_t>(2, a.size() / 3) + 1;
+  std::size_t bestDistance = std::max<std::size_t>(2, word.size() / 3) + 1;
   for (std::string_view candidate : known) {
-    const std::string b = LowerId(candidate);
-    std::vector<std::size_t> previous(b.size() + 1);
-    std::vector<std::size_t> current(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) previous[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-      current[0] = i;
-      for (std::size_t j = 1; j <= b.size(); ++j) {
-        current[j] = std::min({previous[j] + 1, current[j - 1] + 1,
-                               previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      }
-      std::swap(previous, current);
-    }
-    if (previous[b.size()] < bestDistance) {
-      bestDistance = previous[b.size()];
+    if (const std::size_t distance = util::EditDistance(word, candidate); distance < bestDistance) {
+      bestDistance = distance;
       best = std::string(candidate);
     }
   }

@@ -43,6 +43,9 @@ struct MachineFacts {
   // True when the machine's code page holds the text.
   std::function<bool(std::string_view)> codePageHolds;
   std::vector<OfferedMode> displayModes;  // the adapter's modes; empty: not checked
+  // The names of the special icons that head the machine's desktop icon list, in list order:
+  // 4 when a replacement browser shortcut is configured, else 5. Empty: not checked.
+  std::vector<std::string> specialIcons;
 };
 
 // True when the file holds nothing but blanks (after a UTF-8 mark).

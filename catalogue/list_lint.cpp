@@ -137,7 +137,57 @@ std::vector<ListFinding> LintStartPrograms(const xml::Node& section, DocumentKin
   return findings;
 }
 
-std::vector<ListFinding> LintDesktopIcons(const xml::Node& section) {
+namespace {
+
+// The head of the icon list against the PC's special icons: the applier takes the first k
+// entries (k = 4 when a replacement browser shortcut is configured, else 5) as the special
+// icons by their place, and the entries from k on as the desktop files to keep.
+void LintSpecialIcons(const xml::NodeList& icons, const std::vector<std::string>& specialIcons,
+                      std::vector<ListFinding>* findings) {
+  const std::size_t k = specialIcons.size();
+  if (k == 0 || icons.empty()) return;
+  constexpr std::string_view kBrowser = "Internet Explorer";
+  const auto name = [&](std::size_t i) { return icons[i].attribute("FileName").value_or(""); };
+  if (icons.size() < k) {
+    findings->push_back(
+        {icons[0], Severity::kWarning, name(0),
+         "The list has " + std::to_string(icons.size()) +
+             (icons.size() == 1 ? " entry" : " entries") + ", fewer than the " + std::to_string(k) +
+             " special icons that head it on this PC: ApplyDesktopIconList sets no special "
+             "icon and keeps, restores or removes no desktop file."});
+    return;
+  }
+  for (std::size_t i = 0; i < k; ++i) {
+    if (name(i) == specialIcons[i]) continue;
+    if (i + 1 == k && k == 5 && name(i) != kBrowser) {
+      findings->push_back(
+          {icons[i], Severity::kError, name(i),
+           "This PC has 5 special icons (no replacement browser shortcut), so this entry is "
+           "taken as the \"Internet Explorer\" icon: that icon is left as it is, and the file " +
+               name(i) +
+               " is not among the files to keep: it is deleted from the desktop and its "
+               "backup. The document was likely made on a PC with the replacement shortcut."});
+    } else {
+      findings->push_back({icons[i], Severity::kWarning, name(i),
+                           "Entry " + std::to_string(i + 1) + " stands for the special icon \"" +
+                               specialIcons[i] +
+                               "\" on this PC, but its name differs: that icon is left as it "
+                               "is."});
+    }
+  }
+  if (k == 4 && icons.size() > 4 && name(4) == kBrowser) {
+    findings->push_back(
+        {icons[4], Severity::kWarning, name(4),
+         "This PC has a replacement browser shortcut and 4 special icons, so this entry is "
+         "taken as a desktop file of that name: the Internet Explorer icon is neither shown "
+         "nor hidden. The document was likely made on a PC without the replacement shortcut."});
+  }
+}
+
+}  // namespace
+
+std::vector<ListFinding> LintDesktopIcons(const xml::Node& section,
+                                          const std::vector<std::string>& specialIcons) {
   std::vector<ListFinding> findings;
   const std::string lost =
       "ApplyWinConfigXML logs the error at step 540, and step 550 applies the icons read "
@@ -158,6 +208,7 @@ std::vector<ListFinding> LintDesktopIcons(const xml::Node& section) {
     return name != "Checked" || IsSmallNumber(value);
   };
   const xml::NodeList icons = section.selectNodes("IconList/Icon");
+  LintSpecialIcons(icons, specialIcons, &findings);
   std::set<std::string> seen;
   for (std::size_t i = 0; i < icons.size(); ++i) {
     const xml::Node& icon = icons[i];

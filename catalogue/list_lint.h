@@ -24,7 +24,10 @@ struct ListFinding {
 // document also its Icons).
 std::vector<ListFinding> LintStartPrograms(const xml::Node& section, DocumentKind kind);
 
-// The DesktopIconManager section of the window document.
-std::vector<ListFinding> LintDesktopIcons(const xml::Node& section);
+// The DesktopIconManager section of the window document. specialIcons are the names of the
+// special icons that head the desktop icon list on the PC it is checked for (4 or 5 of them);
+// empty leaves the head of the list unchecked.
+std::vector<ListFinding> LintDesktopIcons(const xml::Node& section,
+                                          const std::vector<std::string>& specialIcons = {});
 
 }  // namespace dav::catalogue

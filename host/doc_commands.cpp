@@ -11,6 +11,7 @@
 #include "catalogue/document_lint.h"
 #include "catalogue/document_summary.h"
 #include "catalogue/row_catalogue.h"
+#include "desktop/special_icons.h"
 #include "host/command_error.h"
 #include "host/doc_json.h"
 #include "host/doc_new_command.h"
@@ -20,6 +21,7 @@
 #include "platform/display.h"
 #include "platform/file_system.h"
 #include "platform/system_info.h"
+#include "util/log.h"
 #include "xml/document.h"
 #include "xml/encoding.h"
 
@@ -61,7 +63,8 @@ std::string ReadHostFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The machine's code page and display modes, for the checks that depend on them.
+// The machine's code page, display modes and special desktop icons, for the checks that
+// depend on them.
 catalogue::MachineFacts FactsOf(platform::Platform& machine) {
   catalogue::MachineFacts facts;
   const std::uint32_t codePage = machine.system().AnsiCodePage();
@@ -75,6 +78,16 @@ catalogue::MachineFacts FactsOf(platform::Platform& machine) {
         {static_cast<long>(mode.pelsWidth), static_cast<long>(mode.pelsHeight),
          static_cast<long>(mode.bitsPerPel), static_cast<long>(mode.displayFrequency)});
   }
+  // The special icons as the component lists them, unprotected: read from the shell's values,
+  // without the store. Nothing is logged or written.
+  util::Log log(machine, "C:\\");
+  util::Log::Mute mute(log);
+  const std::string noStore;
+  desktop::SpecialIcons specials(log, noStore);
+  specials.LoadFilteringList();
+  desktop::IconList icons;
+  specials.LoadSpecialIcons(icons, false);
+  for (const auto& icon : icons) facts.specialIcons.push_back(icon.diFileName);
   return facts;
 }
 

@@ -48,7 +48,15 @@ TEST_F(DocCheckTest, SectionsAndRowCountsOrTheSevenParseErrorFields) {
             "ExplorerConfig section: ApplyWinConfigXML logs error 91 (Object variable or With "
             "block variable not set) at steps 450 and 460, and a TitleBar or DownFolder row "
             "other than \"0\" sets an empty window title or download folder.\n"
-            "C:\\WinConfig.qsf:3:1: warning: StartMenu a: Unknown ID: the row is ignored.\n");
+            "C:\\WinConfig.qsf:1:57: error: WinSkill: The window document has no "
+            "WinSkill/DisplayList: applied with a shell restart (APL_WINCONF field 1 True, davhost "
+            "--restart True, or the editor's choice 6), the display change finds no display mode "
+            "to set and IClientComponent_Handle logs error 13 (Type mismatch): the shell is not "
+            "restarted and the stage-2 notice is not posted.\n"
+            "C:\\WinConfig.qsf:3:1: warning: StartMenu a: Unknown ID: the row is ignored.\n"
+            "C:\\WinConfig.qsf:8:1: warning: DesktopIconManager R&D.lnk: The list has 1 entry, "
+            "fewer than the 5 special icons that head it on this PC: ApplyDesktopIconList sets no "
+            "special icon and keeps, restores or removes no desktop file.\n");
 
   Put("bad.qsf", "<DocRoot>\r\n<Configuration>\r\n<Row ID=\"a\" Value=\"1\">\r\n</Configuration>");
   const RunResult bad = Run({"doc", "check", "--machine-path", "C:\\bad.qsf"});

@@ -147,6 +147,21 @@ TEST_F(DocLintTest, NewDocumentsCheckCleanAndApplyAndNeverOverwrite) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "mine") << "left as it was";
 }
 
+TEST_F(DocLintTest, TheIconListIsCheckedAgainstThisPCsSpecialIcons) {
+  const std::string file = (folder_.path() / "fresh.qsf").string();
+  Ok({"doc", "new", "--kind", "window", file});
+  EXPECT_EQ(Run({"doc", "check", file}).exitCode, 0);
+  // A replacement browser shortcut in the client's ini file takes the browser icon's place.
+  Ok({"fs", "put", HostFile("quorelc.ini", "[settings]\r\nqrllnk=1\r\nqrlieex=lnk\r\n"),
+      "C:\\WINDOWS\\system32\\quorelc.ini"});
+  const RunResult r = Run({"doc", "check", file});
+  EXPECT_EQ(r.exitCode, 1) << r.out;
+  EXPECT_NE(r.out.find("warning: DesktopIconManager Internet Explorer: This PC has a replacement "
+                       "browser shortcut and 4 special icons"),
+            std::string::npos)
+      << r.out;
+}
+
 TEST_F(DocLintTest, ReferenceListsEverySectionOrOne) {
   const std::string all = Ok({"doc", "reference"});
   for (const char* section : {"StartMenu", "WinSkill", "ExplorerConfig", "FileOpt", "ControlMngr",
