@@ -8,6 +8,7 @@
 #include "host/command_error.h"
 #include "host/component_run.h"
 #include "host/host_files.h"
+#include "host/legacy_new_document.h"
 #include "host/produced_document.h"
 #include "host/throwaway_machine.h"
 #include "platform/open_platform.h"
@@ -34,10 +35,11 @@ class SilentOutput : public HostOutput {
 };
 
 void RunNew(HostContext& context, const NewOptions& options) {
-  if (options.kind == "legacy") {
+  const bool legacy = options.kind == "legacy";
+  if (legacy && options.fromMachine) {
     throw CommandError(
-        "the component produces no legacy document; start from the example DavIrizevez.qsf "
-        "of the project's examples folder");
+        "--from-machine does not go with --kind legacy: the component reads no legacy section "
+        "back from a PC; doc new --kind legacy writes a fresh PC's document");
   }
   const fs::path file = HostPath(options.file);
   if (fs::exists(file)) {
@@ -52,7 +54,8 @@ void RunNew(HostContext& context, const NewOptions& options) {
       platform::OpenPlatform(scratch.path(), !options.fromMachine);
   if (!platform) throw CommandError("cannot open a scratch machine");
   const ClientSettings settings = ResolveClientSettings(*platform, {});
-  const std::string request = options.kind == "window" ? "REQ_WINCONF" : "REQ_SYSCONF";
+  // The legacy document is put together from the fresh PC's window document.
+  const std::string request = options.kind == "system" ? "REQ_SYSCONF" : "REQ_WINCONF";
   SilentOutput silent;
   ReplyKeeper keeper(silent);
   std::vector<std::string> errors;
@@ -64,10 +67,19 @@ void RunNew(HostContext& context, const NewOptions& options) {
   if (!errors.empty()) {
     throw CommandError(request + " logged an error, so no document was written: " + errors.front());
   }
-  const std::string encoding = SaveProducedDocument(*platform, settings.ComponentFolder(), request,
-                                                    keeper.replies(), options.file);
-  std::cout << options.file << ": a " << (options.kind == "window" ? "WinConfig" : "SysConfig")
-            << " document with the values of "
+  std::vector<std::string> replies = keeper.replies();
+  if (legacy && !replies.empty()) {
+    // The reply is "DavIrizevez" TAB code TAB document.
+    std::string& reply = replies.back();
+    const std::size_t tab = reply.find('\t', reply.find('\t') + 1);
+    if (tab != std::string::npos) {
+      reply = reply.substr(0, tab + 1) + LegacyDocumentFrom(reply.substr(tab + 1));
+    }
+  }
+  const std::string encoding =
+      SaveProducedDocument(*platform, settings.ComponentFolder(), request, replies, options.file);
+  const char* name = legacy ? "DavIrizevez" : options.kind == "window" ? "WinConfig" : "SysConfig";
+  std::cout << options.file << ": a " << name << " document with the values of "
             << (options.fromMachine ? "the machine" : "a fresh PC")
             << ", every section present, encoding " << encoding << "\n";
 }
@@ -85,7 +97,8 @@ void AddDocNewCommand(CLI::App& doc, HostContext& context) {
       ->required();
   command
       ->add_option("--kind", options->kind,
-                   "window (WinConfig, APL_WINCONF) or system (SysConfig, APL_SYSCONF)")
+                   "window (WinConfig, APL_WINCONF), system (SysConfig, APL_SYSCONF) or legacy "
+                   "(DavIrizevez.qsf, davhost legacy apply; a fresh PC's only)")
       ->required()
       ->check(CLI::IsMember({"window", "system", "legacy"}));
   command->add_flag("--from-machine", options->fromMachine,

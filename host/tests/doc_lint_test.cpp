@@ -147,6 +147,30 @@ TEST_F(DocLintTest, NewDocumentsCheckCleanAndApplyAndNeverOverwrite) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "mine") << "left as it was";
 }
 
+TEST_F(DocLintTest, ANewLegacyDocumentChecksCleanAndAppliesLockingNothingDown) {
+  const std::string file = (folder_.path() / "legacy.qsf").string();
+  Ok({"doc", "new", "--kind", "legacy", file});
+  // Clean also means that no section is missing.
+  const RunResult check = Run({"doc", "check", "--kind", "legacy", file});
+  EXPECT_EQ(check.exitCode, 0) << check.out;
+  const RunResult apply = Run({"legacy", "apply", file});
+  EXPECT_EQ(apply.exitCode, 0) << apply.err;
+  const std::string explorer =
+      "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+  EXPECT_EQ(Ok({"reg", "get", explorer, "NoDriveTypeAutoRun"}), "0x00000000 (0)\n")
+      << "autorun left on";
+  EXPECT_EQ(
+      Ok({"reg", "get", "HKLM\\Software\\Policies\\Microsoft\\Windows\\System", "DisableCMD"}),
+      "0x00000000 (0)\n");
+  EXPECT_EQ(
+      Ok({"reg", "get", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced",
+          "ClassicViewState"}),
+      "0x00000000 (0)\n")
+      << "the web view, as Windows has it";
+  EXPECT_NE(Run({"doc", "new", "--kind", "legacy", "--from-machine", file + "2"}).exitCode, 0);
+  EXPECT_FALSE(std::filesystem::exists(file + "2"));
+}
+
 TEST_F(DocLintTest, TheIconListIsCheckedAgainstThisPCsSpecialIcons) {
   const std::string file = (folder_.path() / "fresh.qsf").string();
   Ok({"doc", "new", "--kind", "window", file});
