@@ -47,11 +47,14 @@ TEST_F(AdministratorsDocTest, EveryExampleRunsAsShown) {
   std::string lastFileName;
   std::size_t examples = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (const std::size_t at = lines[i].find(".qsf`"); at != std::string::npos) {
-      const std::size_t start = lines[i].rfind('`', at);
-      lastFileName = lines[i].substr(start + 1, at + 4 - start - 1);
+    for (const char* ending : {".qsf`", ".txt`"}) {
+      if (const std::size_t at = lines[i].find(ending); at != std::string::npos) {
+        const std::size_t start = lines[i].rfind('`', at);
+        lastFileName = lines[i].substr(start + 1, at + 4 - start - 1);
+      }
     }
-    if (lines[i] == "```xml") {
+    // A document (xml) or an editor script (text) named just before it.
+    if (lines[i] == "```xml" || lines[i] == "```text") {
       std::string text;
       for (++i; lines[i] != "```"; ++i) text += lines[i] + "\n";
       files[lastFileName] = HostFile(lastFileName, text);
@@ -65,7 +68,14 @@ TEST_F(AdministratorsDocTest, EveryExampleRunsAsShown) {
         Example example;
         std::istringstream words(line.substr(10));
         for (std::string word; words >> word;) {
-          example.arguments.push_back(files.count(word) ? files[word] : word);
+          if (word.ends_with(".qsf") && !files.count(word)) {
+            // A file the command makes, in the test's folder.
+            files[word] = (folder_.path() / word).string();
+          }
+          const std::string script = word.starts_with("script:") ? word.substr(7) : "";
+          example.arguments.push_back(files.count(word)     ? files[word]
+                                      : files.count(script) ? "script:" + files[script]
+                                                            : word);
         }
         block.push_back(std::move(example));
       } else if (line.starts_with("[exit ")) {
