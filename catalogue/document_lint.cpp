@@ -112,7 +112,9 @@ class Linter {
       return;
     }
     for (const xml::Node& section : configuration.selectNodes("*")) LintSection(section);
-    if (kind_ == DocumentKind::kWinConfig) LintWindowSections(configuration);
+    if (kind_ == DocumentKind::kWinConfig || kind_ == DocumentKind::kManager) {
+      LintLoggedMissingSections(configuration);
+    }
     if (kind_ == DocumentKind::kSysConfig || kind_ == DocumentKind::kLegacy) {
       LintQuietlyMissingSections(configuration);
     }
@@ -141,27 +143,36 @@ class Linter {
     Add(severity, line, column, section, id, std::move(message));
   }
 
-  // The window document's sections whose absence ApplyWinConfigXML logs as an error
-  // (run-time error 91), and what it then does not do.
-  void LintWindowSections(const xml::Node& configuration) {
-    const auto missing = [&](std::string_view section, std::string_view steps,
+  // The sections whose absence the window document's applier (ApplyWinConfigXML) or the
+  // manager's (ApplyManagerLogin) logs as an error (run-time error 91), and what it then does
+  // not do.
+  void LintLoggedMissingSections(const xml::Node& configuration) {
+    const bool window = kind_ == DocumentKind::kWinConfig;
+    const std::string applier = window ? "ApplyWinConfigXML" : "ApplyManagerLogin";
+    const std::string kind = window ? "The window document" : "The manager's document";
+    const int titleStep = window ? 450 : 480;
+    const auto missing = [&](std::string_view section, const std::string& steps,
                              std::string_view then) {
       if (configuration.selectSingleNode(section)) return;
       AddAt(Severity::kError, configuration, std::string(section), {},
-            "The window document has no " + std::string(section) +
-                " section: ApplyWinConfigXML logs error 91 (Object variable or With block "
-                "variable not set) at " +
-                std::string(steps) + ", and " + std::string(then));
+            kind + " has no " + std::string(section) + " section: " + applier +
+                " logs error 91 (Object variable or With block variable not set) at " + steps +
+                ", and " + std::string(then));
     };
-    missing("StartProgramManager", "step 340",
-            "the start programs and their protection are left as they are.");
-    missing("ExplorerConfig", "steps 450 and 460",
+    if (window) {
+      missing("StartProgramManager", "step 340",
+              "the start programs and their protection are left as they are.");
+    }
+    missing("ExplorerConfig",
+            "steps " + std::to_string(titleStep) + " and " + std::to_string(titleStep + 10),
             "a TitleBar or DownFolder row other than \"0\" sets an empty window title or "
             "download folder.");
-    missing("DesktopIconManager", "step 540",
-            "step 550 applies an empty, unprotected icon list: auto recover will be switched "
-            "off.");
-    if (!configuration.selectSingleNode("WinSkill/DisplayList")) {
+    if (window) {
+      missing("DesktopIconManager", "step 540",
+              "step 550 applies an empty, unprotected icon list: auto recover will be switched "
+              "off.");
+    }
+    if (window && !configuration.selectSingleNode("WinSkill/DisplayList")) {
       const xml::Node skill = configuration.selectSingleNode("WinSkill");
       AddAt(Severity::kError, skill ? skill : configuration, "WinSkill", {},
             "The window document has no WinSkill/DisplayList: applied with a shell restart "
@@ -173,14 +184,16 @@ class Linter {
     const xml::Node explorer = configuration.selectSingleNode("ExplorerConfig");
     if (!explorer) return;
     const std::pair<const char*, const char*> attributes[] = {
-        {"TitleBar", "step 450, and a TitleBar row other than \"0\" sets an empty window title."},
-        {"DownFolder",
-         "step 460, and a DownFolder row other than \"0\" sets an empty download folder."}};
+        {"TitleBar", ", and a TitleBar row other than \"0\" sets an empty window title."},
+        {"DownFolder", ", and a DownFolder row other than \"0\" sets an empty download folder."}};
+    int step = titleStep;
     for (const auto& [attribute, then] : attributes) {
-      if (explorer.attribute(attribute)) continue;
-      AddAt(Severity::kError, explorer, "ExplorerConfig", {},
-            "ExplorerConfig has no " + std::string(attribute) +
-                " attribute: ApplyWinConfigXML logs error 91 at " + then);
+      if (!explorer.attribute(attribute)) {
+        AddAt(Severity::kError, explorer, "ExplorerConfig", {},
+              "ExplorerConfig has no " + std::string(attribute) + " attribute: " + applier +
+                  " logs error 91 at step " + std::to_string(step) + then);
+      }
+      step += 10;
     }
   }
 
