@@ -9,6 +9,7 @@
 #include "host/status_text.h"
 #include "host/text_table.h"
 #include "util/ansi_text.h"
+#include "util/conversions.h"
 #include "util/log.h"
 
 namespace dav::host {
@@ -133,6 +134,21 @@ std::vector<std::string> ComponentRun::CommandHints(const std::string& cmd,
                     " without the protocol's second field (character 29 and True or False; "
                     "--restart with handle): the component stops after applying, before its "
                     "last notices, and logs 'Subscript out of range'");
+  }
+  if (cmd == "APL_WINCONF" && protocol.find('\x1d') != std::string::npos) {
+    const std::size_t split = protocol.find('\x1d');
+    bool restart = false;
+    try {
+      restart = util::ToBoolean(protocol.substr(split + 1));
+    } catch (const std::exception&) {
+      // Not a Boolean text: the component fails on it itself, and logs that.
+    }
+    if (restart && protocol.substr(0, split).find("<DisplayList") == std::string::npos) {
+      hints.push_back(
+          "APL_WINCONF with a shell restart sets the display mode the document's "
+          "WinSkill/DisplayList names, and the document has none: unless an earlier document "
+          "of this run set a mode, the component logs 'Type mismatch' and restarts no shell");
+    }
   }
   return hints;
 }

@@ -171,6 +171,25 @@ TEST_F(DocLintTest, ANewLegacyDocumentChecksCleanAndAppliesLockingNothingDown) {
   EXPECT_FALSE(std::filesystem::exists(file + "2"));
 }
 
+TEST_F(DocLintTest, AShellRestartWithoutADisplayListIsWarnedOfBeforeItFails) {
+  const std::string file = (folder_.path() / "window.qsf").string();
+  Ok({"doc", "new", "--kind", "window", file});
+  std::ifstream in(file, std::ios::binary);
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::size_t at = text.find("<DisplayList");
+  ASSERT_NE(at, std::string::npos);
+  text.erase(at, text.find("/>", at) + 2 - at);
+  const std::string bare = HostFile("bare.qsf", text);
+  const std::string hint = "warning: APL_WINCONF with a shell restart sets the display mode";
+  const RunResult kept = Run({"handle", "APL_WINCONF", "--doc", bare, "--restart", "False"});
+  EXPECT_EQ(kept.exitCode, 0) << kept.err;
+  EXPECT_EQ(kept.err.find(hint), std::string::npos) << "no restart, no display change";
+  const RunResult restarted = Run({"handle", "APL_WINCONF", "--doc", bare, "--restart", "True"});
+  EXPECT_EQ(restarted.exitCode, 4);
+  EXPECT_NE(restarted.err.find(hint), std::string::npos) << restarted.err;
+  EXPECT_NE(restarted.err.find("13, Type mismatch"), std::string::npos) << restarted.err;
+}
+
 TEST_F(DocLintTest, TheIconListIsCheckedAgainstThisPCsSpecialIcons) {
   const std::string file = (folder_.path() / "fresh.qsf").string();
   Ok({"doc", "new", "--kind", "window", file});
