@@ -89,6 +89,13 @@ SimFileSystem::~SimFileSystem() = default;
 // Empty when there is none.
 std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& name,
                                      HostEntryType* type) const {
+  // While this process alone writes, a folder's index holds every name in it: a name it
+  // lacks in every letter case is missing without a look at the disk.
+  if (soleWriter_ && IndexIsCurrent(folder) &&
+      !folderIndexes_.at(folder.string())->names.contains(Folded(name))) {
+    if (type != nullptr) *type = HostEntryType::kMissing;
+    return {};
+  }
   const HostEntryType exact = LookUp(folder / name);
   if (type != nullptr) *type = exact;
   if (exact != HostEntryType::kMissing) return name;
@@ -215,8 +222,9 @@ Status SimFileSystem::ResolveForWrite(std::string_view windowsPath, Entry* entry
 void SimFileSystem::SetSoleWriter(bool sole) {
   soleWriter_ = sole;
   known_.clear();
-  // Indexes kept up to date without a look at the disk have no stamp to be checked by.
-  if (!sole) folderIndexes_.clear();
+  // Indexes kept up to date without a look at the disk have no stamp to be checked by, and
+  // an index from before may miss what changed since.
+  folderIndexes_.clear();
 }
 
 SimFileSystem::Known& SimFileSystem::KnownEntry(const fs::path& host) const {
@@ -246,6 +254,13 @@ bool SimFileSystem::IsReadOnly(const fs::path& host, bool isDirectory) const {
 
 void SimFileSystem::Forget(const fs::path& host) const {
   known_.erase(host.string());
+}
+
+void SimFileSystem::Written(const fs::path& host, Status status, std::uint64_t size) const {
+  Forget(host);
+  // A whole file written is a file of that size; its attributes are read when asked for.
+  if (soleWriter_ && status == kErrorSuccess)
+    known_[host.string()] = Known{HostEntryType::kFile, size, {}};
 }
 
 fs::path SimFileSystem::HostPath(std::string_view windowsPath, Status* status) {
@@ -350,7 +365,7 @@ Status SimFileSystem::Copy(std::string_view from, std::string_view to, bool fail
   if (status != kErrorSuccess) return status;
   const bool current = IndexIsCurrent(target.host.parent_path());
   status = WriteFileAtomically(target.host, bytes, Attributes(source.host, false));
-  Forget(target.host);
+  Written(target.host, status, bytes.size());
   NoteEntry(target.host, current, status == kErrorSuccess);
   return status;
 }
@@ -398,7 +413,7 @@ Status SimFileSystem::RemoveFolder(std::string_view path) {
   const int error = errno;
   resolvedFolders_.clear();
   known_.clear();
-  NoteEntry(entry.host, false, false);
+  folderIndexes_.clear();  // the folder's own among them, should it be made again
   if (removed == 0) return kErrorSuccess;
   return error == EEXIST ? kErrorDirNotEmpty : StatusFromErrno(error);
 }
@@ -427,7 +442,7 @@ Status SimFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   if (entry.type == HostEntryType::kFile) attributes = Attributes(entry.host, false);
   const bool current = IndexIsCurrent(entry.host.parent_path());
   status = WriteFileAtomically(entry.host, bytes, attributes);
-  Forget(entry.host);
+  Written(entry.host, status, bytes.size());
   NoteEntry(entry.host, current, status == kErrorSuccess);
   return status;
 }

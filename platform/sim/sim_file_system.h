@@ -104,6 +104,8 @@ class SimFileSystem : public FileSystem {
   bool IsReadOnly(const std::filesystem::path& host, bool isDirectory) const;
   // Drops what is remembered of host, after this file system changed it.
   void Forget(const std::filesystem::path& host) const;
+  // After a whole-file write of size bytes that ended with status.
+  void Written(const std::filesystem::path& host, Status status, std::uint64_t size) const;
 
   std::filesystem::path drivesRoot_;
   bool soleWriter_ = false;

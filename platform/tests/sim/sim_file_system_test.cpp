@@ -200,6 +200,7 @@ TEST_F(SimFileSystemTest, SoleWriterMemoryFollowsOwnChangesAndEndsWithIt) {
   EXPECT_EQ(files_.GetAttributes("C:\\Work\\a.txt"), kAttrHidden);
   ASSERT_EQ(files_.Copy("C:\\Work\\a.txt", "C:\\Work\\b.txt", true), kErrorSuccess);
   EXPECT_EQ(size("C:\\Work\\b.txt"), 3) << "a copy is seen where a miss was remembered";
+  EXPECT_EQ(size("C:\\WORK\\B.TXT"), 3) << "and in the folder's names, in any letter case";
   ASSERT_EQ(files_.Append("C:\\Work\\b.txt", "bb"), kErrorSuccess);
   EXPECT_EQ(size("C:\\Work\\b.txt"), 5) << "an append moves the remembered size on";
   ASSERT_EQ(files_.WriteAll("C:\\Work\\b.txt", "c"), kErrorSuccess);
