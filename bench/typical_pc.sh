@@ -42,9 +42,19 @@ while [ "$i" -le 5 ]; do
 done
 "$davhost" handle NOTHING > /dev/null 2>&1 || true  # the first start after the set-up
 
-cpu_ms() {
-  /usr/bin/time -f '%U %S' "$@" 2>&1 > /dev/null | tail -n 1 | awk '{ print ($1 + $2) * 1000 }'
-}
+# CPU time (user + system) of one run in ms: perf's task clock when perf can count, else
+# /usr/bin/time, which counts in 10 ms steps.
+if perf stat -x, -e task-clock true > /dev/null 2>&1; then
+  clock="perf task clock"
+  cpu_ms() {
+    perf stat -x, -e task-clock "$@" 2>&1 > /dev/null | awk -F, '/task-clock/ { print $1 }'
+  }
+else
+  clock="/usr/bin/time, 10 ms steps"
+  cpu_ms() {
+    /usr/bin/time -f '%U %S' "$@" 2>&1 > /dev/null | tail -n 1 | awk '{ print ($1 + $2) * 1000 }'
+  }
+fi
 : > "$work/start"
 : > "$work/read"
 i=1
@@ -58,7 +68,7 @@ start=$(median "$work/start")
 read=$(median "$work/read")
 echo "typical PC ($icons icons): start + stop $start ms CPU, reg get $read ms CPU:" \
   "ours / anchor $(awk -v a="$start" -v b="$read" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')" \
-  "(medians of 15; /usr/bin/time counts in 10 ms steps)"
+  "(medians of 15; $clock)"
 if command -v strace > /dev/null; then
   strace -f -c -o "$work/calls" "$davhost" handle NOTHING > /dev/null 2>&1 || true
   awk '/stat/ { n += $4 } END { printf "stat-family calls of one start + stop: %d\n", n }' \

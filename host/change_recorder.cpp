@@ -214,6 +214,7 @@ class RecordingPlatform::Files : public platform::FileSystem {
     const bool existed = machine_.GetAttributes(path) != platform::kInvalidAttributes;
     return Noted(machine_.WriteAll(path, bytes), "WriteAll", path, existed ? "written" : "created");
   }
+  void SetSoleWriter(bool sole) override { machine_.SetSoleWriter(sole); }
   Status Append(std::string_view path, std::string_view bytes) override {
     return NoteRefusal(changes_, machine_.Append(path, bytes), "Append " + std::string(path));
   }

@@ -96,6 +96,30 @@ void MakeMachineFolders(platform::FileSystem& files, const std::string& path) {
   }
 }
 
+namespace {
+
+// While the component starts, ends or runs a command, the machine's files change only through
+// it, so the machine may remember what it looked up (a person or another davhost changing them
+// between two commands is seen at the next). Not around the editors: their program opens the
+// machine in a process of its own.
+class SoleWriter {
+ public:
+  SoleWriter(platform::Platform& platform, bool sole) : files_(platform.files()), sole_(sole) {
+    if (sole_) files_.SetSoleWriter(true);
+  }
+  ~SoleWriter() {
+    if (sole_) files_.SetSoleWriter(false);
+  }
+  SoleWriter(const SoleWriter&) = delete;
+  SoleWriter& operator=(const SoleWriter&) = delete;
+
+ private:
+  platform::FileSystem& files_;
+  bool sole_;
+};
+
+}  // namespace
+
 ComponentRun::ComponentRun(platform::Platform& platform, const ClientSettings& settings,
                            HostOutput& out)
     : platform_(platform),
@@ -105,6 +129,7 @@ ComponentRun::ComponentRun(platform::Platform& platform, const ClientSettings& s
   MakeMachineFolders(recording_.files(), settings.folder);
   MakeMachineFolders(recording_.files(), settings.ComponentFolder());
   component_ = std::make_unique<core::CCDavIrizevez>(recording_, settings.ComponentFolder());
+  const SoleWriter sole(platform_, true);
   component_->IClientComponent_Initialize(std::make_shared<HostApplicationObject>(settings, out),
                                           false);
 }
@@ -157,7 +182,10 @@ CommandOutcome ComponentRun::Handle(const std::string& cmd, const std::string& p
   std::vector<std::string> hints = CommandHints(cmd, protocol);
   CommandOutcome outcome = Deliver(
       cmd, IsComponentCommand(cmd),
-      [&](core::CCDavIrizevez& component) { component.IClientComponent_Handle(cmd, protocol); },
+      [&](core::CCDavIrizevez& component) {
+        const SoleWriter sole(platform_, cmd != "WINCONFIG" && cmd != "SYSCONFIG");
+        component.IClientComponent_Handle(cmd, protocol);
+      },
       std::move(hints));
   return outcome;
 }
@@ -213,7 +241,10 @@ void ComponentRun::SetRowObserver(catalogue::RowObserver* observer) {
 int ComponentRun::Terminate() {
   if (terminated_) return kExitOk;
   terminated_ = true;
-  component_->IClientComponent_Terminate();
+  {
+    const SoleWriter sole(platform_, true);
+    component_->IClientComponent_Terminate();
+  }
   const std::vector<RefusedWrite>& refused = recording_.changes().refused;
   lifetimeRefused_.insert(lifetimeRefused_.end(),
                           refused.begin() + static_cast<std::ptrdiff_t>(refusedSeen_),

@@ -81,6 +81,11 @@ class FileSystem {
   // Appends bytes to a file, creating it when missing (log files). A read-only file
   // refuses (kErrorAccessDenied).
   virtual Status Append(std::string_view path, std::string_view bytes) = 0;
+
+  // Says that, until the same call with false, only this process changes the files (the
+  // host sets it while one command of the component runs), so that a backend may answer a
+  // look-up of a path it has seen in that time from memory. The real system ignores it.
+  virtual void SetSoleWriter(bool sole) { (void)sole; }
 };
 
 }  // namespace dav::platform

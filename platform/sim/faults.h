@@ -76,6 +76,7 @@ class FaultyFileSystem : public FileSystem {
   Status ReadAll(std::string_view path, std::string* bytes) override;
   Status WriteAll(std::string_view path, std::string_view bytes) override;
   Status Append(std::string_view path, std::string_view bytes) override;
+  void SetSoleWriter(bool sole) override { files_.SetSoleWriter(sole); }
 
  private:
   FileSystem& files_;

@@ -63,13 +63,11 @@ std::optional<FolderStamp> StampOf(const fs::path& folder) {
 constexpr std::size_t kMostIndexedFolders = 64;
 // Folder paths remembered at once; beyond that they start afresh.
 constexpr std::size_t kMostResolvedFolders = 1024;
+// Entries looked up remembered at once while this process alone writes.
+constexpr std::size_t kMostKnownEntries = 65536;
 
 bool IsListed(std::string_view name) {
   return IsValidEntryName(name) && name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix;
-}
-
-bool IsReadOnly(const fs::path& host, bool isDirectory) {
-  return (ReadDosAttributes(host, isDirectory) & kAttrReadOnly) != 0;
 }
 
 }  // namespace
@@ -91,7 +89,14 @@ SimFileSystem::~SimFileSystem() = default;
 // Empty when there is none.
 std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& name,
                                      HostEntryType* type) const {
-  const HostEntryType exact = LookUpHostEntry(folder / name);
+  // While this process alone writes, a folder's index holds every name in it: a name it
+  // lacks in every letter case is missing without a look at the disk.
+  if (soleWriter_ && IndexIsCurrent(folder) &&
+      !folderIndexes_.at(folder.string())->names.contains(Folded(name))) {
+    if (type != nullptr) *type = HostEntryType::kMissing;
+    return {};
+  }
+  const HostEntryType exact = LookUp(folder / name);
   if (type != nullptr) *type = exact;
   if (exact != HostEntryType::kMissing) return name;
   if (!IndexIsCurrent(folder)) {
@@ -110,14 +115,15 @@ std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& 
   const FolderIndex& index = *folderIndexes_.at(folder.string());
   const auto found = index.names.find(Folded(name));
   if (found == index.names.end()) return {};
-  if (type != nullptr) *type = LookUpHostEntry(folder / found->second);
+  if (type != nullptr) *type = LookUp(folder / found->second);
   return found->second;
 }
 
 bool SimFileSystem::IndexIsCurrent(const fs::path& folder) const {
   const auto found = folderIndexes_.find(folder.string());
   if (found == folderIndexes_.end()) return false;
-  if (StampOf(folder) == found->second->stamp) return true;
+  // While this process alone changes the files, it keeps the index up to date itself.
+  if (soleWriter_ || StampOf(folder) == found->second->stamp) return true;
   folderIndexes_.erase(found);
   return false;
 }
@@ -126,7 +132,8 @@ void SimFileSystem::NoteEntry(const fs::path& host, bool wasCurrent, bool added)
   const fs::path folder = host.parent_path();
   const auto found = folderIndexes_.find(folder.string());
   if (found == folderIndexes_.end()) return;
-  const std::optional<FolderStamp> stamp = StampOf(folder);
+  const std::optional<FolderStamp> stamp =
+      soleWriter_ ? std::optional(found->second->stamp) : StampOf(folder);
   if (!wasCurrent || !added || !stamp) {
     folderIndexes_.erase(found);
     return;
@@ -151,7 +158,7 @@ Status SimFileSystem::ResolveFolder(const WindowsPath& path, std::size_t count,
   for (std::size_t i = count; i > 0 && current.empty(); --i) {
     const auto found = resolvedFolders_.find(keys[i]);
     if (found == resolvedFolders_.end()) continue;
-    if (LookUpHostEntry(found->second) != HostEntryType::kDirectory) {
+    if (LookUp(found->second) != HostEntryType::kDirectory) {
       resolvedFolders_.clear();
       break;
     }
@@ -160,7 +167,7 @@ Status SimFileSystem::ResolveFolder(const WindowsPath& path, std::size_t count,
   }
   if (current.empty()) {
     current = drivesRoot_ / std::string(1, path.drive);
-    const HostEntryType type = LookUpHostEntry(current);
+    const HostEntryType type = LookUp(current);
     if (type == HostEntryType::kOther) return kErrorAccessDenied;
     if (type != HostEntryType::kDirectory) return kErrorPathNotFound;
   }
@@ -212,6 +219,50 @@ Status SimFileSystem::ResolveForWrite(std::string_view windowsPath, Entry* entry
   return kErrorSuccess;
 }
 
+void SimFileSystem::SetSoleWriter(bool sole) {
+  soleWriter_ = sole;
+  known_.clear();
+  // Indexes kept up to date without a look at the disk have no stamp to be checked by, and
+  // an index from before may miss what changed since.
+  folderIndexes_.clear();
+}
+
+SimFileSystem::Known& SimFileSystem::KnownEntry(const fs::path& host) const {
+  if (known_.size() >= kMostKnownEntries) known_.clear();
+  const auto [found, added] = known_.try_emplace(host.string());
+  if (added) found->second.type = LookUpHostEntry(host, &found->second.size);
+  return found->second;
+}
+
+HostEntryType SimFileSystem::LookUp(const fs::path& host, std::uint64_t* size) const {
+  if (!soleWriter_) return LookUpHostEntry(host, size);
+  const Known& known = KnownEntry(host);
+  if (size != nullptr) *size = known.size;
+  return known.type;
+}
+
+std::uint32_t SimFileSystem::Attributes(const fs::path& host, bool isDirectory) const {
+  if (!soleWriter_) return ReadDosAttributes(host, isDirectory);
+  Known& known = KnownEntry(host);
+  if (!known.attributes) known.attributes = ReadDosAttributes(host, isDirectory);
+  return *known.attributes;
+}
+
+bool SimFileSystem::IsReadOnly(const fs::path& host, bool isDirectory) const {
+  return (Attributes(host, isDirectory) & kAttrReadOnly) != 0;
+}
+
+void SimFileSystem::Forget(const fs::path& host) const {
+  known_.erase(host.string());
+}
+
+void SimFileSystem::Written(const fs::path& host, Status status, std::uint64_t size) const {
+  Forget(host);
+  // A whole file written is a file of that size; its attributes are read when asked for.
+  if (soleWriter_ && status == kErrorSuccess)
+    known_[host.string()] = Known{HostEntryType::kFile, size, {}};
+}
+
 fs::path SimFileSystem::HostPath(std::string_view windowsPath, Status* status) {
   Entry entry;
   Status result = Resolve(windowsPath, &entry);
@@ -238,10 +289,10 @@ Status SimFileSystem::FindFiles(std::string_view pattern, std::uint32_t mask,
   std::vector<FileEntry> found;
   auto addHostEntry = [&](const std::string& name) {
     std::uint64_t size = 0;
-    HostEntryType type = LookUpHostEntry(folder / name, &size);
+    HostEntryType type = LookUp(folder / name, &size);
     if (type != HostEntryType::kFile && type != HostEntryType::kDirectory) return;
     bool isDirectory = type == HostEntryType::kDirectory;
-    found.push_back({name, ReadDosAttributes(folder / name, isDirectory), size});
+    found.push_back({name, Attributes(folder / name, isDirectory), size});
   };
 
   if (!HasWildcards(last)) {
@@ -274,7 +325,7 @@ std::uint32_t SimFileSystem::GetAttributes(std::string_view path) {
   if (entry.type != HostEntryType::kFile && entry.type != HostEntryType::kDirectory) {
     return kInvalidAttributes;
   }
-  return ReadDosAttributes(entry.host, entry.type == HostEntryType::kDirectory);
+  return Attributes(entry.host, entry.type == HostEntryType::kDirectory);
 }
 
 Status SimFileSystem::SetAttributes(std::string_view path, std::uint32_t attributes) {
@@ -283,6 +334,7 @@ Status SimFileSystem::SetAttributes(std::string_view path, std::uint32_t attribu
   if (status != kErrorSuccess) return status;
   if (entry.type == HostEntryType::kMissing) return kErrorFileNotFound;
   if (entry.type == HostEntryType::kOther) return kErrorAccessDenied;
+  Forget(entry.host);
   return WriteDosAttributes(entry.host, entry.type == HostEntryType::kDirectory, attributes);
 }
 
@@ -302,7 +354,7 @@ Status SimFileSystem::Copy(std::string_view from, std::string_view to, bool fail
     // CopyFileA opens the target as CreateFileA with CREATE_ALWAYS does, which refuses a
     // read-only file and a hidden one.
     if (target.type != HostEntryType::kFile ||
-        (ReadDosAttributes(target.host, false) & (kAttrReadOnly | kAttrHidden)) != 0) {
+        (Attributes(target.host, false) & (kAttrReadOnly | kAttrHidden)) != 0) {
       return kErrorAccessDenied;
     }
     if (target.host == source.host) return kErrorSharingViolation;
@@ -312,7 +364,8 @@ Status SimFileSystem::Copy(std::string_view from, std::string_view to, bool fail
   status = ReadHostFile(source.host, &bytes);
   if (status != kErrorSuccess) return status;
   const bool current = IndexIsCurrent(target.host.parent_path());
-  status = WriteFileAtomically(target.host, bytes, ReadDosAttributes(source.host, false));
+  status = WriteFileAtomically(target.host, bytes, Attributes(source.host, false));
+  Written(target.host, status, bytes.size());
   NoteEntry(target.host, current, status == kErrorSuccess);
   return status;
 }
@@ -326,6 +379,7 @@ Status SimFileSystem::Delete(std::string_view path) {
     return kErrorAccessDenied;
   }
   const Status result = ::unlink(entry.host.c_str()) == 0 ? kErrorSuccess : StatusFromErrno(errno);
+  Forget(entry.host);
   NoteEntry(entry.host, false, false);
   return result;
 }
@@ -339,6 +393,7 @@ Status SimFileSystem::MakeFolder(std::string_view path) {
   const bool current = IndexIsCurrent(entry.host.parent_path());
   const Status result =
       ::mkdir(entry.host.c_str(), 0755) == 0 ? kErrorSuccess : StatusFromErrno(errno);
+  Forget(entry.host);
   NoteEntry(entry.host, current, result == kErrorSuccess);
   return result;
 }
@@ -357,7 +412,8 @@ Status SimFileSystem::RemoveFolder(std::string_view path) {
   const int removed = ::rmdir(entry.host.c_str());
   const int error = errno;
   resolvedFolders_.clear();
-  NoteEntry(entry.host, false, false);
+  known_.clear();
+  folderIndexes_.clear();  // the folder's own among them, should it be made again
   if (removed == 0) return kErrorSuccess;
   return error == EEXIST ? kErrorDirNotEmpty : StatusFromErrno(error);
 }
@@ -383,9 +439,10 @@ Status SimFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   }
   if (status != kErrorSuccess) return status;
   std::optional<std::uint32_t> attributes;
-  if (entry.type == HostEntryType::kFile) attributes = ReadDosAttributes(entry.host, false);
+  if (entry.type == HostEntryType::kFile) attributes = Attributes(entry.host, false);
   const bool current = IndexIsCurrent(entry.host.parent_path());
   status = WriteFileAtomically(entry.host, bytes, attributes);
+  Written(entry.host, status, bytes.size());
   NoteEntry(entry.host, current, status == kErrorSuccess);
   return status;
 }
@@ -397,6 +454,15 @@ Status SimFileSystem::Append(std::string_view path, std::string_view bytes) {
   if (entry.trailingSeparator && entry.type == HostEntryType::kMissing) return kErrorInvalidName;
   const bool current = IndexIsCurrent(entry.host.parent_path());
   status = AppendHostFile(entry.host, bytes);
+  // A file appended to keeps its kind and attributes: only its size moves on. (The log
+  // files take many appends in a row.)
+  const auto known = known_.find(entry.host.string());
+  if (status == kErrorSuccess && known != known_.end() &&
+      known->second.type == HostEntryType::kFile) {
+    known->second.size += bytes.size();
+  } else {
+    Forget(entry.host);
+  }
   NoteEntry(entry.host, current, status == kErrorSuccess);
   return status;
 }

@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -45,6 +46,11 @@ class SimFileSystem : public FileSystem {
   Status ReadAll(std::string_view path, std::string* bytes) override;
   Status WriteAll(std::string_view path, std::string_view bytes) override;
   Status Append(std::string_view path, std::string_view bytes) override;
+  // While set, what a look-up found on the host (an entry's kind, size and attributes) is
+  // remembered and answers the next look-ups of the same path, and remembered folders are
+  // taken without a look at the disk; this file system's own changes correct or drop what
+  // they touch. Setting or clearing it forgets all that.
+  void SetSoleWriter(bool sole) override;
 
  private:
   // A Windows path resolved onto the host.
@@ -85,7 +91,25 @@ class SimFileSystem : public FileSystem {
   // before: the index learns the name (or, for a removal, is dropped).
   void NoteEntry(const std::filesystem::path& host, bool wasCurrent, bool added) const;
 
+  // What a host path held when it was last looked up while this process alone writes.
+  struct Known {
+    HostEntryType type = HostEntryType::kMissing;
+    std::uint64_t size = 0;
+    std::optional<std::uint32_t> attributes;  // read when first asked for
+  };
+  Known& KnownEntry(const std::filesystem::path& host) const;
+  // LookUpHostEntry, ReadDosAttributes and the read-only bit, from memory while sole.
+  HostEntryType LookUp(const std::filesystem::path& host, std::uint64_t* size = nullptr) const;
+  std::uint32_t Attributes(const std::filesystem::path& host, bool isDirectory) const;
+  bool IsReadOnly(const std::filesystem::path& host, bool isDirectory) const;
+  // Drops what is remembered of host, after this file system changed it.
+  void Forget(const std::filesystem::path& host) const;
+  // After a whole-file write of size bytes that ended with status.
+  void Written(const std::filesystem::path& host, Status status, std::uint64_t size) const;
+
   std::filesystem::path drivesRoot_;
+  bool soleWriter_ = false;
+  mutable std::unordered_map<std::string, Known> known_;
   // Windows folder paths resolved before (drive letter and names folded to lower case, joined
   // by "\\") -> their host folder. One look-up of the host folder confirms a remembered
   // folder, instead of one or two for each folder on its path; when it is no longer a folder

@@ -62,7 +62,11 @@ std::string ChildTag(std::int64_t parent, std::string_view name) {
 // Beyond this many remembered children the memory starts again, so that it stays small.
 constexpr std::size_t kMaxRememberedChildren = 100000;
 // Enumerations remembered at once; more are rare (a caller walks one or two keys at a time).
-constexpr std::size_t kMaxCursors = 64;
+constexpr std::size_t kMaxReadAheads = 64;
+// Entries an enumeration reads ahead in one statement, and the data bytes after which a batch
+// of values stops early, so that a key of large values is not held whole.
+constexpr std::int64_t kReadAheadEntries = 256;
+constexpr std::size_t kReadAheadBytes = 1 << 20;
 
 }  // namespace
 
@@ -97,8 +101,8 @@ void SimRegistry::ForgetAfterRollback() {
   if (db_.Rollbacks() == rollbacks_) return;
   rollbacks_ = db_.Rollbacks();
   children_.clear();
-  keyCursors_.clear();
-  valueCursors_.clear();
+  keyReadAhead_.clear();
+  valueReadAhead_.clear();
 }
 
 std::string SimRegistry::AsStored(std::string_view name) {
@@ -298,7 +302,7 @@ Status SimRegistry::CreateKey(KeyHandle parent, std::string_view subKey, KeyHand
           .Bind(2, level)
           .Run();
       // A new subkey moves the indexes of the parent's subkeys after it.
-      keyCursors_.erase(id);
+      keyReadAhead_.erase(id);
       const std::int64_t newId = db_.LastInsertId();
       RememberChild(id, level, newId);
       id = newId;
@@ -338,9 +342,9 @@ Status SimRegistry::DeleteKey(KeyHandle parent, std::string_view subKey) {
     }
     db_.Prepare("DELETE FROM reg_values WHERE key = ?").Bind(1, id).Run();
     db_.Prepare("DELETE FROM reg_keys WHERE id = ?").Bind(1, id).Run();
-    keyCursors_.erase(parentId);
-    keyCursors_.erase(id);
-    valueCursors_.erase(id);
+    keyReadAhead_.erase(parentId);
+    keyReadAhead_.erase(id);
+    valueReadAhead_.erase(id);
     return kErrorSuccess;
   });
 }
@@ -366,6 +370,8 @@ Status SimRegistry::SetValue(KeyHandle key, std::string_view name, ValueType typ
         .Bind(3, static_cast<std::int64_t>(type))
         .BindBlob(4, stored)
         .Run();
+    // The read-ahead holds the old data, and a new value may follow its last entry.
+    valueReadAhead_.erase(id);
     return kErrorSuccess;
   });
 }
@@ -412,79 +418,118 @@ Status SimRegistry::DeleteValue(KeyHandle key, std::string_view name) {
     if (db_.Changes() == 0) return KeyExists(id) ? kErrorFileNotFound : kErrorKeyDeleted;
     // The values after it move one index up. The positions keep their gaps: the order is
     // all they stand for.
-    valueCursors_.erase(id);
+    valueReadAhead_.erase(id);
     return kErrorSuccess;
+  });
+}
+
+void SimRegistry::ReadEntries(std::int64_t id, std::uint32_t index, bool keys, std::int64_t version,
+                              ReadAhead* readAhead) {
+  // The index right after a current batch is the entry after its last one in the listing
+  // order; any other is counted out.
+  const bool next = readAhead->dataVersion == version && !readAhead->entries.empty() &&
+                    readAhead->first + readAhead->entries.size() == index;
+  const std::string_view sql =
+      keys ? (next ? "SELECT name FROM reg_keys WHERE parent = ?1 AND name > ?2 COLLATE WINUPPER "
+                     "ORDER BY name COLLATE WINUPPER LIMIT ?3"
+                   : "SELECT name FROM reg_keys WHERE parent = ?1 ORDER BY name COLLATE WINUPPER "
+                     "LIMIT ?3 OFFSET ?2")
+           : (next ? "SELECT name, position, type, data FROM reg_values WHERE key = ?1 AND "
+                     "position > ?2 ORDER BY position LIMIT ?3"
+                   : "SELECT name, position, type, data FROM reg_values WHERE key = ?1 "
+                     "ORDER BY position LIMIT ?3 OFFSET ?2");
+  auto query = db_.Prepare(sql);
+  query.Bind(1, id).Bind(3, kReadAheadEntries);
+  if (!next) {
+    query.Bind(2, static_cast<std::int64_t>(index));
+  } else if (keys) {
+    query.Bind(2, readAhead->entries.back().name);
+  } else {
+    query.Bind(2, readAhead->entries.back().position);
+  }
+  std::vector<ReadAhead::Entry> entries;
+  std::size_t bytes = 0;
+  bool atEnd = true;
+  while (query.Step()) {
+    if (bytes >= kReadAheadBytes) {
+      atEnd = false;
+      break;
+    }
+    ReadAhead::Entry& entry = entries.emplace_back();
+    entry.name = query.Text(0);
+    if (!keys) {
+      entry.position = query.Int(1);
+      entry.type = static_cast<ValueType>(query.Int(2));
+      entry.data = query.Blob(3);
+    }
+    bytes += entry.name.size() + entry.data.size();
+  }
+  if (entries.size() == static_cast<std::size_t>(kReadAheadEntries)) atEnd = false;
+  *readAhead = ReadAhead{index, std::move(entries), atEnd, version};
+}
+
+Status SimRegistry::EnumEntry(KeyHandle key, std::uint32_t index, bool keys,
+                              const ReadAhead::Entry** entry) {
+  std::int64_t id = 0;
+  if (const Status known = HandleId(key, &id); known != kErrorSuccess) return known;
+  if (IsPerformanceData(id)) return kErrorInvalidHandle;
+  ForgetAfterRollback();
+  auto& readAheads = keys ? keyReadAhead_ : valueReadAhead_;
+  const auto answer = [&](const ReadAhead& readAhead) {
+    if (index - readAhead.first < readAhead.entries.size()) {
+      *entry = &readAhead.entries[index - readAhead.first];
+      return kErrorSuccess;
+    }
+    return kErrorNoMoreItems;
+  };
+  // A current batch answers alone: one look at the data version, no transaction. It is
+  // current while this object changed nothing of the key (the change drops it) and no other
+  // connection committed.
+  const auto known = readAheads.find(id);
+  if (known != readAheads.end() && index >= known->second.first) {
+    const ReadAhead& readAhead = known->second;
+    const bool inside = index - readAhead.first < readAhead.entries.size();
+    if (inside || (readAhead.atEnd && index >= readAhead.first)) {
+      std::int64_t version = 0;
+      const Status status = Guard([&] {
+        version = db_.DataVersion();
+        return kErrorSuccess;
+      });
+      if (status != kErrorSuccess) return status;
+      if (version == readAhead.dataVersion) return answer(readAhead);
+    }
+  }
+  return Run(Database::Mode::kRead, [&] {
+    const std::int64_t version = db_.DataVersion();
+    if (readAheads.size() >= kMaxReadAheads && readAheads.count(id) == 0) readAheads.clear();
+    ReadAhead& readAhead = readAheads[id];
+    ReadEntries(id, index, keys, version, &readAhead);
+    // A key with an entry exists; without one it may be gone.
+    if (readAhead.entries.empty() && !KeyExists(id)) {
+      readAheads.erase(id);
+      return kErrorKeyDeleted;
+    }
+    return answer(readAhead);
   });
 }
 
 Status SimRegistry::EnumKey(KeyHandle key, std::uint32_t index, std::string* name) {
   if (name == nullptr) return kErrorInvalidParameter;
-  std::int64_t id = 0;
-  if (const Status known = HandleId(key, &id); known != kErrorSuccess) return known;
-  if (IsPerformanceData(id)) return kErrorInvalidHandle;
-  return Run(Database::Mode::kRead, [&] {
-    const std::int64_t version = db_.DataVersion();
-    const auto cursor = keyCursors_.find(id);
-    const bool current = cursor != keyCursors_.end() && cursor->second.dataVersion == version;
-    if (current && cursor->second.index == index) {
-      *name = cursor->second.name;
-      return kErrorSuccess;
-    }
-    // The next index is the next name in the listing order; any other is counted out.
-    const bool next = current && cursor->second.index + 1 == index;
-    auto query = next ? db_.Prepare(
-                            "SELECT name FROM reg_keys WHERE parent = ?1 AND name > ?2 COLLATE "
-                            "WINUPPER ORDER BY name COLLATE WINUPPER LIMIT 1")
-                      : db_.Prepare(
-                            "SELECT name FROM reg_keys WHERE parent = ?1 ORDER BY name COLLATE "
-                            "WINUPPER LIMIT 1 OFFSET ?2");
-    if (next) {
-      query.Bind(1, id).Bind(2, cursor->second.name);
-    } else {
-      query.Bind(1, id).Bind(2, static_cast<std::int64_t>(index));
-    }
-    // A key with a subkey exists; without one it may be gone.
-    if (!query.Step()) return KeyExists(id) ? kErrorNoMoreItems : kErrorKeyDeleted;
-    *name = query.Text(0);
-    if (keyCursors_.size() >= kMaxCursors && !current) keyCursors_.clear();
-    keyCursors_[id] = Cursor{index, *name, 0, version};
-    return kErrorSuccess;
-  });
+  const ReadAhead::Entry* entry = nullptr;
+  const Status status = EnumEntry(key, index, true, &entry);
+  if (status == kErrorSuccess) *name = entry->name;
+  return status;
 }
 
 Status SimRegistry::EnumValue(KeyHandle key, std::uint32_t index, std::string* name,
                               ValueType* type, std::string* data) {
-  std::int64_t id = 0;
-  if (const Status known = HandleId(key, &id); known != kErrorSuccess) return known;
-  if (IsPerformanceData(id)) return kErrorInvalidHandle;
-  return Run(Database::Mode::kRead, [&] {
-    const std::int64_t version = db_.DataVersion();
-    const auto cursor = valueCursors_.find(id);
-    const bool current = cursor != valueCursors_.end() && cursor->second.dataVersion == version;
-    // From a known index, the entry at it or the next one is found by position; any other
-    // index is counted out. A new value goes after the last, so it moves no index.
-    const bool near =
-        current && (cursor->second.index == index || cursor->second.index + 1 == index);
-    auto query = near ? db_.Prepare(
-                            "SELECT position, name, type, data FROM reg_values "
-                            "WHERE key = ?1 AND position >= ?2 ORDER BY position LIMIT 1")
-                      : db_.Prepare(
-                            "SELECT position, name, type, data FROM reg_values "
-                            "WHERE key = ?1 ORDER BY position LIMIT 1 OFFSET ?2");
-    query.Bind(1, id);
-    if (near) {
-      query.Bind(2, cursor->second.position + (cursor->second.index == index ? 0 : 1));
-    } else {
-      query.Bind(2, static_cast<std::int64_t>(index));
-    }
-    if (!query.Step()) return KeyExists(id) ? kErrorNoMoreItems : kErrorKeyDeleted;
-    if (name != nullptr) *name = query.Text(1);
-    if (type != nullptr) *type = static_cast<ValueType>(query.Int(2));
-    if (data != nullptr) *data = query.Blob(3);
-    if (valueCursors_.size() >= kMaxCursors && !current) valueCursors_.clear();
-    valueCursors_[id] = Cursor{index, std::string(), query.Int(0), version};
-    return kErrorSuccess;
-  });
+  const ReadAhead::Entry* entry = nullptr;
+  const Status status = EnumEntry(key, index, false, &entry);
+  if (status != kErrorSuccess) return status;
+  if (name != nullptr) *name = entry->name;
+  if (type != nullptr) *type = entry->type;
+  if (data != nullptr) *data = entry->data;
+  return kErrorSuccess;
 }
 
 Status SimRegistry::QueryInfoKey(KeyHandle key, KeyInfo* info) {

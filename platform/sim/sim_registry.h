@@ -18,10 +18,12 @@
 // - which key a name below a parent is (ids are never reused while a transaction commits, and a
 //   key never changes its parent or name); an answer taken from this memory is checked against
 //   the database before it is used, so a key deleted or created again elsewhere is found anew;
-// - where the last enumeration of each key stopped, so that a caller walking indexes 0, 1, 2 ...
-//   gets each next entry by one index step instead of counting from the start. It is used only
-//   while nothing that could move an index has happened: no change by this object to that
-//   key's subkeys (or deletion of its values) and no commit by another connection.
+// - the entries of a key that an enumeration read ahead: a call for index i reads the entries
+//   from i on in one statement, up to a batch, and the calls for the next indexes are answered
+//   from them. A batch is used only while nothing that could change it has happened: no change
+//   by this object to that key's subkeys or values, and no commit by another connection (one
+//   look at the data version per call). Past the batch, the next one continues after its last
+//   entry; an index elsewhere is counted out.
 // A rolled-back transaction may have taken back keys this memory knows, so it forgets all then.
 //
 // Not thread-safe: one thread per object, as the component has.
@@ -31,6 +33,7 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/registry.h"
 #include "platform/sim/sqlite_db.h"
@@ -60,14 +63,28 @@ class SimRegistry : public Registry {
   Status QueryInfoKey(KeyHandle key, KeyInfo* info) override;
 
  private:
-  // Where an enumeration of one key stopped: the entry at index (a subkey's name, or a
-  // value's position), valid while the data version is the one it was read under.
-  struct Cursor {
-    std::uint32_t index = 0;
-    std::string name;
-    std::int64_t position = 0;
+  // Entries of one key read ahead by an enumeration: entries[k] is the one at index first + k,
+  // as the data version was when they were read. atEnd: nothing follows the last one.
+  struct ReadAhead {
+    struct Entry {
+      std::string name;
+      std::int64_t position = 0;  // values only
+      ValueType type = 0;         // values only
+      std::string data;           // values only
+    };
+    std::uint32_t first = 0;
+    std::vector<Entry> entries;
+    bool atEnd = false;
     std::int64_t dataVersion = 0;
   };
+
+  // The entry at index of a key's subkeys (keys) or values from its read-ahead, read anew when
+  // the read-ahead does not hold it or is no longer current. kErrorNoMoreItems past the last.
+  Status EnumEntry(KeyHandle key, std::uint32_t index, bool keys, const ReadAhead::Entry** entry);
+  // Reads the entries from index on into readAhead (continuing after its last one when index
+  // follows it), under the current read transaction.
+  void ReadEntries(std::int64_t id, std::uint32_t index, bool keys, std::int64_t version,
+                   ReadAhead* readAhead);
 
   // The key id a handle stands for, without asking the database: kErrorInvalidHandle for 0
   // or an unknown handle.
@@ -108,8 +125,8 @@ class SimRegistry : public Registry {
   KeyHandle nextHandle_;
   // Parent id (8 bytes) and upper-cased name -> child id.
   std::unordered_map<std::string, std::int64_t> children_;
-  std::unordered_map<std::int64_t, Cursor> keyCursors_;
-  std::unordered_map<std::int64_t, Cursor> valueCursors_;
+  std::unordered_map<std::int64_t, ReadAhead> keyReadAhead_;
+  std::unordered_map<std::int64_t, ReadAhead> valueReadAhead_;
   std::uint64_t rollbacks_ = 0;
 };
 

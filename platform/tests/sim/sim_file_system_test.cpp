@@ -177,5 +177,47 @@ TEST_F(SimFileSystemTest, RememberedFoldersFollowFoldersThatWentAway) {
   EXPECT_EQ(files_.WriteAll("C:\\top\\deep\\d.txt", "d"), kErrorPathNotFound);
 }
 
+// While this process alone writes, look-ups are answered from memory; each change made
+// through the file system corrects what it touched, and the end of that time forgets all.
+TEST_F(SimFileSystemTest, SoleWriterMemoryFollowsOwnChangesAndEndsWithIt) {
+  fs::create_directories(drives() / "C" / "Work" / "Gone");
+  HostWrite(drives() / "C" / "Work" / "a.txt", "aaa");
+  const auto size = [&](const char* path) -> std::int64_t {
+    std::vector<FileEntry> found;
+    if (files_.FindFiles(path, kAttrHidden | kAttrReadOnly | kAttrDirectory, &found) !=
+            kErrorSuccess ||
+        found.empty()) {
+      return -1;
+    }
+    return static_cast<std::int64_t>(found[0].size);
+  };
+  files_.SetSoleWriter(true);
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\a.txt"), kAttrArchive);
+  EXPECT_EQ(size("C:\\Work\\b.txt"), -1);
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\Gone\\x.txt"), kInvalidAttributes);
+
+  ASSERT_EQ(files_.SetAttributes("C:\\Work\\a.txt", kAttrHidden), kErrorSuccess);
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\a.txt"), kAttrHidden);
+  ASSERT_EQ(files_.Copy("C:\\Work\\a.txt", "C:\\Work\\b.txt", true), kErrorSuccess);
+  EXPECT_EQ(size("C:\\Work\\b.txt"), 3) << "a copy is seen where a miss was remembered";
+  EXPECT_EQ(size("C:\\WORK\\B.TXT"), 3) << "and in the folder's names, in any letter case";
+  ASSERT_EQ(files_.Append("C:\\Work\\b.txt", "bb"), kErrorSuccess);
+  EXPECT_EQ(size("C:\\Work\\b.txt"), 5) << "an append moves the remembered size on";
+  ASSERT_EQ(files_.WriteAll("C:\\Work\\b.txt", "c"), kErrorSuccess);
+  EXPECT_EQ(size("C:\\Work\\b.txt"), 1);
+  ASSERT_EQ(files_.Delete("C:\\Work\\b.txt"), kErrorSuccess);
+  EXPECT_EQ(size("C:\\Work\\b.txt"), -1);
+  ASSERT_EQ(files_.RemoveFolder("C:\\Work\\Gone"), kErrorSuccess);
+  ASSERT_EQ(files_.MakeFolder("C:\\Work\\Gone"), kErrorSuccess);
+  ASSERT_EQ(files_.WriteAll("C:\\Work\\Gone\\x.txt", "x"), kErrorSuccess);
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\Gone\\x.txt"), kAttrArchive);
+
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\a.txt"), kAttrHidden);
+  files_.SetSoleWriter(false);
+  fs::remove(drives() / "C" / "Work" / "a.txt");  // from outside, between two commands
+  files_.SetSoleWriter(true);
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\a.txt"), kInvalidAttributes);
+}
+
 }  // namespace
 }  // namespace dav::platform::sim

@@ -3,6 +3,7 @@
 // cases cannot be contract tests.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,43 @@ TEST_F(SimRegistryTest, EnumerationByIndexFollowsChangesBetweenCalls) {
   other->registry().CloseKey(otherKey);
   EXPECT_EQ(ValueAt(1), "v4") << "a value deleted elsewhere is seen at the next call";
   EXPECT_EQ(ValueAt(2), "<status 259>");
+}
+
+// Long listings are read ahead in batches; the walk stays the listing of the key as it is at
+// each call across a batch's end, and after changes made between two calls.
+TEST_F(SimRegistryTest, LongEnumerationsCrossBatchesAndFollowChanges) {
+  constexpr int kCount = 600;
+  std::vector<std::string> keys;
+  std::vector<std::string> values;
+  for (int i = 0; i < kCount; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, i % 2 ? "K%03d" : "k%03d", i);  // sorted without case
+    keys.push_back(name);
+    values.push_back("v" + std::to_string(kCount - i));  // listed in creation order
+    KeyHandle sub = kNoKey;
+    ASSERT_EQ(reg().CreateKey(key_, name, &sub), kErrorSuccess);
+    reg().CloseKey(sub);
+    ASSERT_EQ(reg().SetValue(key_, values.back(), kRegSz, values.back()), kErrorSuccess);
+  }
+  for (std::uint32_t i = 0; i < kCount; ++i) {
+    ASSERT_EQ(SubkeyAt(i), keys[i]) << "subkey " << i;
+    std::string data;
+    ASSERT_EQ(ValueAt(i, &data), values[i]) << "value " << i;
+    ASSERT_EQ(data, values[i] + '\0');
+  }
+  EXPECT_EQ(SubkeyAt(kCount), "<status 259>");
+  EXPECT_EQ(ValueAt(kCount), "<status 259>");
+
+  ASSERT_EQ(reg().SetValue(key_, "late", kRegSz, "x"), kErrorSuccess);
+  EXPECT_EQ(ValueAt(kCount), "late") << "a value made after the walk reached the end follows";
+  EXPECT_EQ(SubkeyAt(300), keys[300]);
+  KeyHandle sub = kNoKey;
+  ASSERT_EQ(reg().CreateKey(key_, "a", &sub), kErrorSuccess);
+  reg().CloseKey(sub);
+  EXPECT_EQ(SubkeyAt(301), keys[300]) << "a new first subkey moves the rest one index on";
+  ASSERT_EQ(reg().DeleteValue(key_, values[0]), kErrorSuccess);
+  EXPECT_EQ(ValueAt(299), values[300]) << "a deleted first value moves the rest back";
+  EXPECT_EQ(SubkeyAt(0), "a") << "an index before the batch is counted out again";
 }
 
 // Keys found once are remembered; a key deleted and made again elsewhere is another key.
