@@ -45,15 +45,15 @@ std::size_t ReportedErrorAt(const std::string& line) {
   return open + 1;
 }
 
-// The error lines that the log file gained after the mark: from "[err:" or "Err (" to the
-// line's end, without the time stamp in front.
-void CollectLoggedErrors(platform::Platform& platform, const LogMark& mark,
+}  // namespace
+
+void CollectLoggedErrors(platform::Platform& platform, const std::string& path, std::size_t from,
                          std::vector<std::string>* errors) {
   std::string bytes;
-  if (platform.files().ReadAll(mark.path, &bytes) != platform::kErrorSuccess) return;
+  if (platform.files().ReadAll(path, &bytes) != platform::kErrorSuccess) return;
   // A file shorter than before was started afresh: all of it is new.
-  const std::string added = util::FromAnsi(
-      platform, bytes.size() >= mark.size ? bytes.substr(mark.size) : std::move(bytes));
+  const std::string added =
+      util::FromAnsi(platform, bytes.size() >= from ? bytes.substr(from) : std::move(bytes));
   for (std::size_t start = 0; start < added.size();) {
     std::size_t end = added.find('\n', start);
     if (end == std::string::npos) end = added.size();
@@ -72,8 +72,6 @@ void CollectLoggedErrors(platform::Platform& platform, const LogMark& mark,
     }
   }
 }
-
-}  // namespace
 
 void MakeMachineFolders(platform::FileSystem& files, const std::string& path) {
   if (path.size() <= 3) return;  // a drive's root is always there
@@ -185,7 +183,8 @@ CommandOutcome ComponentRun::Deliver(const std::string& name, bool known,
                           changes.refused.begin() + static_cast<std::ptrdiff_t>(refusedSeen_),
                           changes.refused.begin() + static_cast<std::ptrdiff_t>(refusedBefore));
   refusedSeen_ = changes.refused.size();
-  for (const LogMark& mark : marks) CollectLoggedErrors(platform_, mark, &outcome.loggedErrors);
+  for (const LogMark& mark : marks)
+    CollectLoggedErrors(platform_, mark.path, mark.size, &outcome.loggedErrors);
   lastErrors_ = outcome.loggedErrors;
   out_.CommandEnded(outcome);
   return outcome;
