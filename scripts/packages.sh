@@ -10,6 +10,10 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev libpugixml-dev l
                 # davhost room report reads the PCs' JSON reports.
                 nlohmann-json3-dev)
 
+# The default test stage's room tests: the Ansible example run with ansible-core, and the
+# report pages opened in a headless browser.
+ROOM_TEST_PACKAGES=(ansible-core chromium)
+
 # The display that Wine shows windows on in the Windows test stage (an X server without a
 # screen).
 DISPLAY_PACKAGES=(xvfb)
