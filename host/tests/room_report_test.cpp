@@ -106,6 +106,22 @@ TEST_F(RoomReportTest, OneRowPerPcOneColumnPerSectionAndEachPcsDriftBelow) {
   EXPECT_EQ(page.find("http"), std::string::npos) << "the page links nothing outside";
 }
 
+TEST_F(RoomReportTest, ThePcsLoggedErrorsReachItsRowAndDetails) {
+  // Without the protocol's second field the component stops after applying and logs why.
+  EXPECT_EQ(Run({"handle", "APL_SYSCONF", "--doc", std::string(DAV_EXAMPLES_DIR) + "/SysConfig.qsf",
+                 "--quiet"})
+                .exitCode,
+            4);
+  const std::string line =
+      "[err:CCDavIrizevez.IClientComponent_Handle] line 50, 9, Subscript out of range";
+  EXPECT_NE(Report("pc").find("\"log_errors\":[\"" + line + "\"]}"), std::string::npos)
+      << "the one error line, without the log's time stamp";
+  ASSERT_EQ(Room({Reports()}).exitCode, 0);
+  const std::string page = ReadFile(Page());
+  EXPECT_EQ(OverviewRow(page, 1)[3], "!1");
+  EXPECT_NE(page.find("<pre class=\"bad\">" + line + "</pre>"), std::string::npos) << page;
+}
+
 TEST_F(RoomReportTest, FortyPcsFitOnOnePageUnderOneMegabyte) {
   Ok({"reg", "set", kSystemPolicies, "DisableTaskMgr", "REG_DWORD", "0"});
   const std::string json = Report("template");
