@@ -86,6 +86,17 @@ std::string Page(const ReportHead& head, const DriftResult& drift,
           ". Start program protection: " + (drift.startProtection ? "on" : "off") + ".</p>\n";
   iconTable("Desktop", drift.desktopIcons, "desktop");
   iconTable("Start-up folders", drift.startupIcons, "start-up");
+  std::vector<TableRow> special{{"Special icon", "State", "Next start"}};
+  std::set<std::size_t> specialDrift;
+  for (const IconDrift& icon : drift.icons) {
+    if (icon.where != kSpecialIcon) continue;
+    specialDrift.insert(special.size());
+    special.push_back({icon.file, icon.state, icon.nextStart});
+  }
+  if (!specialDrift.empty()) {
+    page += "<h2>Special desktop icons not as applied</h2>\n";
+    AppendHtmlTable(page, special, specialDrift);
+  }
   const std::vector<TableRow> run = DriftedRunTable(drift);
   page += "<h2>Start programs the next start moves</h2>\n";
   std::set<std::size_t> all;
