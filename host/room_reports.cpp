@@ -25,7 +25,7 @@ class ReportReader {
                      const char* what) const {
     const auto found = object.find(name);
     if (found == object.end() || !((*found).*is)()) {
-      NotAReport(std::string("\"") + name + "\" is not " + what);
+      NotAReport(std::string("\"") + name + "\" is missing or not " + what);
     }
     return *found;
   }
@@ -34,7 +34,7 @@ class ReportReader {
     return Member(object, name, &json::is_string, "a text").get<std::string>();
   }
 
-  // Each element of an array member, which must be an object (or, with texts, a text).
+  // Each element of an array member; every element must be an object.
   void EachObject(const json& object, const char* name,
                   const std::function<void(const json&)>& take) const {
     for (const json& element : Member(object, name, &json::is_array, "a list")) {
