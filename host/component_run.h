@@ -26,6 +26,13 @@
 
 namespace dav::host {
 
+// The error lines of a log file of the component from byte offset from on (all of it when
+// the file is now shorter), decoded from the machine's ANSI code page: from "[err:" or
+// "Err (" to the line's end, without the time stamp in front, and the error reporter's
+// "[source] number text" lines. A missing file adds none.
+void CollectLoggedErrors(platform::Platform& platform, const std::string& path, std::size_t from,
+                         std::vector<std::string>* errors);
+
 class ComponentRun {
  public:
   // Notices, replies and each command's outcome go to out.

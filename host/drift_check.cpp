@@ -22,6 +22,7 @@
 #include "registry/opened_key.h"
 #include "startup/run_keys.h"
 #include "startup/start_program_manager.h"
+#include "util/conversions.h"
 #include "util/log.h"
 #include "util/mod_main.h"
 #include "xml/document.h"
@@ -139,6 +140,45 @@ void EnforcedIconDrift(const std::vector<TableRow>& rows, const std::string& whe
   }
 }
 
+// The special icons (shell objects) head the saved list under the shell's display names,
+// Checked 0 hidden and another number shown; a list shorter than that set none of them. Each
+// is compared with what the shell's values say now. With auto recover on, the next start
+// sets each to the choice the store keeps.
+void SpecialIconDrift(desktop::DesktopIconManager& icons, const xml::Document& saved,
+                      bool autoRecover, std::vector<IconDrift>& out) {
+  const auto k = static_cast<std::size_t>(icons.SpecialIconCount());
+  const std::vector<xml::Node> listed =
+      saved.selectNodes("DocRoot/Configuration/DesktopIconManager/IconList/Icon");
+  if (listed.size() < k) return;
+  desktop::IconList now;
+  icons.LoadSpecialIcons(now, false);
+  desktop::IconList stored;
+  if (autoRecover) icons.LoadSpecialIcons(stored, true);
+  for (std::size_t i = 0; i < k && i < now.size(); ++i) {
+    const std::string name = listed[i].attribute("FileName").value_or("");
+    const auto pc = std::find_if(now.begin(), now.end(),
+                                 [&](const auto& icon) { return icon.diFileName == name; });
+    if (pc == now.end() || pc->diFlag < 0) continue;  // not this PC's icon, or not readable
+    // The applier shows the icon for any number but 0 (and never got past a non-number).
+    bool applied = false;
+    try {
+      applied = util::ToInteger(listed[i].attribute("Checked").value_or("")) != 0;
+    } catch (...) {
+      continue;
+    }
+    const bool shown = pc->diFlag == 1;
+    if (applied == shown) continue;
+    std::string nextStart = "-";
+    if (autoRecover) {
+      const std::size_t at = static_cast<std::size_t>(pc - now.begin());
+      const bool keep = at < stored.size() && (stored[at].diFlag == 1) == shown;
+      if (!keep && at < stored.size()) nextStart = stored[at].diFlag == 1 ? "shown" : "hidden";
+    }
+    out.push_back(
+        {kSpecialIcon, name, shown ? "shown, applied hidden" : "hidden, applied shown", nextStart});
+  }
+}
+
 void DesktopDrift(util::Log& log, const ClientSettings& settings, bool isWinNT,
                   const xml::Document* savedWindow, DriftResult& result) {
   std::vector<IconDrift>& out = result.icons;
@@ -162,6 +202,7 @@ void DesktopDrift(util::Log& log, const ClientSettings& settings, bool isWinNT,
       IconFolderRows(icons, user, common, backup, desktop::kModeDesktop, autoRecover);
   result.autoRecover = autoRecover;
   result.desktopIcons = rows;
+  if (savedWindow) SpecialIconDrift(icons, *savedWindow, autoRecover, out);
   if (autoRecover) {
     EnforcedIconDrift(rows, "desktop", out);
     return;

@@ -28,12 +28,17 @@ struct RowDrift {
   std::string now;
 };
 
-// An icon file of the desktop or the start-up folders that is not as approved.
+// An icon file of the desktop or the start-up folders that is not as approved, or a special
+// desktop icon (a shell object) shown or hidden against the saved window document.
+inline constexpr const char* kSpecialIcon = "special icon";
 struct IconDrift {
-  std::string where;  // "desktop", "start-up"
+  std::string where;  // "desktop", "start-up", kSpecialIcon
   std::string file;
-  std::string state;      // "present, not approved" or "approved, missing"
-  std::string nextStart;  // "deleted", "restored" or "-" (the next start leaves it)
+  // "present, not approved", "approved, missing"; "shown, applied hidden", "hidden, applied
+  // shown"
+  std::string state;
+  // "deleted", "restored"; "shown", "hidden"; "-" (the next start leaves it)
+  std::string nextStart;
 };
 
 // A Run entry that start-program protection moves at the next start.

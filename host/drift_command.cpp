@@ -50,33 +50,41 @@ Json DriftJson(const DriftResult& drift) {
                       {"run_entries", run}};
 }
 
+std::vector<TableRow> DriftedRowsTable(const DriftResult& drift) {
+  std::vector<TableRow> rows{{"Section", "Row", "Meaning", "Applied", "Now"}};
+  for (const RowDrift& row : drift.rows) {
+    rows.push_back(
+        {row.section, row.id, row.meaning.empty() ? "-" : row.meaning, row.applied, row.now});
+  }
+  return rows;
+}
+
+std::vector<TableRow> DriftedIconsTable(const DriftResult& drift) {
+  std::vector<TableRow> rows{{"Where", "File", "State", "Next start"}};
+  for (const IconDrift& icon : drift.icons) {
+    rows.push_back({icon.where, icon.file, icon.state, icon.nextStart});
+  }
+  return rows;
+}
+
+std::vector<TableRow> DriftedRunTable(const DriftResult& drift) {
+  std::vector<TableRow> rows{{"Key", "Name", "Next start", "Command"}};
+  for (const RunDrift& entry : drift.runEntries) {
+    rows.push_back({entry.key, entry.name, entry.nextStart, entry.command});
+  }
+  return rows;
+}
+
 namespace {
 
 void PrintDrift(const DriftResult& drift) {
   std::vector<TableRow> documents{{"Document", "State"}};
   for (const SavedDocument& doc : drift.documents) documents.push_back({doc.file, doc.state});
   std::cout << FormatTable(documents, 0);
-  if (!drift.rows.empty()) {
-    std::vector<TableRow> rows{{"Section", "Row", "Meaning", "Applied", "Now"}};
-    for (const RowDrift& row : drift.rows) {
-      rows.push_back(
-          {row.section, row.id, row.meaning.empty() ? "-" : row.meaning, row.applied, row.now});
-    }
-    std::cout << "\nRows\n" << FormatTable(rows, 2);
-  }
-  if (!drift.icons.empty()) {
-    std::vector<TableRow> rows{{"Where", "File", "State", "Next start"}};
-    for (const IconDrift& icon : drift.icons) {
-      rows.push_back({icon.where, icon.file, icon.state, icon.nextStart});
-    }
-    std::cout << "\nIcons\n" << FormatTable(rows, 2);
-  }
+  if (!drift.rows.empty()) std::cout << "\nRows\n" << FormatTable(DriftedRowsTable(drift), 2);
+  if (!drift.icons.empty()) std::cout << "\nIcons\n" << FormatTable(DriftedIconsTable(drift), 2);
   if (!drift.runEntries.empty()) {
-    std::vector<TableRow> rows{{"Key", "Name", "Next start", "Command"}};
-    for (const RunDrift& entry : drift.runEntries) {
-      rows.push_back({entry.key, entry.name, entry.nextStart, entry.command});
-    }
-    std::cout << "\nStart programs\n" << FormatTable(rows, 2);
+    std::cout << "\nStart programs\n" << FormatTable(DriftedRunTable(drift), 2);
   }
   std::cout << "\n"
             << (drift.InStep() ? std::string("In step with the saved documents.")

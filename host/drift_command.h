@@ -20,6 +20,12 @@ inline constexpr int kDriftNothingRead = 2;
 // drift --json's document.
 Json DriftJson(const DriftResult& drift);
 
+// The drifted rows, icons and Run entries as tables, each headed by its column names, as
+// drift prints them and the report pages show them.
+std::vector<TableRow> DriftedRowsTable(const DriftResult& drift);
+std::vector<TableRow> DriftedIconsTable(const DriftResult& drift);
+std::vector<TableRow> DriftedRunTable(const DriftResult& drift);
+
 void AddDriftCommand(CLI::App& app, HostContext& context, std::shared_ptr<ClientOptions> client);
 
 }  // namespace dav::host

@@ -25,6 +25,9 @@
 #include "host/doc_commands.h"
 #include "host/edit_command.h"
 #endif
+#if DAV_HAS_ROOM_REPORT
+#include "host/room_command.h"
+#endif
 
 namespace {
 
@@ -104,6 +107,9 @@ int Run(int argc, char** argv) {
 #if DAV_HAS_DOCUMENTS
   dav::host::AddDocCommands(app, context);
   dav::host::AddEditCommand(app, context);
+#endif
+#if DAV_HAS_ROOM_REPORT
+  dav::host::AddRoomCommands(app);
 #endif
 
   try {

@@ -33,12 +33,12 @@ run_preset() {
 }
 
 stage_default() {
-  ensure_packages "${BUILD_PACKAGES[@]}"
+  ensure_packages "${BUILD_PACKAGES[@]}" "${ROOM_TEST_PACKAGES[@]}"
   run_preset default
 }
 
 stage_sanitize() {
-  ensure_packages "${BUILD_PACKAGES[@]}"
+  ensure_packages "${BUILD_PACKAGES[@]}" "${ROOM_TEST_PACKAGES[@]}"
   run_preset sanitize
 }
 

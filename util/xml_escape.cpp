@@ -5,7 +5,9 @@
 
 namespace dav::util {
 
-std::string EscapeAttributeValue(std::string_view text) {
+namespace {
+
+std::string Escape(std::string_view text, bool apostrophe) {
   std::string out;
   out.reserve(text.size());
   for (char c : text) {
@@ -22,11 +24,24 @@ std::string EscapeAttributeValue(std::string_view text) {
       case '>':
         out += "&gt;";
         break;
+      case '\'':
+        out += apostrophe ? "&#39;" : "'";
+        break;
       default:
         out += c;
     }
   }
   return out;
+}
+
+}  // namespace
+
+std::string EscapeAttributeValue(std::string_view text) {
+  return Escape(text, false);
+}
+
+std::string EscapeHtml(std::string_view text) {
+  return Escape(text, true);
 }
 
 std::string EscapeReportingTo(Log& log, std::string_view source, std::string_view text) {

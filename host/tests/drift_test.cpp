@@ -198,3 +198,54 @@ TEST_F(DriftTest, ReportPageShowsTextFromThePcAndDocumentsAsTextOnly) {
 
 }  // namespace
 }  // namespace dav::host::testing
+
+namespace dav::host::testing {
+namespace {
+
+TEST_F(DriftTest, SpecialIconsAreComparedWithTheSavedChoiceAndTheStoreRestoresThem) {
+  // The PC's own window document, with My Computer (the list's first entry) hidden and the
+  // desktop protected, so that the store keeps the choice for the next start.
+  const std::string produced = (folder_.path() / "win.qsf").string();
+  Ok({"handle", "REQ_WINCONF", "-o", produced});
+  std::ifstream in(produced, std::ios::binary);
+  std::string doc{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  Replace(doc, "<DesktopIconManager Protected=\"False\">",
+          "<DesktopIconManager Protected=\"True\">");
+  const std::size_t first = doc.find("<Icon ");
+  ASSERT_NE(first, std::string::npos) << doc;
+  const std::size_t checked = doc.find("Checked=\"1\"", first);
+  ASSERT_LT(checked, doc.find("/>", first)) << doc;
+  doc.replace(checked, 11, "Checked=\"0\"");
+  Ok({"handle", "APL_WINCONF", "--doc", HostFile("icons.qsf", doc), "--restart", "False",
+      "--quiet"});
+  RunResult r = Run({"drift"});
+  EXPECT_EQ(r.exitCode, 0) << "just applied, hidden and shown icons are as chosen:\n" << r.out;
+
+  // A user shows My Computer again and removes the Recycle Bin from the desktop.
+  const std::string version = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion";
+  const std::string myComputer = "{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+  Ok({"reg", "set", version + "\\Policies\\NonEnum", myComputer, "REG_DWORD", "0"});
+  Ok({"reg", "set", version + "\\Explorer\\HideDesktopIcons\\NewStartPanel", myComputer,
+      "REG_DWORD", "0"});
+  Ok({"reg", "set", version + "\\Explorer\\CLSID\\" + myComputer + "\\ShellFolder", "Attributes",
+      "REG_DWORD", "0xF0400174"});
+  Ok({"reg", "delete",
+      "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace\\"
+      "{645FF040-5081-101B-9F08-00AA002F954E}"});
+  r = Run({"drift", "--json"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.out.find("{\"where\":\"special icon\",\"file\":\"내 컴퓨터\",\"state\":\"shown, "
+                       "applied hidden\",\"next_start\":\"hidden\"}"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("{\"where\":\"special icon\",\"file\":\"휴지통\",\"state\":\"hidden, "
+                       "applied shown\",\"next_start\":\"shown\"}"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\"drifted\":2,"), std::string::npos) << r.out;
+  EXPECT_NE(Ok({"report"}).find("<tr class=\"drift\"><td>휴지통</td><td>hidden, applied shown"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace dav::host::testing
