@@ -86,13 +86,6 @@ class ComponentRun {
   std::vector<std::string> lastErrors_;
 };
 
-// The error lines that a log file of the machine gained after its first `from` bytes, decoded
-// from the machine's ANSI code page: from "[err:" or "Err (" to the line's end without the
-// time stamp, and the error reporter's "[source] number text". A file shorter than `from`
-// was started afresh and is read whole.
-void CollectLoggedErrors(platform::Platform& platform, const std::string& path, std::size_t from,
-                         std::vector<std::string>* errors);
-
 // Makes a folder of the machine and its missing parents; a CommandError when it cannot. A
 // level that another process made between the look and the making is there as wanted.
 void MakeMachineFolders(platform::FileSystem& files, const std::string& path);
