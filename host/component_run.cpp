@@ -98,13 +98,15 @@ void MakeMachineFolders(platform::FileSystem& files, const std::string& path) {
 }
 
 ComponentRun::ComponentRun(platform::Platform& platform, const ClientSettings& settings,
-                           HostOutput& out)
+                           HostOutput& out,
+                           const std::function<void(platform::Platform&)>& beforeStart)
     : platform_(platform),
       recording_(platform),
       componentFolder_(settings.ComponentFolder()),
       out_(out) {
   MakeMachineFolders(recording_.files(), settings.folder);
   MakeMachineFolders(recording_.files(), settings.ComponentFolder());
+  if (beforeStart) beforeStart(recording_);
   component_ = std::make_unique<core::CCDavIrizevez>(recording_, settings.ComponentFolder());
   component_->IClientComponent_Initialize(std::make_shared<HostApplicationObject>(settings, out),
                                           false);
