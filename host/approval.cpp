@@ -104,7 +104,10 @@ void ApproveIcons(platform::Platform& pc, desktop::IconList& list, std::size_t f
     mdTypeDefine::UType_DIData& icon = list[i];
     const bool onUser = !set.user.empty() && Exists(pc, set.user + "\\" + icon.diFileName);
     const bool onCommon = !set.common.empty() && Exists(pc, set.common + "\\" + icon.diFileName);
-    if (!onUser && !onCommon) continue;
+    if (!onUser && !onCommon) {
+      names.Takes(icon.diFileName, true);  // approved and gone: the start brings it back
+      continue;
+    }
     const bool taken =
         (onUser || (onCommon && set.commonTaken)) && names.Takes(icon.diFileName, true);
     if (set.enforced && (!taken || icon.diFlag == 1)) continue;
