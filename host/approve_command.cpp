@@ -57,12 +57,15 @@ void Approve(platform::Platform& pc, HostContext& context, const ClientOptions& 
   const Approval approval = PlanApproval(pc, settings, kind, options.names, options.allUsers);
   // The shell shows no icon or start program differently: it is not restarted.
   const std::string protocol = approval.document + "\x1d" + "False";
+  // What was approved is said once it is recorded: a record that fails is one error line.
   const auto record = [&](platform::Platform& machine) {
     RecordApproval(machine, settings, approval);
+    if (!options.json) {
+      PrintApproved(approval);
+      std::cout.flush();
+    }
   };
   if (!options.json) {
-    PrintApproved(approval);
-    std::cout.flush();
     TextHostOutput out(std::cout, std::cerr);
     context.ReportExit(HandleAndReport(pc, settings, "APL_WINCONF", protocol, false, options.plan,
                                        options.plan ? std::cout : std::cerr, {}, out, nullptr,

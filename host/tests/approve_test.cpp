@@ -93,5 +93,24 @@ TEST_F(ApproveTest, ApprovedRunEntriesAndStartupItemsOutliveTheNextStart) {
   EXPECT_EQ(Shown({"fs", "ls", kStartup}, {"Tool.lnk", "Z.lnk"}), "Tool.lnk");
 }
 
+TEST_F(ApproveTest, AnIconTheBackupRefusesIsNotApprovedAndNothingStarts) {
+  Put(kDesktop, "A.lnk");
+  Ok({"desktop", "approve"});
+  Put(kDesktop, "X.lnk");
+  Ok({"machine", "set", "faults", "read_only:" + kBackup});
+  ExpectOneErrorLine(Run({"desktop", "approve"}), "the backup folder refused the copy");
+  Ok({"machine", "set", "faults", ""});
+  EXPECT_EQ(Icons(kDesktop), "A.lnk X.lnk") << "no start deleted X";
+}
+
+TEST_F(ApproveTest, RunEntryNamesMatchInAnyCaseAndLimitTheApproval) {
+  Ok({"reg", "set", kRun, "Alpha", "REG_SZ", "C:\\Alpha.exe"});
+  Ok({"startup", "approve"});
+  Ok({"reg", "set", kRun, "Tool", "REG_SZ", "C:\\Tool.exe"});
+  Ok({"reg", "set", kRun, "Other", "REG_SZ", "C:\\Other.exe"});
+  Ok({"startup", "approve", "TOOL"});
+  EXPECT_EQ(Shown({"reg", "get", kRun}, {"Alpha", "Tool", "Other"}), "Alpha Tool");
+}
+
 }  // namespace
 }  // namespace dav::host::testing
