@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "catalogue/document_conventions.h"
+#include "host/run_entry_moves.h"
 #include "host/text_table.h"
 #include "host/value_encoding.h"
 #include "host/value_text.h"
@@ -154,6 +155,7 @@ std::string ChangeReport(const MachineChanges& changes, const std::vector<std::s
   if (!changes.keysDeleted.empty()) {
     counts.push_back(Plural(changes.keysDeleted.size(), "key deleted", "keys deleted"));
   }
+  for (std::string& move : RunEntryMoveCounts(changes)) counts.push_back(std::move(move));
   for (const std::string& process : changes.processesEnded) counts.push_back(process + " ended");
   for (const std::string& window : changes.windowsClosed) counts.push_back("closed: " + window);
   for (const std::string& mode : changes.displayChanges) counts.push_back("display: " + mode);

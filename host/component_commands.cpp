@@ -12,15 +12,15 @@
 #include "host/command_error.h"
 #include "host/component_run.h"
 #include "host/desktop_command.h"
-#include "host/drift_command.h"
-#include "host/report_command.h"
 #include "host/document_text.h"
+#include "host/drift_command.h"
 #include "host/editor_ui.h"
 #include "host/exit_codes.h"
 #include "host/host_files.h"
 #include "host/json_option.h"
 #include "host/legacy_command.h"
 #include "host/log_command.h"
+#include "host/report_command.h"
 #if DAV_PLATFORM_SIM
 #include "host/plan_command.h"
 #endif
@@ -202,13 +202,14 @@ int HandleAndReport(platform::Platform& machine, const ClientSettings& settings,
                     const std::string& command, const std::string& protocol, bool quiet,
                     bool detailed, std::ostream& report,
                     const std::function<void(ComponentRun&)>& prepare, HostOutput& out,
-                    MachineChanges* changes) {
+                    MachineChanges* changes,
+                    const std::function<void(platform::Platform&)>& beforeStart) {
   RowTrail trail;
   std::vector<std::string> errors;
   MachineChanges made;
   int code = 0;
   {
-    ComponentRun run(machine, settings, out);
+    ComponentRun run(machine, settings, out, beforeStart);
     run.SetRowObserver(&trail);
     if (prepare) prepare(run);
     const CommandOutcome outcome = run.Handle(command, protocol);

@@ -43,11 +43,13 @@ std::string HandleProtocol(const HandleOptions& options);
 // report, the counts unless quiet, every change when detailed, and the logged errors in terms
 // of the document's sections and rows. Returns the command's exit code (host/exit_codes.h),
 // 4 also when the machine refused a write during the lifetime; *changes, when given, gets
-// what the lifetime changed.
+// what the lifetime changed. beforeStart, when given, changes the machine before the
+// component starts (its changes are in the report).
 int HandleAndReport(platform::Platform& machine, const ClientSettings& settings,
                     const std::string& command, const std::string& protocol, bool quiet,
                     bool detailed, std::ostream& report,
                     const std::function<void(ComponentRun&)>& prepare, HostOutput& out,
-                    MachineChanges* changes = nullptr);
+                    MachineChanges* changes = nullptr,
+                    const std::function<void(platform::Platform&)>& beforeStart = {});
 
 }  // namespace dav::host

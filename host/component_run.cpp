@@ -121,13 +121,15 @@ class SoleWriter {
 }  // namespace
 
 ComponentRun::ComponentRun(platform::Platform& platform, const ClientSettings& settings,
-                           HostOutput& out)
+                           HostOutput& out,
+                           const std::function<void(platform::Platform&)>& beforeStart)
     : platform_(platform),
       recording_(platform),
       componentFolder_(settings.ComponentFolder()),
       out_(out) {
   MakeMachineFolders(recording_.files(), settings.folder);
   MakeMachineFolders(recording_.files(), settings.ComponentFolder());
+  if (beforeStart) beforeStart(recording_);
   component_ = std::make_unique<core::CCDavIrizevez>(recording_, settings.ComponentFolder());
   const SoleWriter sole(platform_, true);
   component_->IClientComponent_Initialize(std::make_shared<HostApplicationObject>(settings, out),

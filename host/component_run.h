@@ -35,8 +35,10 @@ void CollectLoggedErrors(platform::Platform& platform, const std::string& path, 
 
 class ComponentRun {
  public:
-  // Notices, replies and each command's outcome go to out.
-  ComponentRun(platform::Platform& platform, const ClientSettings& settings, HostOutput& out);
+  // Notices, replies and each command's outcome go to out. beforeStart, when given, runs on
+  // the watched machine before the component is created, so that its changes are the run's.
+  ComponentRun(platform::Platform& platform, const ClientSettings& settings, HostOutput& out,
+               const std::function<void(platform::Platform&)>& beforeStart = {});
   ~ComponentRun();
   ComponentRun(const ComponentRun&) = delete;
   ComponentRun& operator=(const ComponentRun&) = delete;

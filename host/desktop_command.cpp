@@ -4,21 +4,16 @@
 #include <string>
 
 #include "desktop/desktop_icon_manager.h"
+#include "host/approve_command.h"
+#include "host/icon_folder_places.h"
 #include "host/icon_folder_table.h"
 #include "host/json_option.h"
 #include "host/text_table.h"
-#include "platform/shell.h"
 #include "util/log.h"
 #include "util/mod_main.h"
 
 namespace dav::host {
 namespace {
-
-std::string TrimBlanks(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 std::string SpecialState(std::int16_t flag) {
   if (flag < 0) return "shown (cannot be hidden)";
@@ -29,19 +24,12 @@ void RunDesktop(HostContext& context, const ClientOptions& client, bool json) {
   platform::Platform& pc = context.platform();
   const ClientSettings settings = client.Resolve(pc);
   util::Log log(pc, settings.ComponentFolder());
-  const std::string storeKey =
-      settings.registryKey + "\\Components\\DavIrizevez.CCDavIrizevez\\DIManager";
+  const std::string storeKey = DesktopIconStoreKey(settings);
   desktop::DesktopIconManager icons(log, storeKey);
 
   // The desktop folder set as the component's start makes it (which also makes the backup
   // folder when it is missing).
-  const std::string user =
-      TrimBlanks(modMain::GetSpecialFolderPath(log, platform::kCsidlDesktopDirectory));
-  const std::string common =
-      modMain::UF_IsWinNT(log)
-          ? TrimBlanks(modMain::GetSpecialFolderPath(log, platform::kCsidlCommonDesktopDirectory))
-          : std::string();
-  const std::string backup = settings.folder + "\\Components\\DavIrizevez\\DIBackup";
+  const auto [user, common, backup] = DesktopFolderPlaces(log, settings, modMain::UF_IsWinNT(log));
   const std::vector<std::string> filter = icons.LoadFilteringList();
   icons.SetIconFolders(user, common, backup, filter, desktop::kModeDesktop);
   const bool autoRecover = icons.EnableAutoRecover();
@@ -98,7 +86,10 @@ void AddDesktopCommand(CLI::App& app, HostContext& context, std::shared_ptr<Clie
       "List the desktop as the component sees it: auto recover, the special icons and every "
       "icon file with its approval and what the next start does to it");
   AddJsonFlag(desktop, json.get());
-  desktop->callback([&context, client, json] { RunDesktop(context, *client, *json); });
+  desktop->callback([&context, client, json, desktop] {
+    if (desktop->get_subcommands().empty()) RunDesktop(context, *client, *json);
+  });
+  AddApproveCommand(*desktop, ApprovalKind::kDesktop, context, client);
 }
 
 }  // namespace dav::host

@@ -2,22 +2,15 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <set>
 
-#include "catalogue/access.h"
-#include "catalogue/control_panel.h"
 #include "catalogue/document_diff.h"
 #include "catalogue/row_catalogue.h"
-#include "catalogue/section_context.h"
-#include "catalogue/start_menu.h"
-#include "catalogue/window_skill.h"
 #include "desktop/desktop_icon_manager.h"
-#include "display/cls_available_info.h"
+#include "host/icon_folder_places.h"
 #include "host/icon_folder_table.h"
+#include "host/machine_sections.h"
 #include "listdoc/md_type_define.h"
-#include "platform/shell.h"
-#include "registry/md_registry.h"
 #include "registry/md_spm.h"
 #include "registry/opened_key.h"
 #include "startup/run_keys.h"
@@ -36,12 +29,6 @@ std::string Lower(std::string_view text) {
   std::string lower(text);
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return lower;
-}
-
-std::string TrimBlanks(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 bool Exists(platform::Platform& pc, const std::string& path) {
@@ -184,17 +171,10 @@ void DesktopDrift(util::Log& log, const ClientSettings& settings, bool isWinNT,
   std::vector<IconDrift>& out = result.icons;
   platform::Platform& pc = log.platform();
   // The manager keeps a reference to the store key: it must outlive the manager.
-  const std::string storeKey =
-      settings.registryKey + "\\Components\\DavIrizevez.CCDavIrizevez\\DIManager";
+  const std::string storeKey = DesktopIconStoreKey(settings);
   desktop::DesktopIconManager icons(log, storeKey);
-  const std::string user =
-      TrimBlanks(modMain::GetSpecialFolderPath(log, platform::kCsidlDesktopDirectory));
-  const std::string common =
-      isWinNT
-          ? TrimBlanks(modMain::GetSpecialFolderPath(log, platform::kCsidlCommonDesktopDirectory))
-          : std::string();
+  auto [user, common, backup] = DesktopFolderPlaces(log, settings, isWinNT);
   // A backup folder that is not there is not made: reading leaves the PC as it is.
-  std::string backup = settings.folder + "\\Components\\DavIrizevez\\DIBackup";
   if (!Exists(pc, backup)) backup.clear();
   icons.SetIconFolders(user, common, backup, icons.LoadFilteringList(), desktop::kModeDesktop);
   const bool autoRecover = icons.EnableAutoRecover();
@@ -222,18 +202,6 @@ void DesktopDrift(util::Log& log, const ClientSettings& settings, bool isWinNT,
   for (const std::string& name : approved) {
     if (!present.contains(name)) out.push_back({"desktop", name, "approved, missing", "-"});
   }
-}
-
-// The kept reboot-time mode "1280 x 1024*32*60"; false when there is none or it names no
-// mode.
-bool KeptDisplayMode(const std::string& text, catalogue::DisplayMode& mode) {
-  int width = 0, height = 0, bits = 0, refresh = 0;
-  char end = 0;
-  if (std::sscanf(text.c_str(), "%d x %d*%d*%d%c", &width, &height, &bits, &refresh, &end) != 4) {
-    return false;
-  }
-  mode = {width, height, static_cast<std::int16_t>(bits), refresh};
-  return true;
 }
 
 bool HasName(const std::vector<Manager::Entry>& entries, const std::string& name) {
@@ -275,10 +243,7 @@ void RunKeyDrift(Manager& spm, const startup::StorePlaces& places, std::vector<R
 void StartupFolderDrift(util::Log& log, const ClientSettings& settings, bool isWinNT, bool enforced,
                         DriftResult& result) {
   desktop::IconFolders icons(log);
-  const std::string user = modMain::GetSpecialFolderPath(log, platform::kCsidlStartup);
-  const std::string common =
-      isWinNT ? modMain::GetSpecialFolderPath(log, platform::kCsidlCommonStartup) : std::string();
-  std::string backup = settings.folder + "\\Components\\StartProgramManager\\SPBackup";
+  auto [user, common, backup] = StartupFolderPlaces(log, settings, isWinNT);
   if (!Exists(log.platform(), backup)) backup.clear();
   icons.SetIconFolders(user, common, backup, {"desktop.ini"}, desktop::kModeStartup);
   result.startupIcons =
@@ -308,28 +273,11 @@ DriftResult ReadDrift(platform::Platform& pc, const ClientSettings& settings) {
   const std::string folder = settings.ComponentFolder();
   util::Log log(pc, folder);
   const util::Log::Mute mute(log);  // reading leaves no log line
-  mdRegistry registry(log);
   mdSPM spm(log);
-  catalogue::SectionRequests requests;
-  const bool winXP = settings.specVersion == "2.5.1";
-  const bool win7 = settings.specVersion == "2.6.1";
   const bool isWinNT = modMain::UF_IsWinNT(log);
-  // The document's DisplayList is the mode every start sets; it is compared with the mode
-  // the component keeps for that, not with the mode in use until then.
-  const auto currentMode = [&] {
-    catalogue::DisplayMode mode;
-    if (KeptDisplayMode(registry.ReadString(platform::kHKeyLocalMachine, catalogue::kClientKey,
-                                            "DisplayList", ""),
-                        mode)) {
-      return mode;
-    }
-    clsAvailableInfo display(pc.display(), pc.clock());
-    std::int16_t refresh = 0;
-    display.GetInitScreenInfo(mode.width, mode.height, mode.colorBits, refresh);
-    mode.refresh = refresh;
-    return mode;
-  };
-  catalogue::SectionContext ctx{log, registry, spm, winXP, win7, isWinNT, requests, currentMode};
+  const MachineSections sections = ReadMachineSections(log, settings);
+  const bool winXP = sections.winXP;
+  const bool win7 = sections.win7;
 
   const auto load = [&](const std::string& file, xml::Document& doc) {
     const std::string path = folder + "\\" + file;
@@ -346,11 +294,8 @@ DriftResult ReadDrift(platform::Platform& pc, const ClientSettings& settings) {
     return true;
   };
 
-  const std::string systemBody = modDavIrizevez::XMLStringControlPanel(ctx) +
-                                 modDavIrizevez::XMLStringUsedAccess(ctx) +
-                                 modDavIrizevez::XMLStringFolderAccess(ctx);
-  const std::string windowBody =
-      modDavIrizevez::XMLStringStartMenu(ctx) + modDavIrizevez::XMLStringWinSkill(ctx);
+  const std::string& systemBody = sections.system;
+  const std::string windowBody = sections.startMenu + sections.windowSkill;
   CurrentRows(windowBody, winXP, win7, result.current);
   CurrentRows(systemBody, winXP, win7, result.current);
   xml::Document system;

@@ -172,7 +172,8 @@ void RunDiff(HostContext& context, const std::string& name, bool json, bool full
                            {"kind", d.kind},
                            {"what", d.what},
                            {"before", d.before},
-                           {"after", d.after}});
+                           {"after", d.after},
+                           {"row", d.row.empty() ? Json(nullptr) : Json(d.row)}});
     std::string detail = d.change == "changed" ? d.before + " -> " + d.after
                          : d.change == "added" ? d.after
                                                : d.before;
@@ -182,6 +183,11 @@ void RunDiff(HostContext& context, const std::string& name, bool json, bool full
     } else {
       rows.push_back(
           {d.change, d.kind, what, full ? detail : CutToWidth(detail, kDiffDetailWidth)});
+    }
+    // The document row that writes the value, on a line of its own below it.
+    if (!d.row.empty()) {
+      rows.push_back(
+          {"", "", "  " + (full ? d.row : CutToWidth(d.row, kDiffWhatWidth + kDiffDetailWidth))});
     }
   }
   if (json) {

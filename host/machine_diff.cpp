@@ -9,6 +9,7 @@
 
 #include "host/attribute_text.h"
 #include "host/command_error.h"
+#include "host/policy_rows.h"
 #include "host/registry_tree.h"
 #include "host/value_text.h"
 #include "platform/code_page.h"
@@ -71,7 +72,17 @@ std::string ValueName(const KeyEntry& key, const RegValue& value) {
   return key.path + "\\" + (value.name.empty() ? "@" : value.name);
 }
 
-void DiffRegistry(const KeyMap& before, const KeyMap& after, std::vector<MachineDifference>* out) {
+// The row that writes a changed value, and what the value holds now (absent: removed).
+std::string RowOf(const PolicyRows& rows, const KeyEntry& key, const std::string& name,
+                  const RegValue* now) {
+  const PolicyRow* row = rows.Find(key.path, name);
+  if (!row) return {};
+  return DescribeRow(
+      *row, now ? std::optional<RegistryData>(RegistryData{now->type, now->data}) : std::nullopt);
+}
+
+void DiffRegistry(const KeyMap& before, const KeyMap& after, const PolicyRows& rows,
+                  std::vector<MachineDifference>* out) {
   for (const auto& [id, key] : before) {
     const auto now = after.find(id);
     if (now == after.end()) {
@@ -81,15 +92,17 @@ void DiffRegistry(const KeyMap& before, const KeyMap& after, std::vector<Machine
     for (const auto& [name, value] : key.values) {
       const auto found = now->second.values.find(name);
       if (found == now->second.values.end()) {
-        out->push_back({"removed", "value", ValueName(key, value), ValueText(value), ""});
+        out->push_back({"removed", "value", ValueName(key, value), ValueText(value), "",
+                        RowOf(rows, key, value.name, nullptr)});
       } else if (found->second.type != value.type || found->second.data != value.data) {
         out->push_back({"changed", "value", ValueName(key, value), ValueText(value),
-                        ValueText(found->second)});
+                        ValueText(found->second), RowOf(rows, key, value.name, &found->second)});
       }
     }
     for (const auto& [name, value] : now->second.values) {
       if (!key.values.count(name)) {
-        out->push_back({"added", "value", ValueName(key, value), "", ValueText(value)});
+        out->push_back({"added", "value", ValueName(key, value), "", ValueText(value),
+                        RowOf(rows, key, value.name, &value)});
       }
     }
   }
@@ -97,7 +110,8 @@ void DiffRegistry(const KeyMap& before, const KeyMap& after, std::vector<Machine
     if (before.count(id)) continue;
     out->push_back({"added", "key", key.path, "", ""});
     for (const auto& [name, value] : key.values) {
-      out->push_back({"added", "value", ValueName(key, value), "", ValueText(value)});
+      out->push_back({"added", "value", ValueName(key, value), "", ValueText(value),
+                      RowOf(rows, key, value.name, &value)});
     }
   }
 }
@@ -231,7 +245,7 @@ std::vector<MachineDifference> DiffSnapshot(const fs::path& machine, const std::
   auto snapshot = OpenMachine(folder);
   auto now = OpenMachine(machine);
   std::vector<MachineDifference> differences;
-  DiffRegistry(ReadRegistry(*snapshot), ReadRegistry(*now), &differences);
+  DiffRegistry(ReadRegistry(*snapshot), ReadRegistry(*now), PolicyRows::Probe(), &differences);
   DiffFiles(*snapshot, *now, &differences);
   return differences;
 }

@@ -15,6 +15,9 @@ struct MachineDifference {
   std::string what;    // the key path, value, Windows path or ini entry
   std::string before;  // in the snapshot; empty for "added"
   std::string after;   // now; empty for "removed"
+  // For a value a document's row writes: "UsedAccess / CmdPrompt: blocked", the row and
+  // what the value now means; else empty.
+  std::string row = {};
 };
 
 // A CommandError for a bad name or a snapshot that is not there.

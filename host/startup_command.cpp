@@ -6,10 +6,11 @@
 #include <map>
 
 #include "desktop/icon_folders.h"
+#include "host/approve_command.h"
+#include "host/icon_folder_places.h"
 #include "host/icon_folder_table.h"
 #include "host/json_option.h"
 #include "host/text_table.h"
-#include "platform/shell.h"
 #include "registry/md_spm.h"
 #include "registry/opened_key.h"
 #include "startup/start_program_manager.h"
@@ -84,10 +85,7 @@ void ShowStartupFolders(util::Log& log, const ClientSettings& settings, bool isW
   desktop::IconFolders icons(log);
   // The folder set as the component's start makes it (which also makes the backup folder
   // when it is missing).
-  const std::string user = modMain::GetSpecialFolderPath(log, platform::kCsidlStartup);
-  const std::string common =
-      isWinNT ? modMain::GetSpecialFolderPath(log, platform::kCsidlCommonStartup) : std::string();
-  const std::string backup = settings.folder + "\\Components\\StartProgramManager\\SPBackup";
+  const auto [user, common, backup] = StartupFolderPlaces(log, settings, isWinNT);
   icons.SetIconFolders(user, common, backup, {"desktop.ini"}, desktop::kModeStartup);
 
   const std::vector<TableRow> rows =
@@ -223,7 +221,10 @@ void AddStartupCommand(CLI::App& app, HostContext& context, std::shared_ptr<Clie
       "lists, the switched-off entries and whether protection enforces the lists at the next "
       "start");
   AddJsonFlag(startup, json.get());
-  startup->callback([&context, client, json] { RunStartup(context, *client, *json); });
+  startup->callback([&context, client, json, startup] {
+    if (startup->get_subcommands().empty()) RunStartup(context, *client, *json);
+  });
+  AddApproveCommand(*startup, ApprovalKind::kStartup, context, client);
 }
 
 }  // namespace dav::host

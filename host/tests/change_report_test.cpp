@@ -153,5 +153,20 @@ TEST_F(ChangeReportTest, VerboseAndJsonNameWhatChanged) {
       << r.out;
 }
 
+TEST_F(ChangeReportTest, TheSummaryCountsRunEntriesMovedBetweenLists) {
+  const std::string run = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+  Ok({"reg", "set", run, "Alpha", "REG_SZ", "C:\\Alpha.exe"});
+  Ok({"startup", "approve"});  // protection on with Alpha
+  Ok({"reg", "set", run, "Tool", "REG_SZ", "C:\\Tool.exe"});
+  RunResult r = Run({"handle", "APL_PREVWS"});
+  EXPECT_EQ(Line(r.err, "davhost: changes:"),
+            "davhost: changes: 1 value set, 1 deleted, 0 keys created, 0 files changed, 0 ini "
+            "entries, 1 Run entry moved Run key -> off list");
+  r = Run({"startup", "approve", "tool"});  // back from the off list, in any letter case
+  EXPECT_NE(Line(r.err, "davhost: changes:").find(", 1 Run entry moved off list -> start list"),
+            std::string::npos)
+      << r.err;
+}
+
 }  // namespace
 }  // namespace dav::host::testing

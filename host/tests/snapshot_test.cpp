@@ -77,6 +77,21 @@ TEST_F(SnapshotTest, DiffNamesWhatChangedAndRestoreGoesBack) {
   ExpectOneErrorLine(Run({"machine", "restore", "none"}), "a missing snapshot");
 }
 
+TEST_F(SnapshotTest, DiffNamesTheDocumentRowThatWritesAPolicyValue) {
+  const std::string explorer = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+  Ok({"machine", "snapshot", "locked"});
+  Ok({"reg", "delete", "HKCU" + explorer, "NoFolderOptions"});
+  Ok({"reg", "set", "HKLM" + explorer, "NoFolderOptions", "REG_DWORD", "1"});  // no row's
+  Ok({"reg", "set", "HKCU\\Software\\T", "v", "REG_SZ", "셋째"});
+  const std::string diff = Ok({"machine", "diff", "locked"});
+  EXPECT_NE(diff.find("Explorer\\NoFolderOptions                REG_DWORD 0x00000001 (1)\n"
+                      "                  UsedAccess / ClassicViewState: allowed (the policy is "
+                      "deleted)\n"),
+            std::string::npos)
+      << diff;
+  EXPECT_EQ(Count(diff, "UsedAccess"), 1) << diff;
+}
+
 TEST_F(SnapshotTest, CutOffRestoreLeavesTheOldOrTheRestoredMachine) {
   EXPECT_NE(RestoreStoppingAt("staged").exitCode, 0);
   EXPECT_FALSE(AsBefore()) << "cut off before its commit point: the old machine";
