@@ -6,7 +6,9 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev libpugixml-dev l
                 libgtest-dev libgmock-dev libbenchmark-dev
                 # The desktop editor (Qt 6 Widgets; its tests use the offscreen platform of
                 # libqt6gui6) and a font with Korean glyphs for its texts.
-                qt6-base-dev fonts-nanum)
+                qt6-base-dev fonts-nanum
+                # The strict JSON parser that the JSON writer's fuzz target checks against.
+                nlohmann-json3-dev)
 
 # The display that Wine shows windows on in the Windows test stage (an X server without a
 # screen).
