@@ -54,20 +54,25 @@ std::string Document(const std::string& body) {
          body + "</Configuration></DocRoot>";
 }
 
+std::string Flag(bool on) {
+  return on ? "True" : "False";
+}
+
 // A RunKey element of a start program list.
 std::string RunKey(const std::string& hive, const std::string& name, const std::string& command,
-                   bool checked, bool deleted) {
+                   bool wasStarting, bool starts, bool deleted) {
   return "<RunKey HKey=\"" + hive + "\" Path=\"" + kRunKey + "\" Name=\"" + name + "\" Command=\"" +
-         command + "\" IsPrevStart=\"True\" Checked=\"" + (checked ? "True" : "False") +
-         "\" Deleted=\"" + (deleted ? "True" : "False") + "\" />\r\n";
+         command + "\" IsPrevStart=\"" + Flag(wasStarting) + "\" Checked=\"" + Flag(starts) +
+         "\" Deleted=\"" + Flag(deleted) + "\" />\r\n";
 }
 
 // Protects a list that starts V3 (new), switches Old off and deletes Messenger.
 std::string StartProgramSection() {
   return "<StartProgramManager Protected=\"True\">\r\n<RunKeyList>\r\n" +
-         RunKey("-2147483646", "V3", "C:\\V3\\v3.exe /tray", true, false) +
-         RunKey("-2147483646", "Old", "C:\\Old\\old.exe", false, false) +
-         RunKey("-2147483647", "Messenger", "C:\\Msg\\msg.exe", true, true) + "</RunKeyList>\r\n";
+         RunKey("-2147483646", "V3", "C:\\V3\\v3.exe /tray", false, true, false) +
+         RunKey("-2147483646", "Old", "C:\\Old\\old.exe", true, false, false) +
+         RunKey("-2147483647", "Messenger", "C:\\Msg\\msg.exe", true, true, true) +
+         "</RunKeyList>\r\n";
 }
 
 // The legacy example with start programs, start-up and desktop icons and a display list.
