@@ -10,6 +10,7 @@
 #include "editors/frm_sys_config.h"
 #include "editors/frm_win_config.h"
 #include "util/near_words.h"
+#include "xml/unicode.h"
 
 namespace dav::editors {
 namespace {
@@ -193,6 +194,17 @@ std::vector<ScriptAction> ParseScript(std::string_view text) {
     start = end + 1;
     ++number;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // The texts of a script end up in controls and documents, which hold UTF-8 text: a
+    // byte that is no character, or a control character, would be written into a document
+    // that does not read back.
+    if (xml::FindInvalidUtf8(line) != std::string_view::npos) {
+      throw ScriptError(LineText(number) + "the line is not UTF-8 text");
+    }
+    for (const char c : line) {
+      if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
+        throw ScriptError(LineText(number) + "a control character is no text of an action");
+      }
+    }
     std::vector<std::string> tokens;
     std::vector<bool> quoted;
     for (std::size_t i = 0; i < line.size();) {

@@ -7,7 +7,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev libpugixml-dev l
                 # The desktop editor (Qt 6 Widgets; its tests use the offscreen platform of
                 # libqt6gui6) and a font with Korean glyphs for its texts.
                 qt6-base-dev fonts-nanum
-                # davhost room report reads the PCs' JSON reports.
+                # davhost room report reads the PCs' JSON reports; the JSON writer's fuzz target
+                # checks against it as a strict parser.
                 nlohmann-json3-dev)
 
 # The default test stage's room tests: the Ansible example run with ansible-core, and the

@@ -21,8 +21,9 @@ declare -A STAGE_HELP=(
 # which makes the installer.
 WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix googletest wine wine64 locales wixl)
 
-# The fuzz build: clang with its sanitizer and libFuzzer runtimes.
-FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The fuzz build: clang with its sanitizer and libFuzzer runtimes, and the strict JSON
+# parser of the JSON writer's target.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev nlohmann-json3-dev)
 
 # Configures, builds and tests one CMake preset.
 run_preset() {

@@ -58,6 +58,11 @@ void StartProgramManager::List(const std::vector<Record>& records) {
       if (record.spmDelete) {
         spm_.DeleteRegValueName(kHKeyLocalMachine, record.spmIsPrevStart ? startList : offList,
                                 name);
+        // And from the other list: an apply cut short after the first delete leaves the
+        // name in the Run key, where the next start's enforcement moves it to the off list;
+        // the document applied again must still remove it.
+        spm_.DeleteRegValueName(kHKeyLocalMachine, record.spmIsPrevStart ? offList : startList,
+                                name);
         spm_.DeleteRegValueName(live->hive, live->path, name);
         continue;
       }

@@ -38,6 +38,12 @@ TEST(ParseScriptTest, ReadsActionsWithQuotedTextsAndNamesTheBadLine) {
               HasSubstr("line 2: choose 6, 7 or close"));
   EXPECT_THAT(ErrorOf([] { ParseScript("text txtPath \"open"); }),
               HasSubstr("line 1: a quoted text is not closed"));
+  EXPECT_THAT(ErrorOf([] { ParseScript("ok\nbrowse \"C:\\D\x99\"\n"); }),
+              HasSubstr("line 2: the line is not UTF-8 text"));
+  EXPECT_THAT(ErrorOf([] { ParseScript("browse \"C:\\D" + std::string(1, '\0') + "x\""); }),
+              HasSubstr("line 1: a control character"));
+  EXPECT_EQ(ParseScript("browse\t\"C:\\자료\"\r\n")[0].args[0], "C:\\자료")
+      << "tabs, CR LF, Korean";
 }
 
 class ScriptUiTest : public EditorTest {};

@@ -7,6 +7,7 @@
 #include "platform/sim/machine_schema.h"
 #include "platform/sim/machine_seed.h"
 #include "platform/sim/machine_settings.h"
+#include "platform/sim/machine_snapshots.h"
 #include "platform/sim/machine_store.h"
 #include "platform/sim/real_clock.h"
 #include "platform/sim/sim_dialogs.h"
@@ -25,6 +26,7 @@ namespace {
 
 constexpr const char* kDatabaseFile = "registry.db";
 constexpr const char* kDrivesFolder = "drives";
+constexpr const char* kKeptDrivesFolder = "kept";
 
 // "yyyy-mm-dd hh:nn:ss"
 std::string FormatTime(LocalTime time) {
@@ -61,8 +63,10 @@ std::int64_t NonAsciiTextValues(Database& db) {
   }
 }
 
-std::unique_ptr<Database> OpenDatabase(const std::filesystem::path& folder, bool create) {
+std::unique_ptr<Database> OpenDatabase(const std::filesystem::path& folder, bool create,
+                                       bool inMemory = false) {
   try {
+    if (inMemory) return Database::OpenInMemory();
     return Database::Open(folder / kDatabaseFile, create);
   } catch (const SqliteError& error) {
     throw PlatformError("cannot open the machine in " + folder.string() + ": " + error.what());
@@ -95,6 +99,7 @@ struct Machine::Impl {
   std::unique_ptr<SimDisplay> display;
   std::unique_ptr<SimProcesses> processes;
   std::unique_ptr<SimWindows> windows;
+  std::unique_ptr<Database> kept;  // KeepState's copy of db
 };
 
 Machine::Machine(std::unique_ptr<Impl> impl)
@@ -152,6 +157,16 @@ std::string Machine::DamageOf(const std::filesystem::path& folder) {
 
 std::unique_ptr<Machine> Machine::Create(const std::filesystem::path& folder,
                                          std::uint32_t codePage) {
+  return CreateWith(folder, codePage, false);
+}
+
+std::unique_ptr<Machine> Machine::CreateInMemory(const std::filesystem::path& folder,
+                                                 std::uint32_t codePage) {
+  return CreateWith(folder, codePage, true);
+}
+
+std::unique_ptr<Machine> Machine::CreateWith(const std::filesystem::path& folder,
+                                             std::uint32_t codePage, bool inMemory) {
   if (Exists(folder)) throw PlatformError("a machine already exists in " + folder.string());
   if (const std::string damage = DamageOf(folder); !damage.empty()) {
     throw PlatformError(folder.string() + " holds a damaged machine: " + damage +
@@ -179,7 +194,7 @@ std::unique_ptr<Machine> Machine::Create(const std::filesystem::path& folder,
     MakeFolder(folder / kDrivesFolder / "C");
     auto impl = std::make_unique<Impl>();
     impl->folder = folder;
-    impl->db = OpenDatabase(folder, true);
+    impl->db = OpenDatabase(folder, true, inMemory);
     Database& db = *impl->db;
     std::unique_ptr<Machine> machine(new Machine(std::move(impl)));
     const auto folders = DefaultSpecialFolders();
@@ -229,6 +244,34 @@ std::unique_ptr<Machine> Machine::Open(const std::filesystem::path& folder) {
   ParseFaultSettings(machine->impl_->store->Setting(setting::kFaults),
                      &machine->impl_->faults.settings);
   return machine;
+}
+
+void Machine::KeepState() {
+  Impl& m = *impl_;
+  try {
+    auto kept = Database::OpenInMemory();
+    kept->CopyFrom(*m.db);
+    std::error_code error;
+    std::filesystem::remove_all(m.folder / kKeptDrivesFolder, error);
+    CopyDrives(m.folder / kDrivesFolder, m.folder / kKeptDrivesFolder);
+    m.kept = std::move(kept);
+  } catch (const SqliteError& e) {
+    throw PlatformError(std::string("cannot keep the machine's state: ") + e.what());
+  }
+}
+
+void Machine::RestoreState() {
+  Impl& m = *impl_;
+  if (!m.kept) throw PlatformError("the machine has no kept state to restore");
+  try {
+    m.db->CopyFrom(*m.kept);
+  } catch (const SqliteError& e) {
+    throw PlatformError(std::string("cannot restore the machine's state: ") + e.what());
+  }
+  std::error_code error;
+  std::filesystem::remove_all(m.folder / kDrivesFolder, error);
+  if (error) throw PlatformError("cannot restore the machine's drives: " + error.message());
+  CopyDrives(m.folder / kKeptDrivesFolder, m.folder / kDrivesFolder);
 }
 
 Registry& Machine::registry() {

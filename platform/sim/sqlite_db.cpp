@@ -147,11 +147,7 @@ std::unique_ptr<Database> Database::Open(const std::filesystem::path& file, bool
   // The connection owns raw even when opening failed, so that the message can be read.
   std::unique_ptr<Database> db(new Database(raw));
   if (rc != SQLITE_OK) db->Fail(rc, "open " + file.string());
-  sqlite3_extended_result_codes(raw, 1);
-  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
-  const int collation = sqlite3_create_collation_v2(raw, kUpperCaseCollation, SQLITE_UTF8, nullptr,
-                                                    &CompareUpperCase, nullptr);
-  if (collation != SQLITE_OK) db->Fail(collation, "collation");
+  db->Configure();
 
   db->readOnly_ = readOnly;
   if (readOnly) return db;
@@ -166,6 +162,35 @@ std::unique_ptr<Database> Database::Open(const std::filesystem::path& file, bool
     throw SqliteError(SQLITE_ERROR, "cannot switch " + file.string() + " to WAL mode");
   }
   return db;
+}
+
+std::unique_ptr<Database> Database::OpenInMemory() {
+  sqlite3* raw = nullptr;
+  const int rc =
+      sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_READWRITE, nullptr);
+  std::unique_ptr<Database> db(new Database(raw));
+  if (rc != SQLITE_OK) db->Fail(rc, "open a database in memory");
+  db->Configure();
+  return db;
+}
+
+void Database::Configure() {
+  sqlite3_extended_result_codes(db_, 1);
+  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  const int collation = sqlite3_create_collation_v2(db_, kUpperCaseCollation, SQLITE_UTF8, nullptr,
+                                                    &CompareUpperCase, nullptr);
+  if (collation != SQLITE_OK) Fail(collation, "collation");
+}
+
+void Database::CopyFrom(Database& source) {
+  if (depth_ != 0) throw std::logic_error("a database copied over inside a transaction");
+  sqlite3_backup* backup = sqlite3_backup_init(db_, "main", source.db_, "main");
+  if (backup == nullptr) Fail(sqlite3_errcode(db_), "copy a database");
+  const int step = sqlite3_backup_step(backup, -1);
+  const int finish = sqlite3_backup_finish(backup);
+  ++rollbacks_;
+  if (step != SQLITE_DONE) Fail(step, "copy a database");
+  if (finish != SQLITE_OK) Fail(finish, "copy a database");
 }
 
 Database::~Database() {

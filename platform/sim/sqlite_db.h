@@ -81,6 +81,14 @@ class Database {
   // existing file that this process may not write, or in a folder it may not write to, is
   // opened read-only: reads work, writes fail with SQLITE_READONLY.
   static std::unique_ptr<Database> Open(const std::filesystem::path& file, bool create);
+  // A new, empty database that lives in this connection's memory and is gone when it closes
+  // (no file, no log, nothing synced): for a throw-away machine that only one process uses.
+  static std::unique_ptr<Database> OpenInMemory();
+
+  // Makes this database a page-by-page copy of source (SQLite's backup API), outside any
+  // transaction. It counts as a rollback (see Rollbacks): what is remembered of the old
+  // data no longer holds.
+  void CopyFrom(Database& source);
 
   bool readOnly() const { return readOnly_; }
 
@@ -139,6 +147,8 @@ class Database {
  private:
   friend class Query;
   explicit Database(sqlite3* db) : db_(db) {}
+  // Extended result codes, the busy timeout and the collation, for every connection.
+  void Configure();
 
   class TransactionScope {
    public:

@@ -145,6 +145,17 @@ TEST_F(StartProgramManagerTest, EditedRecordsMoveBetweenTheLists) {
   EXPECT_EQ(Names(kHKeyLocalMachine, kRun), NameList{}) << "the live keys follow later";
 }
 
+TEST_F(StartProgramManagerTest, ADeletedRecordLeavesBothListsWhereverItWasHandedOutFrom) {
+  // Handed out as starting, but moved to the off list since (an apply cut short, then the
+  // enforcement of the next start).
+  SetStore(OffList(kUserRun), "Messenger", "msg.exe");
+  SetStore(StartList(kMachineRun), "Tool", "tool.exe");
+  spm.List({Record("Messenger", "msg.exe", kUserRun, true, true, true),
+            Record("Tool", "tool.exe", kMachineRun, false, false, true)});
+  EXPECT_EQ(Names(kHKeyLocalMachine, OffList(kUserRun)), NameList{});
+  EXPECT_EQ(Names(kHKeyLocalMachine, StartList(kMachineRun)), NameList{});
+}
+
 TEST_F(StartProgramManagerTest, ARecordOfAnotherKeyIsLoggedAndSkipped) {
   auto odd = Record("Odd", "odd.exe", kUserRun, false, true);
   odd.spmRegPath = std::string(kRunServicesPath);  // RunServices of the user: not managed

@@ -111,6 +111,44 @@ TEST(MachineFolder, AFailedCreateLeavesTheFolderAsItFoundIt) {
   EXPECT_EQ(Machine::DamageOf(temp.path()), "");
 }
 
+TEST(MachineFolder, AMachineInMemoryGoesBackToTheStateItKept) {
+  TempFolder temp;
+  const auto folder = temp.path() / "pc";
+  auto machine = Machine::CreateInMemory(folder);
+  EXPECT_FALSE(Machine::Exists(folder)) << "no registry.db in the folder";
+  EXPECT_THROW(machine->RestoreState(), PlatformError) << "nothing kept yet";
+  WriteText(*machine, "Software\\Kept", "A", "가");
+  ASSERT_EQ(machine->files().WriteAll("C:\\kept.txt", "old"), kErrorSuccess);
+  ASSERT_EQ(machine->files().SetAttributes("C:\\kept.txt", kAttrHidden), kErrorSuccess);
+  machine->KeepState();
+
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    WriteText(*machine, "Software\\Kept", "A", "changed");
+    WriteText(*machine, "Software\\Kept", "B", "new");
+    WriteText(*machine, "Software\\Kept\\New", "C", "new");
+    ASSERT_EQ(machine->files().WriteAll("C:\\kept.txt", "changed"), kErrorSuccess);
+    ASSERT_EQ(machine->files().WriteAll("C:\\new.txt", "new"), kErrorSuccess);
+    // An enumeration under way remembers where it is; the restore must not be hidden by it.
+    KeyHandle key = kNoKey;
+    ASSERT_EQ(machine->registry().OpenKey(kHKeyCurrentUser, "Software\\Kept", &key), kErrorSuccess);
+    std::string name;
+    ASSERT_EQ(machine->registry().EnumKey(key, 0, &name), kErrorSuccess);
+
+    machine->RestoreState();
+    EXPECT_EQ(machine->registry().EnumKey(key, 0, &name), kErrorNoMoreItems) << name;
+    machine->registry().CloseKey(key);
+    EXPECT_EQ(ReadText(*machine, kHKeyCurrentUser, "Software\\Kept", "A"), "가");
+    EXPECT_EQ(ReadText(*machine, kHKeyCurrentUser, "Software\\Kept", "B"), "<missing>");
+    EXPECT_EQ(ReadText(*machine, kHKeyCurrentUser, "Software\\Kept\\New", "C"), "<missing key>");
+    std::string bytes;
+    EXPECT_EQ(machine->files().ReadAll("C:\\kept.txt", &bytes), kErrorSuccess);
+    EXPECT_EQ(bytes, "old");
+    EXPECT_EQ(machine->files().GetAttributes("C:\\kept.txt") & kAttrHidden, kAttrHidden);
+    EXPECT_EQ(machine->files().GetAttributes("C:\\new.txt"), kInvalidAttributes);
+  }
+}
+
 TEST(MachineDefaults, AKoreanWindowsXpPc) {
   TempFolder temp;
   auto machine = Machine::Create(temp.path());
