@@ -3,11 +3,13 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "host/client_settings.h"
 #include "host/command_error.h"
 #include "host/component_run.h"
 #include "host/host_files.h"
+#include "host/legacy_machine_rows.h"
 #include "host/legacy_new_document.h"
 #include "host/produced_document.h"
 #include "host/throwaway_machine.h"
@@ -36,11 +38,6 @@ class SilentOutput : public HostOutput {
 
 void RunNew(HostContext& context, const NewOptions& options) {
   const bool legacy = options.kind == "legacy";
-  if (legacy && options.fromMachine) {
-    throw CommandError(
-        "--from-machine does not go with --kind legacy: the component reads no legacy section "
-        "back from a PC; doc new --kind legacy writes a fresh PC's document");
-  }
   const fs::path file = HostPath(options.file);
   if (fs::exists(file)) {
     throw CommandError("'" + options.file + "' exists; doc new does not overwrite a file");
@@ -68,12 +65,23 @@ void RunNew(HostContext& context, const NewOptions& options) {
     throw CommandError(request + " logged an error, so no document was written: " + errors.front());
   }
   std::vector<std::string> replies = keeper.replies();
+  std::vector<std::string> warnings;
   if (legacy && !replies.empty()) {
     // The reply is "DavIrizevez" TAB code TAB document.
     std::string& reply = replies.back();
     const std::size_t tab = reply.find('\t', reply.find('\t') + 1);
     if (tab != std::string::npos) {
-      reply = reply.substr(0, tab + 1) + LegacyDocumentFrom(reply.substr(tab + 1));
+      std::optional<LegacyMachineRows> machineRows;
+      LegacyRowValue rowValue;
+      if (options.fromMachine) {
+        machineRows.emplace(*platform, settings.ComponentKey());
+        rowValue = [&](std::string_view section, const catalogue::RowSpec& row,
+                       const std::string& fresh) {
+          return machineRows->ValueOf(section, row, fresh);
+        };
+      }
+      reply = reply.substr(0, tab + 1) + LegacyDocumentFrom(reply.substr(tab + 1), rowValue);
+      if (machineRows) warnings = machineRows->warnings();
     }
   }
   const std::string encoding =
@@ -82,6 +90,9 @@ void RunNew(HostContext& context, const NewOptions& options) {
   std::cout << options.file << ": a " << name << " document with the values of "
             << (options.fromMachine ? "the machine" : "a fresh PC")
             << ", every section present, encoding " << encoding << "\n";
+  for (const std::string& warning : warnings) {
+    std::cerr << "davhost: warning: " << warning << "\n";
+  }
 }
 
 }  // namespace
@@ -98,7 +109,7 @@ void AddDocNewCommand(CLI::App& doc, HostContext& context) {
   command
       ->add_option("--kind", options->kind,
                    "window (WinConfig, APL_WINCONF), system (SysConfig, APL_SYSCONF) or legacy "
-                   "(DavIrizevez.qsf, davhost legacy apply; a fresh PC's only)")
+                   "(DavIrizevez.qsf, davhost legacy apply)")
       ->required()
       ->check(CLI::IsMember({"window", "system", "legacy"}));
   command->add_flag("--from-machine", options->fromMachine,

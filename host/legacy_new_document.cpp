@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "catalogue/document_conventions.h"
+#include "catalogue/legacy_browser_sections.h"
 #include "catalogue/row_catalogue.h"
 #include "host/command_error.h"
 #include "util/xml_escape.h"
@@ -55,7 +56,8 @@ std::string Attribute(const xml::Node& node, std::string_view name) {
 }
 
 // A section of rows from the catalogue, its forms (sub-sections) in the table's order.
-std::string CatalogueSection(std::string_view name, const std::string& extra) {
+std::string CatalogueSection(std::string_view name, const std::string& extra,
+                             const LegacyRowValue& rowValue) {
   const catalogue::SectionRows* rows = catalogue::FindSectionRows(name, "DavIrizevez");
   std::string body;
   std::vector<std::string_view> forms;
@@ -67,7 +69,8 @@ std::string CatalogueSection(std::string_view name, const std::string& extra) {
       if (!form.empty()) body += "<" + std::string(form) + ">" + std::string(kCrLf);
       for (const catalogue::RowSpec& row : rows->rows) {
         if (row.form != form) continue;
-        const std::string value = FreshValue(name, row);
+        const std::string fresh = FreshValue(name, row);
+        const std::string value = rowValue ? rowValue(name, row, fresh) : fresh;
         if (!value.empty()) body += catalogue::RowText(row.id, value);
       }
       if (!form.empty()) body += "</" + std::string(form) + ">" + std::string(kCrLf);
@@ -79,7 +82,7 @@ std::string CatalogueSection(std::string_view name, const std::string& extra) {
 
 }  // namespace
 
-std::string LegacyDocumentFrom(const std::string& windowDocument) {
+std::string LegacyDocumentFrom(const std::string& windowDocument, const LegacyRowValue& rowValue) {
   xml::Document window;
   if (!window.loadXML(windowDocument)) {
     throw CommandError("the window document does not load: " + window.parseError().reason);
@@ -104,16 +107,23 @@ std::string LegacyDocumentFrom(const std::string& windowDocument) {
     } else if (section == "StartProgramManager" || section == "DesktopIconManager") {
       body += ElementText(windowDocument, node(std::string(section))) + std::string(kCrLf);
     } else if (section == "DisplayConfig") {
-      body += CatalogueSection(
-          section, "<DisplayList DPFirst=\"" + Attribute(display, "DPFirst") +
-                       "\" ColorQuality=\"" + Attribute(display, "ColorQuality") + "\" Hz=\"" +
-                       Attribute(display, "Hz") + "\" />" + std::string(kCrLf));
+      body +=
+          CatalogueSection(section,
+                           "<DisplayList DPFirst=\"" + Attribute(display, "DPFirst") +
+                               "\" ColorQuality=\"" + Attribute(display, "ColorQuality") +
+                               "\" Hz=\"" + Attribute(display, "Hz") + "\" />" + std::string(kCrLf),
+                           rowValue);
     } else if (section == "IExConfig") {
-      body += CatalogueSection(section, "<ExConfig TitleBar=\"" + Attribute(explorer, "TitleBar") +
-                                            "\" DownFolder=\"" + Attribute(explorer, "DownFolder") +
-                                            "\" />" + std::string(kCrLf));
+      // No title in the window document is the browser's own; in the legacy document that
+      // is said with the browser's name (an empty TitleBar would set an empty title).
+      std::string title = Attribute(explorer, "TitleBar");
+      if (title.empty()) title = util::EscapeAttributeValue(modDavIrizevez::kBrowserName);
+      body += CatalogueSection(section,
+                               "<ExConfig TitleBar=\"" + title + "\" DownFolder=\"" +
+                                   Attribute(explorer, "DownFolder") + "\" />" + std::string(kCrLf),
+                               rowValue);
     } else {
-      body += CatalogueSection(section, {});
+      body += CatalogueSection(section, {}, rowValue);
     }
   }
   const std::size_t declarationEnd =
