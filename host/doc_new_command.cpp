@@ -113,7 +113,9 @@ void AddDocNewCommand(CLI::App& doc, HostContext& context) {
       ->required()
       ->check(CLI::IsMember({"window", "system", "legacy"}));
   command->add_flag("--from-machine", options->fromMachine,
-                    "The machine's values, read from a copy of it (the machine is not changed)");
+                    "The machine's values, read from a copy of it (the machine is not changed); a "
+                    "legacy row the machine holds none of its values for keeps a fresh PC's "
+                    "value, with a warning naming it");
   command->footer("Example:\n  davhost doc new --kind system lab.qsf && davhost doc check lab.qsf");
   command->callback([&context, options] { RunNew(context, *options); });
 }
