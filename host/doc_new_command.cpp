@@ -36,6 +36,12 @@ class SilentOutput : public HostOutput {
   void Warning(const std::string&) override {}
 };
 
+// Where the document of a reply "DavIrizevez" TAB code TAB document begins; npos for none.
+std::size_t DocumentStart(const std::string& reply) {
+  const std::size_t tab = reply.find('\t', reply.find('\t') + 1);
+  return tab == std::string::npos ? tab : tab + 1;
+}
+
 void RunNew(HostContext& context, const NewOptions& options) {
   const bool legacy = options.kind == "legacy";
   const fs::path file = HostPath(options.file);
@@ -55,32 +61,47 @@ void RunNew(HostContext& context, const NewOptions& options) {
   const std::string request = options.kind == "system" ? "REQ_SYSCONF" : "REQ_WINCONF";
   SilentOutput silent;
   ReplyKeeper keeper(silent);
+  // From the machine, the legacy document takes the applets from its system document.
+  const bool applets = legacy && options.fromMachine;
   std::vector<std::string> errors;
+  std::size_t systemReplies = 0;
   {
     ComponentRun run(*platform, settings, keeper);
-    errors = run.Handle(request, "").loggedErrors;
+    if (applets) {
+      errors = run.Handle("REQ_SYSCONF", "").loggedErrors;
+      systemReplies = keeper.replies().size();
+    }
+    for (std::string& error : run.Handle(request, "").loggedErrors) errors.push_back(error);
     run.Terminate();
   }
   if (!errors.empty()) {
-    throw CommandError(request + " logged an error, so no document was written: " + errors.front());
+    throw CommandError(std::string(applets ? "REQ_SYSCONF or " : "") + request +
+                       " logged an error, so no document was written: " + errors.front());
   }
-  std::vector<std::string> replies = keeper.replies();
+  std::vector<std::string> replies(keeper.replies().begin() + systemReplies,
+                                   keeper.replies().end());
   std::vector<std::string> warnings;
   if (legacy && !replies.empty()) {
-    // The reply is "DavIrizevez" TAB code TAB document.
     std::string& reply = replies.back();
-    const std::size_t tab = reply.find('\t', reply.find('\t') + 1);
+    const std::size_t tab = DocumentStart(reply);
     if (tab != std::string::npos) {
       std::optional<LegacyMachineRows> machineRows;
       LegacyRowValue rowValue;
+      std::string system;
       if (options.fromMachine) {
         machineRows.emplace(*platform, settings.ComponentKey());
         rowValue = [&](std::string_view section, const catalogue::RowSpec& row,
                        const std::string& fresh) {
           return machineRows->ValueOf(section, row, fresh);
         };
+        if (systemReplies > 0) {
+          const std::string& systemReply = keeper.replies()[systemReplies - 1];
+          if (const std::size_t start = DocumentStart(systemReply); start != std::string::npos) {
+            system = systemReply.substr(start);
+          }
+        }
       }
-      reply = reply.substr(0, tab + 1) + LegacyDocumentFrom(reply.substr(tab + 1), rowValue);
+      reply = reply.substr(0, tab) + LegacyDocumentFrom(reply.substr(tab), rowValue, system);
       if (machineRows) warnings = machineRows->warnings();
     }
   }

@@ -80,9 +80,25 @@ std::string CatalogueSection(std::string_view name, const std::string& extra,
          std::string(name) + ">" + std::string(kCrLf);
 }
 
+// The Windows XP applets of the system document, each element as it stands there.
+std::string Applets(const std::string& systemDocument) {
+  if (systemDocument.empty()) return {};
+  xml::Document system;
+  if (!system.loadXML(systemDocument)) {
+    throw CommandError("the system document does not load: " + system.parseError().reason);
+  }
+  std::string text;
+  for (const xml::Node& applet : system.selectNodes(std::string(catalogue::kConfigurationPath) +
+                                                    "/ControlMngr/WinXP/CPLList")) {
+    text += ElementText(systemDocument, applet) + std::string(kCrLf);
+  }
+  return text;
+}
+
 }  // namespace
 
-std::string LegacyDocumentFrom(const std::string& windowDocument, const LegacyRowValue& rowValue) {
+std::string LegacyDocumentFrom(const std::string& windowDocument, const LegacyRowValue& rowValue,
+                               const std::string& systemDocument) {
   xml::Document window;
   if (!window.loadXML(windowDocument)) {
     throw CommandError("the window document does not load: " + window.parseError().reason);
@@ -122,6 +138,8 @@ std::string LegacyDocumentFrom(const std::string& windowDocument, const LegacyRo
                                "<ExConfig TitleBar=\"" + title + "\" DownFolder=\"" +
                                    Attribute(explorer, "DownFolder") + "\" />" + std::string(kCrLf),
                                rowValue);
+    } else if (section == "ControlMngr") {
+      body += CatalogueSection(section, Applets(systemDocument), rowValue);
     } else {
       body += CatalogueSection(section, {}, rowValue);
     }

@@ -23,8 +23,10 @@ using LegacyRowValue = std::function<std::string(
 
 // The legacy document built from the window document text (the reply of REQ_WINCONF), with
 // the same XML declaration, the rows of the catalogue with the values rowValue gives (by
-// default the fresh PC's); a CommandError when the window document does not load.
+// default the fresh PC's), and the Windows XP applets (CPLList) of the system document text
+// when one is given; a CommandError when a document does not load.
 std::string LegacyDocumentFrom(const std::string& windowDocument,
-                               const LegacyRowValue& rowValue = {});
+                               const LegacyRowValue& rowValue = {},
+                               const std::string& systemDocument = {});
 
 }  // namespace dav::host
