@@ -167,6 +167,11 @@ TEST_F(DocLintTest, ANewLegacyDocumentChecksCleanAndAppliesLockingNothingDown) {
           "ClassicViewState"}),
       "0x00000000 (0)\n")
       << "the web view, as Windows has it";
+  EXPECT_EQ(
+      Run({"reg", "get", "HKCU\\Software\\Microsoft\\Internet Explorer\\Main", "Window Title"})
+          .exitCode,
+      1)
+      << "the browser's own title, not an empty one";
   // Read back from the PC it was applied on, it is the same document (and the folders).
   const RunResult back = Run({"doc", "new", "--kind", "legacy", "--from-machine", file + "2"});
   EXPECT_EQ(back.exitCode, 0) << back.err;
@@ -198,9 +203,13 @@ TEST_F(DocLintTest, ALegacyDocumentFromTheMachineHoldsTheRowsAppliedThere) {
   EXPECT_NE(apply.err.find("changes: 0 values set, 0 deleted, 0 keys created"), std::string::npos)
       << apply.err;
 
-  // A value no row value writes: the row keeps its fresh value, and is named.
+  // A value no row value writes: the row keeps its fresh value, and is named. A folder kept
+  // in two places that disagree was not put there by its row, which is left out.
   Ok({"reg", "set", "HKCU\\Software\\Policies\\Microsoft\\Windows\\System", "DisableCMD",
       "REG_DWORD", "7"});
+  Ok({"reg", "set",
+      "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+      "Personal", "REG_SZ", "E:\\Docs"});
   const std::string changed = file + "2";
   const RunResult warned = Run({"doc", "new", "--kind", "legacy", "--from-machine", changed});
   EXPECT_EQ(warned.exitCode, 0);
@@ -209,6 +218,10 @@ TEST_F(DocLintTest, ALegacyDocumentFromTheMachineHoldsTheRowsAppliedThere) {
             "values writes (changed by hand?); the fresh PC's value \"0\" is kept\n");
   const RunResult one = Run({"doc", "diff", file, changed});
   EXPECT_NE(one.out.find("SysMngr CmdPrompt: \"1\" -> \"0\""), std::string::npos) << one.out;
+  EXPECT_NE(one.out.find("FolderSet MyDocuments: only in " + file + " (\"D:\\Share\")"),
+            std::string::npos)
+      << one.out;
+  EXPECT_EQ(Count(one.out, "\n"), 2) << one.out;
 }
 
 TEST_F(DocLintTest, AShellRestartWithoutADisplayListIsWarnedOfBeforeItFails) {
