@@ -25,7 +25,6 @@ using platform::KeyHandle;
 using platform::kHKeyCurrentUser;
 using platform::kHKeyLocalMachine;
 
-constexpr const char* kBrowserName = "Microsoft Internet Explorer";
 constexpr const char* kMediaPlayerKey = "Software\\Microsoft\\MediaPlayer\\Player";
 constexpr const char* kRealPlayerKey = "Software\\RealNetworks\\RealPlayer\\6.0\\Preferences";
 constexpr const char* kPaintKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint";

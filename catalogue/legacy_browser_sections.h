@@ -8,10 +8,15 @@
 // the whole document; rows before it stay applied.
 #pragma once
 
+#include <string_view>
+
 #include "catalogue/section_context.h"
 #include "xml/document.h"
 
 namespace dav::modDavIrizevez {
+
+// The browser's own name: an ExConfig TitleBar of this text removes the window title.
+inline constexpr std::string_view kBrowserName = "Microsoft Internet Explorer";
 
 // The NoToolUse rows first, then each ExConfig element: its TitleBar becomes the browser's
 // window title, unless it is the browser's own name, which removes the title; its DownFolder

@@ -18,6 +18,10 @@ struct ClientSettings {
 
   // The component's own folder below the client's: where its logs and documents go.
   std::string ComponentFolder() const { return folder + "\\Components\\DavIrizevez"; }
+  // The component's own key below HKEY_LOCAL_MACHINE, below the client's.
+  std::string ComponentKey() const {
+    return registryKey + "\\Components\\DavIrizevez.CCDavIrizevez";
+  }
 };
 
 // --client-folder, --client-key, --spec-version; unset when not given.

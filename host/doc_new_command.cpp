@@ -3,11 +3,13 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "host/client_settings.h"
 #include "host/command_error.h"
 #include "host/component_run.h"
 #include "host/host_files.h"
+#include "host/legacy_machine_rows.h"
 #include "host/legacy_new_document.h"
 #include "host/produced_document.h"
 #include "host/throwaway_machine.h"
@@ -34,13 +36,14 @@ class SilentOutput : public HostOutput {
   void Warning(const std::string&) override {}
 };
 
+// Where the document of a reply "DavIrizevez" TAB code TAB document begins; npos for none.
+std::size_t DocumentStart(const std::string& reply) {
+  const std::size_t tab = reply.find('\t', reply.find('\t') + 1);
+  return tab == std::string::npos ? tab : tab + 1;
+}
+
 void RunNew(HostContext& context, const NewOptions& options) {
   const bool legacy = options.kind == "legacy";
-  if (legacy && options.fromMachine) {
-    throw CommandError(
-        "--from-machine does not go with --kind legacy: the component reads no legacy section "
-        "back from a PC; doc new --kind legacy writes a fresh PC's document");
-  }
   const fs::path file = HostPath(options.file);
   if (fs::exists(file)) {
     throw CommandError("'" + options.file + "' exists; doc new does not overwrite a file");
@@ -58,22 +61,48 @@ void RunNew(HostContext& context, const NewOptions& options) {
   const std::string request = options.kind == "system" ? "REQ_SYSCONF" : "REQ_WINCONF";
   SilentOutput silent;
   ReplyKeeper keeper(silent);
+  // From the machine, the legacy document takes the applets from its system document.
+  const bool applets = legacy && options.fromMachine;
   std::vector<std::string> errors;
+  std::size_t systemReplies = 0;
   {
     ComponentRun run(*platform, settings, keeper);
-    errors = run.Handle(request, "").loggedErrors;
+    if (applets) {
+      errors = run.Handle("REQ_SYSCONF", "").loggedErrors;
+      systemReplies = keeper.replies().size();
+    }
+    for (std::string& error : run.Handle(request, "").loggedErrors) errors.push_back(error);
     run.Terminate();
   }
   if (!errors.empty()) {
-    throw CommandError(request + " logged an error, so no document was written: " + errors.front());
+    throw CommandError(std::string(applets ? "REQ_SYSCONF or " : "") + request +
+                       " logged an error, so no document was written: " + errors.front());
   }
-  std::vector<std::string> replies = keeper.replies();
+  std::vector<std::string> replies(keeper.replies().begin() + systemReplies,
+                                   keeper.replies().end());
+  std::vector<std::string> warnings;
   if (legacy && !replies.empty()) {
-    // The reply is "DavIrizevez" TAB code TAB document.
     std::string& reply = replies.back();
-    const std::size_t tab = reply.find('\t', reply.find('\t') + 1);
+    const std::size_t tab = DocumentStart(reply);
     if (tab != std::string::npos) {
-      reply = reply.substr(0, tab + 1) + LegacyDocumentFrom(reply.substr(tab + 1));
+      std::optional<LegacyMachineRows> machineRows;
+      LegacyRowValue rowValue;
+      std::string system;
+      if (options.fromMachine) {
+        machineRows.emplace(*platform, settings.ComponentKey());
+        rowValue = [&](std::string_view section, const catalogue::RowSpec& row,
+                       const std::string& fresh) {
+          return machineRows->ValueOf(section, row, fresh);
+        };
+        if (systemReplies > 0) {
+          const std::string& systemReply = keeper.replies()[systemReplies - 1];
+          if (const std::size_t start = DocumentStart(systemReply); start != std::string::npos) {
+            system = systemReply.substr(start);
+          }
+        }
+      }
+      reply = reply.substr(0, tab) + LegacyDocumentFrom(reply.substr(tab), rowValue, system);
+      if (machineRows) warnings = machineRows->warnings();
     }
   }
   const std::string encoding =
@@ -82,6 +111,9 @@ void RunNew(HostContext& context, const NewOptions& options) {
   std::cout << options.file << ": a " << name << " document with the values of "
             << (options.fromMachine ? "the machine" : "a fresh PC")
             << ", every section present, encoding " << encoding << "\n";
+  for (const std::string& warning : warnings) {
+    std::cerr << "davhost: warning: " << warning << "\n";
+  }
 }
 
 }  // namespace
@@ -98,11 +130,13 @@ void AddDocNewCommand(CLI::App& doc, HostContext& context) {
   command
       ->add_option("--kind", options->kind,
                    "window (WinConfig, APL_WINCONF), system (SysConfig, APL_SYSCONF) or legacy "
-                   "(DavIrizevez.qsf, davhost legacy apply; a fresh PC's only)")
+                   "(DavIrizevez.qsf, davhost legacy apply)")
       ->required()
       ->check(CLI::IsMember({"window", "system", "legacy"}));
   command->add_flag("--from-machine", options->fromMachine,
-                    "The machine's values, read from a copy of it (the machine is not changed)");
+                    "The machine's values, read from a copy of it (the machine is not changed); a "
+                    "legacy row the machine holds none of its values for keeps a fresh PC's "
+                    "value, with a warning naming it");
   command->footer("Example:\n  davhost doc new --kind system lab.qsf && davhost doc check lab.qsf");
   command->callback([&context, options] { RunNew(context, *options); });
 }

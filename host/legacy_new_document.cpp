@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "catalogue/document_conventions.h"
+#include "catalogue/legacy_browser_sections.h"
 #include "catalogue/row_catalogue.h"
 #include "host/command_error.h"
 #include "util/xml_escape.h"
@@ -55,7 +56,8 @@ std::string Attribute(const xml::Node& node, std::string_view name) {
 }
 
 // A section of rows from the catalogue, its forms (sub-sections) in the table's order.
-std::string CatalogueSection(std::string_view name, const std::string& extra) {
+std::string CatalogueSection(std::string_view name, const std::string& extra,
+                             const LegacyRowValue& rowValue) {
   const catalogue::SectionRows* rows = catalogue::FindSectionRows(name, "DavIrizevez");
   std::string body;
   std::vector<std::string_view> forms;
@@ -67,7 +69,8 @@ std::string CatalogueSection(std::string_view name, const std::string& extra) {
       if (!form.empty()) body += "<" + std::string(form) + ">" + std::string(kCrLf);
       for (const catalogue::RowSpec& row : rows->rows) {
         if (row.form != form) continue;
-        const std::string value = FreshValue(name, row);
+        const std::string fresh = FreshValue(name, row);
+        const std::string value = rowValue ? rowValue(name, row, fresh) : fresh;
         if (!value.empty()) body += catalogue::RowText(row.id, value);
       }
       if (!form.empty()) body += "</" + std::string(form) + ">" + std::string(kCrLf);
@@ -77,9 +80,25 @@ std::string CatalogueSection(std::string_view name, const std::string& extra) {
          std::string(name) + ">" + std::string(kCrLf);
 }
 
+// The Windows XP applets of the system document, each element as it stands there.
+std::string Applets(const std::string& systemDocument) {
+  if (systemDocument.empty()) return {};
+  xml::Document system;
+  if (!system.loadXML(systemDocument)) {
+    throw CommandError("the system document does not load: " + system.parseError().reason);
+  }
+  std::string text;
+  for (const xml::Node& applet : system.selectNodes(std::string(catalogue::kConfigurationPath) +
+                                                    "/ControlMngr/WinXP/CPLList")) {
+    text += ElementText(systemDocument, applet) + std::string(kCrLf);
+  }
+  return text;
+}
+
 }  // namespace
 
-std::string LegacyDocumentFrom(const std::string& windowDocument) {
+std::string LegacyDocumentFrom(const std::string& windowDocument, const LegacyRowValue& rowValue,
+                               const std::string& systemDocument) {
   xml::Document window;
   if (!window.loadXML(windowDocument)) {
     throw CommandError("the window document does not load: " + window.parseError().reason);
@@ -104,16 +123,25 @@ std::string LegacyDocumentFrom(const std::string& windowDocument) {
     } else if (section == "StartProgramManager" || section == "DesktopIconManager") {
       body += ElementText(windowDocument, node(std::string(section))) + std::string(kCrLf);
     } else if (section == "DisplayConfig") {
-      body += CatalogueSection(
-          section, "<DisplayList DPFirst=\"" + Attribute(display, "DPFirst") +
-                       "\" ColorQuality=\"" + Attribute(display, "ColorQuality") + "\" Hz=\"" +
-                       Attribute(display, "Hz") + "\" />" + std::string(kCrLf));
+      body +=
+          CatalogueSection(section,
+                           "<DisplayList DPFirst=\"" + Attribute(display, "DPFirst") +
+                               "\" ColorQuality=\"" + Attribute(display, "ColorQuality") +
+                               "\" Hz=\"" + Attribute(display, "Hz") + "\" />" + std::string(kCrLf),
+                           rowValue);
     } else if (section == "IExConfig") {
-      body += CatalogueSection(section, "<ExConfig TitleBar=\"" + Attribute(explorer, "TitleBar") +
-                                            "\" DownFolder=\"" + Attribute(explorer, "DownFolder") +
-                                            "\" />" + std::string(kCrLf));
+      // No title in the window document is the browser's own; in the legacy document that
+      // is said with the browser's name (an empty TitleBar would set an empty title).
+      std::string title = Attribute(explorer, "TitleBar");
+      if (title.empty()) title = util::EscapeAttributeValue(modDavIrizevez::kBrowserName);
+      body += CatalogueSection(section,
+                               "<ExConfig TitleBar=\"" + title + "\" DownFolder=\"" +
+                                   Attribute(explorer, "DownFolder") + "\" />" + std::string(kCrLf),
+                               rowValue);
+    } else if (section == "ControlMngr") {
+      body += CatalogueSection(section, Applets(systemDocument), rowValue);
     } else {
-      body += CatalogueSection(section, {});
+      body += CatalogueSection(section, {}, rowValue);
     }
   }
   const std::size_t declarationEnd =

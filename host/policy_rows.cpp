@@ -1,24 +1,11 @@
 #include "host/policy_rows.h"
 
-#include <functional>
-#include <memory>
-
 #include "catalogue/access.h"
 #include "catalogue/control_panel.h"
 #include "catalogue/document_conventions.h"
-#include "catalogue/row_catalogue.h"
-#include "catalogue/section_context.h"
 #include "catalogue/start_menu.h"
 #include "catalogue/window_skill.h"
-#include "host/client_settings.h"
-#include "host/command_error.h"
-#include "host/throwaway_machine.h"
-#include "host/value_encoding.h"
-#include "platform/open_platform.h"
-#include "registry/md_registry.h"
-#include "registry/md_spm.h"
-#include "util/log.h"
-#include "xml/document.h"
+#include "host/row_probe.h"
 
 namespace dav::host {
 namespace {
@@ -29,47 +16,6 @@ using catalogue::SectionRows;
 std::string IdOf(std::string_view key, std::string_view name) {
   return catalogue::LowerId(key) + "\n" + catalogue::LowerId(name);
 }
-
-std::string Escaped(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '&')
-      out += "&amp;";
-    else if (c == '"')
-      out += "&quot;";
-    else if (c == '<')
-      out += "&lt;";
-    else
-      out += c;
-  }
-  return out;
-}
-
-// The rows each applier is told about, with where each one's writes begin in the changes.
-class RowMarks : public catalogue::RowObserver {
- public:
-  explicit RowMarks(const MachineChanges& changes) : changes_(changes) {}
-  void Applying(std::string_view, std::string_view id) override {
-    marks.push_back({std::string(id), changes_.values.size()});
-  }
-  struct Mark {
-    std::string id;
-    std::size_t first;
-  };
-  std::vector<Mark> marks;
-
- private:
-  const MachineChanges& changes_;
-};
-
-// One applier call: its section, the forms of the rows it takes (in the order it takes
-// them) and how to call it on a document.
-struct ApplierCall {
-  const SectionRows& (*section)();
-  std::vector<std::string_view> forms;  // "" for rows directly in the section
-  bool win7 = false;
-  std::function<void(catalogue::SectionContext&, const xml::Document&)> apply;
-};
 
 xml::NodeList Select(const xml::Document& doc, const std::string& steps) {
   return doc.selectNodes("DocRoot/Configuration/" + steps);
@@ -135,20 +81,15 @@ std::vector<const RowSpec*> RowsAt(const ApplierCall& call, std::size_t position
                                    std::string* document) {
   const SectionRows& section = call.section();
   std::vector<const RowSpec*> rows;
-  std::string body;
+  std::vector<ProbeRow> values;
   for (std::string_view form : call.forms) {
-    std::string text;
     for (const RowSpec& row : section.rows) {
       if (row.form != form || row.values[position].value.empty()) continue;
       rows.push_back(&row);
-      text += "<Row ID=\"" + Escaped(row.id) + "\" Value=\"" + Escaped(row.values[position].value) +
-              "\" />";
+      values.push_back({row.form, row.id, std::string(row.values[position].value)});
     }
-    body +=
-        form.empty() ? text : "<" + std::string(form) + ">" + text + "</" + std::string(form) + ">";
   }
-  *document = "<DocRoot><Configuration><" + std::string(section.name) + ">" + body + "</" +
-              std::string(section.name) + "></Configuration></DocRoot>";
+  *document = ProbeDocument(section.name, call.forms, values);
   return rows;
 }
 
@@ -156,55 +97,31 @@ std::vector<const RowSpec*> RowsAt(const ApplierCall& call, std::size_t position
 
 PolicyRows PolicyRows::Probe() {
   PolicyRows found;
-  const ThrowawayMachine scratch(nullptr, "rows");
-  std::unique_ptr<platform::Platform> machine = platform::OpenPlatform(scratch.path(), true);
-  if (!machine) throw CommandError("cannot open a scratch machine");
-  const ClientSettings settings = ResolveClientSettings(*machine, {});
-  const std::uint32_t codePage = machine->system().AnsiCodePage();
+  RowProbe probe;
   for (const ApplierCall& call : Calls()) {
     for (std::size_t position = 0; position < 3; ++position) {
       std::string text;
       const std::vector<const RowSpec*> rows = RowsAt(call, position, &text);
       if (rows.empty()) continue;
-      xml::Document doc;
-      if (!doc.loadXML(text)) continue;
-      RecordingPlatform recording(*machine);
-      util::Log log(recording, settings.ComponentFolder());
-      const util::Log::Mute mute(log);
-      mdRegistry registry(log);
-      mdSPM spm(log);
-      catalogue::SectionRequests requests;
-      catalogue::SectionContext ctx{
-          log,       registry, spm,      !call.win7,
-          call.win7, true,     requests, [] {
-            return catalogue::DisplayMode{}; }};
-      RowMarks marks(recording.changes());
-      ctx.rowObserver = &marks;
-      try {
-        call.apply(ctx, doc);
-      } catch (...) {
-        // An applier that ends early has still noted the rows it applied.
-      }
-      const std::vector<ValueChange>& values = recording.changes().values;
+      const ProbeResult result = probe.Apply(call, text);
+      const std::vector<ValueChange>& values = result.values;
       std::size_t next = 0;  // the rows are told in document order
-      for (std::size_t m = 0; m < marks.marks.size(); ++m) {
-        while (next < rows.size() && catalogue::LowerId(rows[next]->id) != marks.marks[m].id) {
+      for (std::size_t m = 0; m < result.marks.size(); ++m) {
+        while (next < rows.size() && catalogue::LowerId(rows[next]->id) != result.marks[m].id) {
           ++next;
         }
         if (next == rows.size()) break;
         const RowSpec& row = *rows[next++];
         const std::size_t end =
-            m + 1 < marks.marks.size() ? marks.marks[m + 1].first : values.size();
-        for (std::size_t v = marks.marks[m].first; v < end; ++v) {
+            m + 1 < result.marks.size() ? result.marks[m + 1].first : values.size();
+        for (std::size_t v = result.marks[m].first; v < end; ++v) {
           PolicyRow& entry = found.rows_[IdOf(values[v].key, values[v].name)];
           if (entry.id.empty()) {
             const std::string section(call.section().name);
             entry.section = row.form.empty() ? section : section + "/" + std::string(row.form);
             entry.id = std::string(row.id);
           }
-          std::optional<RegistryData> after = values[v].after;
-          if (after) after->data = DecodeValueData(codePage, after->type, after->data);
-          entry.states.push_back({std::string(row.values[position].meaning), std::move(after)});
+          entry.states.push_back({std::string(row.values[position].meaning), values[v].after});
         }
       }
     }

@@ -1,7 +1,7 @@
 // Which row of a window or system document writes which registry value, and what the value
 // then holds for each value the row's catalogue lists. Found by applying every catalogued
 // row, at each listed value, on a fresh scratch machine and noting what each row wrote, so
-// that it holds for exactly what the appliers do. Simulated PC only (the scratch machine).
+// that it holds for exactly what the appliers do (host/row_probe.h). Simulated PC only.
 #pragma once
 
 #include <map>

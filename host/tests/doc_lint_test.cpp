@@ -167,8 +167,61 @@ TEST_F(DocLintTest, ANewLegacyDocumentChecksCleanAndAppliesLockingNothingDown) {
           "ClassicViewState"}),
       "0x00000000 (0)\n")
       << "the web view, as Windows has it";
-  EXPECT_NE(Run({"doc", "new", "--kind", "legacy", "--from-machine", file + "2"}).exitCode, 0);
-  EXPECT_FALSE(std::filesystem::exists(file + "2"));
+  EXPECT_EQ(
+      Run({"reg", "get", "HKCU\\Software\\Microsoft\\Internet Explorer\\Main", "Window Title"})
+          .exitCode,
+      1)
+      << "the browser's own title, not an empty one";
+  // Read back from the PC it was applied on, it is the same document (and the folders).
+  const RunResult back = Run({"doc", "new", "--kind", "legacy", "--from-machine", file + "2"});
+  EXPECT_EQ(back.exitCode, 0) << back.err;
+  EXPECT_EQ(back.err, "") << "no row was changed by hand";
+  const RunResult diff = Run({"doc", "diff", file, file + "2"});
+  EXPECT_EQ(Count(diff.out, "\n"), Count(diff.out, "only in " + file + "2")) << diff.out;
+}
+
+// The rows of a legacy document applied on the PC, read back from it: every row the example
+// sets comes back with its value, and the document applies without a change.
+TEST_F(DocLintTest, ALegacyDocumentFromTheMachineHoldsTheRowsAppliedThere) {
+  // The desktop icons shown explicitly, as the window document that the legacy document
+  // takes them from writes them.
+  const std::string window = (folder_.path() / "window.qsf").string();
+  Ok({"doc", "new", "--kind", "window", window});
+  Ok({"handle", "APL_WINCONF", "--doc", window, "--restart", "False", "--quiet"});
+  const std::string example = kExamples + "/DavIrizevez.qsf";
+  EXPECT_EQ(Run({"legacy", "apply", example}).exitCode, 0);
+  const std::string file = (folder_.path() / "machine.qsf").string();
+  const RunResult made = Run({"doc", "new", "--kind", "legacy", "--from-machine", file});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  EXPECT_EQ(made.err, "");
+  // Only what the example leaves out (folders where the PC keeps them, applets) may differ.
+  const RunResult diff = Run({"doc", "diff", example, file});
+  EXPECT_EQ(Count(diff.out, "\n"), Count(diff.out, "only in " + file)) << diff.out;
+  EXPECT_EQ(Run({"doc", "check", "--kind", "legacy", file}).exitCode, 0);
+  const RunResult apply = Run({"legacy", "apply", file});
+  EXPECT_EQ(apply.exitCode, 0);
+  EXPECT_NE(apply.err.find("changes: 0 values set, 0 deleted, 0 keys created"), std::string::npos)
+      << apply.err;
+
+  // A value no row value writes: the row keeps its fresh value, and is named. A folder kept
+  // in two places that disagree was not put there by its row, which is left out.
+  Ok({"reg", "set", "HKCU\\Software\\Policies\\Microsoft\\Windows\\System", "DisableCMD",
+      "REG_DWORD", "7"});
+  Ok({"reg", "set",
+      "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+      "Personal", "REG_SZ", "E:\\Docs"});
+  const std::string changed = file + "2";
+  const RunResult warned = Run({"doc", "new", "--kind", "legacy", "--from-machine", changed});
+  EXPECT_EQ(warned.exitCode, 0);
+  EXPECT_EQ(warned.err,
+            "davhost: warning: SysMngr / CmdPrompt: the machine holds what none of the row's "
+            "values writes (changed by hand?); the fresh PC's value \"0\" is kept\n");
+  const RunResult one = Run({"doc", "diff", file, changed});
+  EXPECT_NE(one.out.find("SysMngr CmdPrompt: \"1\" -> \"0\""), std::string::npos) << one.out;
+  EXPECT_NE(one.out.find("FolderSet MyDocuments: only in " + file + " (\"D:\\Share\")"),
+            std::string::npos)
+      << one.out;
+  EXPECT_EQ(Count(one.out, "\n"), 2) << one.out;
 }
 
 TEST_F(DocLintTest, AShellRestartWithoutADisplayListIsWarnedOfBeforeItFails) {
