@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -218,6 +219,39 @@ int Database::Changes() {
 std::int64_t Database::DataVersion() {
   auto query = Prepare("PRAGMA data_version");
   return query.Step() ? query.Int(0) : 0;
+}
+
+bool Database::ReadCommitStamp(CommitStamp* stamp) {
+  // The index is the first 32 KiB region of the "-shm" file; it begins with two copies of a
+  // 48-byte header. A writer updates the second copy, then the first; a reader that finds
+  // them different caught a commit half-way and must not trust either.
+  constexpr int kIndexRegionBytes = 32768;
+  if (readOnly_) return false;
+  if (file_ == nullptr) {
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+        file == nullptr || file->pMethods == nullptr || file->pMethods->iVersion < 2 ||
+        file->pMethods->xShmMap == nullptr) {
+      return false;
+    }
+    file_ = file;
+  }
+  // Only a region this connection has already mapped is asked for (no extension, no file
+  // made): before its first transaction there is none, and the answer is "unknown".
+  volatile void* region = nullptr;
+  if (file_->pMethods->xShmMap(file_, 0, kIndexRegionBytes, 0, &region) != SQLITE_OK ||
+      region == nullptr) {
+    return false;
+  }
+  const auto* header = static_cast<const volatile unsigned char*>(region);
+  CommitStamp first;
+  CommitStamp second;
+  for (std::size_t i = 0; i < first.size(); ++i) first[i] = header[i];
+  std::atomic_thread_fence(std::memory_order_seq_cst);
+  for (std::size_t i = 0; i < second.size(); ++i) second[i] = header[second.size() + i];
+  if (first != second) return false;
+  *stamp = first;
+  return true;
 }
 
 int Database::UserVersion() {

@@ -12,6 +12,7 @@
 // Every failure is a SqliteError carrying SQLite's result code.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -22,6 +23,7 @@
 #include <type_traits>
 
 struct sqlite3;
+struct sqlite3_file;
 struct sqlite3_stmt;
 
 namespace dav::platform::sim {
@@ -101,6 +103,15 @@ class Database {
   // another) has committed since this connection last read; its own commits leave it as is.
   std::int64_t DataVersion();
 
+  // A cheap look for commits, without a transaction: the header of the write-ahead log's
+  // index, which every connection to the file shares in memory and which every commit
+  // rewrites (this connection's own commits too). Equal stamps taken at two moments mean that
+  // nothing was committed in between; different ones only that something may have been.
+  // False when there is no such header to read (a read-only database, or before this
+  // connection's first transaction): ask DataVersion then.
+  using CommitStamp = std::array<unsigned char, 48>;
+  bool ReadCommitStamp(CommitStamp* stamp);
+
   // PRAGMA user_version: the schema version stored in the file.
   int UserVersion();
   void SetUserVersion(int version);
@@ -154,6 +165,8 @@ class Database {
   [[noreturn]] void Fail(int code, std::string_view what);
 
   sqlite3* db_;
+  // The database file as SQLite holds it, for its shared-memory index (see ReadCommitStamp).
+  sqlite3_file* file_ = nullptr;
   std::map<std::string, sqlite3_stmt*, std::less<>> statements_;
   int depth_ = 0;
   bool writing_ = false;

@@ -49,5 +49,28 @@ TEST(DatabaseTransactions, FailuresUndoExactlyTheirOwnPart) {
                std::logic_error);
 }
 
+// The commit stamp stands still while nothing is committed (so that a batch read ahead keeps
+// answering without a transaction) and moves at any connection's commit.
+TEST(DatabaseCommitStamp, MovesAtEveryCommitOnly) {
+  testing::TempFolder temp;
+  auto db = Database::Open(temp.path() / "test.db", true);
+  auto other = Database::Open(temp.path() / "test.db", false);
+  db->Exec("CREATE TABLE t (v INTEGER)");
+  Database::CommitStamp before;
+  Database::CommitStamp after;
+  ASSERT_TRUE(db->ReadCommitStamp(&before)) << "a connection that has read has a stamp";
+  db->Transaction(Database::Mode::kRead, [&] { db->Prepare("SELECT count(*) FROM t").Run(); });
+  ASSERT_TRUE(db->ReadCommitStamp(&after));
+  EXPECT_EQ(after, before) << "reads leave the stamp as it was";
+
+  other->Exec("INSERT INTO t (v) VALUES (1)");
+  ASSERT_TRUE(db->ReadCommitStamp(&after));
+  EXPECT_NE(after, before) << "another connection's commit moves the stamp";
+  before = after;
+  db->Exec("INSERT INTO t (v) VALUES (2)");
+  ASSERT_TRUE(db->ReadCommitStamp(&after));
+  EXPECT_NE(after, before) << "the connection's own commit moves it too";
+}
+
 }  // namespace
 }  // namespace dav::platform::sim
