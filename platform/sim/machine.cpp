@@ -207,13 +207,21 @@ std::unique_ptr<Machine> Machine::Open(const std::filesystem::path& folder) {
   if (!std::filesystem::is_regular_file(folder / kDatabaseFile, error)) {
     throw PlatformError("there is no machine in " + folder.string());
   }
+  auto machine = OpenIfExists(folder);
+  if (!machine) {
+    throw PlatformError(folder.string() + " holds no machine (its registry.db is empty)");
+  }
+  return machine;
+}
+
+std::unique_ptr<Machine> Machine::OpenIfExists(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(folder / kDatabaseFile, error)) return nullptr;
   auto impl = std::make_unique<Impl>();
   impl->folder = folder;
   impl->db = OpenDatabase(folder, false);
   try {
-    if (impl->db->UserVersion() == 0) {
-      throw PlatformError(folder.string() + " holds no machine (its registry.db is empty)");
-    }
+    if (impl->db->UserVersion() == 0) return nullptr;
     // A read-only machine is read as it stands; an older one would need writing to upgrade.
     if (!impl->db->readOnly()) UpgradeMachineSchema(*impl->db);
   } catch (const SqliteError& error) {
