@@ -126,7 +126,10 @@ void RunSessionLines(HostContext& context, const ClientSettings& settings, HostO
   // The component starts with the first good line, so that a bad first line changes nothing.
   std::optional<ComponentRun> run;
   std::string text;
-  for (long number = 1; std::getline(std::cin, text); ++number) {
+  for (long number = 1;; ++number) {
+    // A person may take a while to type the next line.
+    context.Idle();
+    if (!std::getline(std::cin, text)) break;
     SessionLine line;
     std::string error;
     if (!ParseSessionLine(text, &line, &error))

@@ -98,7 +98,8 @@ struct Machine::Impl {
 };
 
 Machine::Machine(std::unique_ptr<Impl> impl)
-    : Platform(std::make_unique<RealClock>()), impl_(std::move(impl)) {
+    : Platform(std::make_unique<RealClock>([db = impl->db.get()] { db->EndHeldRead(); })),
+      impl_(std::move(impl)) {
   Impl& m = *impl_;
   m.store = std::make_unique<MachineStore>(*m.db);
   m.system = std::make_unique<SimSystemInfo>(*m.store);
@@ -237,6 +238,10 @@ std::unique_ptr<Machine> Machine::OpenIfExists(const std::filesystem::path& fold
   ParseFaultSettings(machine->impl_->store->Setting(setting::kFaults),
                      &machine->impl_->faults.settings);
   return machine;
+}
+
+void Machine::Idle() {
+  impl_->db->EndHeldRead();
 }
 
 Registry& Machine::registry() {

@@ -93,6 +93,8 @@ class Machine : public Platform {
   // True when the machine's folder or database cannot be written by this process: it is
   // read as it stands, and every change fails.
   bool IsReadOnly() const;
+  // Ends the database's held read (see Database::Transaction).
+  void Idle() override;
 
   // The faults the machine shows on purpose, from its setting "faults" when it was opened;
   // a test may change them, and watch the writes, at any time.

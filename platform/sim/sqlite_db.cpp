@@ -170,6 +170,7 @@ std::unique_ptr<Database> Database::Open(const std::filesystem::path& file, bool
 }
 
 Database::~Database() {
+  EndHeldRead();
   for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
   // While open, the log is written over in place once checkpointed, which is cheaper than
   // growing it anew. The last connection to close checkpoints it; cut to nothing then, it
@@ -186,6 +187,7 @@ void Database::Fail(int code, std::string_view what) {
 }
 
 void Database::Exec(std::string_view sql) {
+  if (depth_ == 0) EndHeldRead();
   const std::string text(sql);
   char* error = nullptr;
   const int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &error);
@@ -196,7 +198,7 @@ void Database::Exec(std::string_view sql) {
   }
 }
 
-Query Database::Prepare(std::string_view sql) {
+sqlite3_stmt* Database::Statement(std::string_view sql) {
   auto found = statements_.find(sql);
   if (found == statements_.end()) {
     sqlite3_stmt* stmt = nullptr;
@@ -205,7 +207,47 @@ Query Database::Prepare(std::string_view sql) {
     if (rc != SQLITE_OK) Fail(rc, sql);
     found = statements_.emplace(std::string(sql), stmt).first;
   }
-  return Query(this, found->second);
+  return found->second;
+}
+
+Query Database::Prepare(std::string_view sql) {
+  sqlite3_stmt* stmt = Statement(sql);
+  // Outside a transaction a statement is one by itself: a read goes on in a current held read
+  // or begins one; a write must not become part of it (it would stay uncommitted).
+  if (depth_ == 0) {
+    if (!sqlite3_stmt_readonly(stmt)) {
+      EndHeldRead();
+    } else if (!HeldReadCurrent()) {
+      BeginHeldRead();
+    }
+  }
+  return Query(this, stmt);
+}
+
+void Database::EndHeldRead() {
+  if (!holding_) return;
+  holding_ = false;
+  // SQLite may have ended it already (an error rolls a transaction back).
+  if (sqlite3_get_autocommit(db_) != 0) return;
+  if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+}
+
+void Database::BeginHeldRead() {
+  EndHeldRead();
+  // Without a stamp to prove it current later, the statement runs by itself.
+  if (!ReadCommitStamp(&heldStamp_)) return;
+  Query(this, Statement("BEGIN DEFERRED")).Run();
+  holding_ = true;
+}
+
+bool Database::HeldReadCurrent() {
+  if (!holding_) return false;
+  CommitStamp now;
+  if (sqlite3_get_autocommit(db_) == 0 && ReadCommitStamp(&now) && now == heldStamp_) return true;
+  EndHeldRead();
+  return false;
 }
 
 std::int64_t Database::LastInsertId() {
@@ -265,9 +307,14 @@ void Database::SetUserVersion(int version) {
 
 Database::TransactionScope::TransactionScope(Database* db, Mode mode) : db_(db) {
   if (db_->depth_ == 0) {
-    // Prepared once, as every registry call begins and ends a transaction.
-    db_->Prepare(mode == Mode::kWrite ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED").Run();
     db_->writing_ = mode == Mode::kWrite;
+    if (mode == Mode::kRead && !db_->HeldReadCurrent()) db_->BeginHeldRead();
+    if (mode == Mode::kWrite) db_->EndHeldRead();
+    held_ = db_->holding_;
+    // Prepared once, as every registry call begins and ends a transaction.
+    if (!held_) {
+      Query(db_, db_->Statement(mode == Mode::kWrite ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED")).Run();
+    }
   } else {
     if (mode == Mode::kWrite && !db_->writing_) {
       throw std::logic_error("a write transaction nested inside a read transaction");
@@ -280,7 +327,8 @@ Database::TransactionScope::TransactionScope(Database* db, Mode mode) : db_(db) 
 void Database::TransactionScope::Commit() {
   const int level = db_->depth_ - 1;
   if (level == 0) {
-    db_->Prepare("COMMIT").Run();
+    // A held read stays open for the next read.
+    if (!held_) Query(db_, db_->Statement("COMMIT")).Run();
   } else {
     db_->Exec("RELEASE nested" + std::to_string(level));
   }
@@ -297,6 +345,7 @@ Database::TransactionScope::~TransactionScope() {
                                            "; RELEASE nested" + std::to_string(level);
   sqlite3_exec(db_->db_, sql.c_str(), nullptr, nullptr, nullptr);
   db_->depth_ = level;
+  if (level == 0) db_->holding_ = false;
   ++db_->rollbacks_;
 }
 

@@ -99,6 +99,10 @@ class Database {
   std::int64_t LastInsertId();
   int Changes();
 
+  // Ends the read held open (see Transaction), so that its snapshot does not keep other
+  // connections' checkpoints from reusing the write-ahead log while this one waits.
+  void EndHeldRead();
+
   // PRAGMA data_version: a number that changes when another connection (of this process or
   // another) has committed since this connection last read; its own commits leave it as is.
   std::int64_t DataVersion();
@@ -124,6 +128,13 @@ class Database {
   // Runs body inside a transaction and commits it; rolls back and rethrows when body
   // throws. Nested calls become savepoints of the outer transaction, so an inner failure
   // undoes only the inner part. A nested kWrite inside an outer kRead is a logic error.
+  //
+  // An outermost kRead is held open after body instead of ended, and the next kRead, or a
+  // read-only statement outside a transaction, goes on in it while the commit stamp shows no
+  // commit since it began: its snapshot is then the latest state, and beginning and ending a
+  // read at every call costs more than the work of most calls. A moved stamp ends it (the
+  // next read begins afresh), as do a kWrite, Exec and any statement that may write, which
+  // never run inside it, and EndHeldRead.
   template <typename Body>
   auto Transaction(Mode mode, Body&& body) {
     TransactionScope scope(this, mode);
@@ -160,7 +171,16 @@ class Database {
    private:
     Database* db_;
     bool committed_ = false;
+    // An outermost read in a held read, which stays open after it.
+    bool held_ = false;
   };
+
+  // A cached prepared statement, prepared on first use.
+  sqlite3_stmt* Statement(std::string_view sql);
+  // Begins a read transaction held open, when there is a commit stamp to check it by later.
+  void BeginHeldRead();
+  // True when a read is held and no commit happened since it began; ends it otherwise.
+  bool HeldReadCurrent();
 
   [[noreturn]] void Fail(int code, std::string_view what);
 
@@ -172,6 +192,9 @@ class Database {
   bool writing_ = false;
   std::uint64_t rollbacks_ = 0;
   bool readOnly_ = false;
+  // A read transaction left open after its body, and the commit stamp taken before it began.
+  bool holding_ = false;
+  CommitStamp heldStamp_{};
 };
 
 }  // namespace dav::platform::sim

@@ -3,6 +3,7 @@
 #include "platform/sim/machine.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -10,6 +11,7 @@
 
 #include "platform/code_page.h"
 #include "platform/open_platform.h"
+#include "platform/sim/sqlite_db.h"
 #include "platform/tests/sim/temp_folder.h"
 
 namespace dav::platform::sim {
@@ -316,6 +318,24 @@ TEST(MachineSharing, TwoOpenMachinesSeeEachOthersChanges) {
   const auto events = first->Events();
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[1].kind, "second");
+}
+
+// Between its reads a machine keeps one read open; waiting idle, it must let go of it, or
+// another process could never restart the write-ahead log and it would grow without end.
+TEST(MachineSharing, IdleLetsOtherProcessesRestartTheLog) {
+  TempFolder temp;
+  auto machine = Machine::Create(temp.path());
+  WriteText(*machine, "Software\\Shared", "v", "in the log");
+  ASSERT_EQ(ReadText(*machine, kHKeyCurrentUser, "Software\\Shared", "v"), "in the log");
+  auto other = Database::Open(temp.path() / "registry.db", false);
+  sqlite3_busy_timeout(other->handle(), 0);
+  auto restartBlocked = [&] {
+    auto checkpoint = other->Prepare("PRAGMA wal_checkpoint(RESTART)");
+    return checkpoint.Step() && checkpoint.Int(0) != 0;
+  };
+  EXPECT_TRUE(restartBlocked()) << "the machine's read is held between calls";
+  machine->Idle();
+  EXPECT_FALSE(restartBlocked()) << "an idle machine holds no read";
 }
 
 }  // namespace
