@@ -79,6 +79,10 @@ TEST(MachineFolder, WhatIsNoMachineIsRefusedAndOpenPlatformCreatesOnce) {
   TempFolder temp;
   EXPECT_THROW(Machine::Open(temp.path()), PlatformError);
   EXPECT_THROW(OpenPlatform(temp.path(), false), PlatformError);
+  EXPECT_EQ(Machine::OpenIfExists(temp.path()), nullptr);
+  // The empty database an interrupted Create leaves is no machine either, and no damage.
+  std::ofstream(temp.path() / "registry.db").flush();
+  EXPECT_EQ(Machine::OpenIfExists(temp.path()), nullptr);
   WriteText(*OpenPlatform(temp.path(), true), "Software\\Once", "v", "1");
   EXPECT_EQ(ReadText(*OpenPlatform(temp.path(), true), kHKeyCurrentUser, "Software\\Once", "v"),
             "1")
@@ -90,6 +94,7 @@ TEST(MachineFolder, WhatIsNoMachineIsRefusedAndOpenPlatformCreatesOnce) {
   EXPECT_FALSE(Machine::Exists(damaged.path()));
   EXPECT_NE(Machine::DamageOf(damaged.path()), "") << "a file that is no database is damage";
   EXPECT_THROW(Machine::Open(damaged.path()), PlatformError);
+  EXPECT_THROW(Machine::OpenIfExists(damaged.path()), PlatformError);
   EXPECT_THROW(Machine::Create(damaged.path()), PlatformError) << "nothing is made over it";
   EXPECT_FALSE(std::filesystem::exists(damaged.path() / "drives"));
   EXPECT_EQ(std::filesystem::file_size(damaged.path() / "registry.db"), text.size())
