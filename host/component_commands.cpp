@@ -92,7 +92,7 @@ void RunHandle(HostContext& context, const ClientOptions& client, const HandleOp
     editor =
         ChooseEditorUi(context.platform().dialogs(), options.ui,
                        {HostPathText(std::filesystem::absolute(HostPath(context.machineFolder))),
-                        settings.ComponentFolder()},
+                        settings.ComponentFolder(), [&context] { context.Idle(); }},
                        options.command + " opens an editor");
   }
   const auto prepare = [&editor](ComponentRun& run) {
