@@ -92,7 +92,7 @@ void RunHandle(HostContext& context, const ClientOptions& client, const HandleOp
     editor =
         ChooseEditorUi(context.platform().dialogs(), options.ui,
                        {HostPathText(std::filesystem::absolute(HostPath(context.machineFolder))),
-                        settings.ComponentFolder()},
+                        settings.ComponentFolder(), [&context] { context.Idle(); }},
                        options.command + " opens an editor");
   }
   const auto prepare = [&editor](ComponentRun& run) {
@@ -126,7 +126,10 @@ void RunSessionLines(HostContext& context, const ClientSettings& settings, HostO
   // The component starts with the first good line, so that a bad first line changes nothing.
   std::optional<ComponentRun> run;
   std::string text;
-  for (long number = 1; std::getline(std::cin, text); ++number) {
+  for (long number = 1;; ++number) {
+    // A person may take a while to type the next line.
+    context.Idle();
+    if (!std::getline(std::cin, text)) break;
     SessionLine line;
     std::string error;
     if (!ParseSessionLine(text, &line, &error))

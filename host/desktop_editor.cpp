@@ -115,6 +115,7 @@ class DesktopEditorUi : public editors::FormUi {
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
+    if (place_.beforeWait) place_.beforeWait();
     pid_t pid = 0;
     if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
       throw CommandError("cannot start the editor '" + program + "'");

@@ -180,10 +180,11 @@ void RunEdit(HostContext& context, const EditOptions& options) {
   PrintedDialogs dialogs;
   const std::string purpose =
       std::string("edit opens the ") + (window ? "window" : "system") + " settings editor";
-  const EditorUi editor = ChooseEditorUi(
-      dialogs, options.ui,
-      {HostPathText(std::filesystem::absolute(HostPath(context.machineFolder))), std::string()},
-      purpose);
+  const EditorUi editor =
+      ChooseEditorUi(dialogs, options.ui,
+                     {HostPathText(std::filesystem::absolute(HostPath(context.machineFolder))),
+                      std::string(), [&context] { context.Idle(); }},
+                     purpose);
 
   platform::Platform& platform = context.platform();
   // The editors' log lines go to a folder of their own, read back and removed: the

@@ -26,6 +26,8 @@ struct EditorUi {
 struct DesktopEditorPlace {
   std::string machineFolder;
   std::string componentFolder;
+  // Runs before the editor's process starts and davhost waits for it (HostContext::Idle).
+  std::function<void()> beforeWait;
 };
 
 // Message boxes of a script go to dialogs. option is the --ui value: "script:FILE", or empty for

@@ -25,19 +25,30 @@ platform::Platform& HostContext::platform() {
   } catch (const platform::PlatformError& e) {
     throw CommandError(e.what());
   }
-  if (!platform::sim::Machine::Exists(folder)) {
+  // The machine's database is opened once; only a failure looks further for the reason.
+  std::string failure;
+  try {
+    platform_ = platform::sim::Machine::OpenIfExists(folder);
+  } catch (const platform::PlatformError& e) {
+    failure = e.what();
+  }
+  if (!platform_) {
     if (const std::string damage = platform::sim::Machine::DamageOf(folder); !damage.empty()) {
       throw CommandError("the machine in '" + machineFolder + "' is damaged: " + damage);
+    }
+    if (!failure.empty()) {
+      throw CommandError("cannot open the machine in '" + machineFolder + "': " + failure);
     }
     throw CommandError("no machine in '" + machineFolder +
                        "' (create one with: davhost --machine " + machineFolder + " machine init)");
   }
-#endif
+#else
   try {
     platform_ = platform::OpenPlatform(folder, false);
   } catch (const platform::PlatformError& e) {
     throw CommandError("cannot open the machine in '" + machineFolder + "': " + e.what());
   }
+#endif
   if (!platform_) throw CommandError("cannot open the machine in '" + machineFolder + "'");
 #if DAV_PLATFORM_SIM
   const auto* machine = dynamic_cast<const platform::sim::Machine*>(platform_.get());

@@ -24,6 +24,10 @@ class HostContext {
 
   // Closes the platform (before the machine's files are replaced or read directly).
   void ClosePlatform() { platform_.reset(); }
+  // Before a wait for input: the open platform lets go of what it holds (Platform::Idle).
+  void Idle() {
+    if (platform_) platform_->Idle();
+  }
 
   // The exit code davhost ends with when the command itself succeeded: the worst one a
   // command reported (host/exit_codes.h).

@@ -43,6 +43,10 @@ class Platform {
   virtual Processes& processes() = 0;
   virtual TopLevelWindows& windows() = 0;
 
+  // The caller is about to wait for something outside the platform (a person, another
+  // process, time): a backend lets go of what it holds meanwhile. Nothing by default.
+  virtual void Idle() {}
+
   Clock& clock() { return *clock_; }
   // Tests put a FakeClock in place of the real one.
   void ReplaceClock(std::unique_ptr<Clock> clock) { clock_ = std::move(clock); }

@@ -103,7 +103,8 @@ struct Machine::Impl {
 };
 
 Machine::Machine(std::unique_ptr<Impl> impl)
-    : Platform(std::make_unique<RealClock>()), impl_(std::move(impl)) {
+    : Platform(std::make_unique<RealClock>([db = impl->db.get()] { db->EndHeldRead(); })),
+      impl_(std::move(impl)) {
   Impl& m = *impl_;
   m.store = std::make_unique<MachineStore>(*m.db);
   m.system = std::make_unique<SimSystemInfo>(*m.store);
@@ -222,13 +223,21 @@ std::unique_ptr<Machine> Machine::Open(const std::filesystem::path& folder) {
   if (!std::filesystem::is_regular_file(folder / kDatabaseFile, error)) {
     throw PlatformError("there is no machine in " + folder.string());
   }
+  auto machine = OpenIfExists(folder);
+  if (!machine) {
+    throw PlatformError(folder.string() + " holds no machine (its registry.db is empty)");
+  }
+  return machine;
+}
+
+std::unique_ptr<Machine> Machine::OpenIfExists(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(folder / kDatabaseFile, error)) return nullptr;
   auto impl = std::make_unique<Impl>();
   impl->folder = folder;
   impl->db = OpenDatabase(folder, false);
   try {
-    if (impl->db->UserVersion() == 0) {
-      throw PlatformError(folder.string() + " holds no machine (its registry.db is empty)");
-    }
+    if (impl->db->UserVersion() == 0) return nullptr;
     // A read-only machine is read as it stands; an older one would need writing to upgrade.
     if (!impl->db->readOnly()) UpgradeMachineSchema(*impl->db);
   } catch (const SqliteError& error) {
@@ -272,6 +281,10 @@ void Machine::RestoreState() {
   std::filesystem::remove_all(m.folder / kDrivesFolder, error);
   if (error) throw PlatformError("cannot restore the machine's drives: " + error.message());
   CopyDrives(m.folder / kKeptDrivesFolder, m.folder / kDrivesFolder);
+}
+
+void Machine::Idle() {
+  impl_->db->EndHeldRead();
 }
 
 Registry& Machine::registry() {

@@ -72,6 +72,10 @@ class Machine : public Platform {
                                                  std::uint32_t codePage = 949);
   // Opens an existing machine; a missing or damaged one is a PlatformError.
   static std::unique_ptr<Machine> Open(const std::filesystem::path& folder);
+  // As Open, with null instead of an error when folder holds no machine (no registry.db, or
+  // the empty one of an interrupted Create): one opening of the database where Exists and
+  // Open would take two. A damaged machine is still a PlatformError.
+  static std::unique_ptr<Machine> OpenIfExists(const std::filesystem::path& folder);
   // True when folder holds a machine.
   static bool Exists(const std::filesystem::path& folder);
   // What is wrong with the registry.db in folder when it is there but holds no machine (not
@@ -95,6 +99,8 @@ class Machine : public Platform {
   // True when the machine's folder or database cannot be written by this process: it is
   // read as it stands, and every change fails.
   bool IsReadOnly() const;
+  // Ends the database's held read (see Database::Transaction).
+  void Idle() override;
 
   // KeepState remembers the registry (the whole database) and the drives as they are now,
   // in memory and in the folder "kept" beside the drives; RestoreState puts them back, so

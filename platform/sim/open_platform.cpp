@@ -6,7 +6,7 @@ namespace dav::platform {
 
 std::unique_ptr<Platform> OpenPlatform(const std::filesystem::path& machineFolder,
                                        bool createIfMissing) {
-  if (sim::Machine::Exists(machineFolder)) return sim::Machine::Open(machineFolder);
+  if (auto machine = sim::Machine::OpenIfExists(machineFolder)) return machine;
   if (!createIfMissing) {
     throw PlatformError("there is no machine in " + machineFolder.string() + " (create one first)");
   }

@@ -18,6 +18,7 @@ LocalTime RealClock::Now() {
 }
 
 void RealClock::PumpMessages() {
+  if (beforeWait_) beforeWait_();
   std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 

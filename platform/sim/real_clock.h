@@ -6,6 +6,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 #include "platform/clock.h"
 
@@ -13,8 +14,13 @@ namespace dav::platform::sim {
 
 class RealClock : public Clock {
  public:
+  // beforeWait runs at each pump before the sleep, so that the owner lets go of what it holds.
+  explicit RealClock(std::function<void()> beforeWait = {}) : beforeWait_(std::move(beforeWait)) {}
   LocalTime Now() override;
   void PumpMessages() override;
+
+ private:
+  std::function<void()> beforeWait_;
 };
 
 class SkippingClock : public Clock {

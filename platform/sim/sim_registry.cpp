@@ -424,6 +424,7 @@ Status SimRegistry::DeleteValue(KeyHandle key, std::string_view name) {
 }
 
 void SimRegistry::ReadEntries(std::int64_t id, std::uint32_t index, bool keys, std::int64_t version,
+                              const Database::CommitStamp& stamp, bool stamped,
                               ReadAhead* readAhead) {
   // The index right after a current batch is the entry after its last one in the listing
   // order; any other is counted out.
@@ -465,7 +466,7 @@ void SimRegistry::ReadEntries(std::int64_t id, std::uint32_t index, bool keys, s
     bytes += entry.name.size() + entry.data.size();
   }
   if (entries.size() == static_cast<std::size_t>(kReadAheadEntries)) atEnd = false;
-  *readAhead = ReadAhead{index, std::move(entries), atEnd, version};
+  *readAhead = ReadAhead{index, std::move(entries), atEnd, version, stamp, stamped};
 }
 
 Status SimRegistry::EnumEntry(KeyHandle key, std::uint32_t index, bool keys,
@@ -482,28 +483,38 @@ Status SimRegistry::EnumEntry(KeyHandle key, std::uint32_t index, bool keys,
     }
     return kErrorNoMoreItems;
   };
-  // A current batch answers alone: one look at the data version, no transaction. It is
-  // current while this object changed nothing of the key (the change drops it) and no other
-  // connection committed.
+  // A current batch answers alone, without a transaction. It is current while this object
+  // changed nothing of the key (the change drops it) and no other connection committed: no
+  // commit at all since its stamp, or else an unchanged data version.
+  Database::CommitStamp stamp{};
   const auto known = readAheads.find(id);
   if (known != readAheads.end() && index >= known->second.first) {
-    const ReadAhead& readAhead = known->second;
+    ReadAhead& readAhead = known->second;
     const bool inside = index - readAhead.first < readAhead.entries.size();
     if (inside || (readAhead.atEnd && index >= readAhead.first)) {
+      // The stamp is read before the data version, so that it never stands for a later state.
+      const bool stamped = db_.ReadCommitStamp(&stamp);
+      if (stamped && readAhead.stamped && stamp == readAhead.stamp) return answer(readAhead);
       std::int64_t version = 0;
       const Status status = Guard([&] {
         version = db_.DataVersion();
         return kErrorSuccess;
       });
       if (status != kErrorSuccess) return status;
-      if (version == readAhead.dataVersion) return answer(readAhead);
+      if (version == readAhead.dataVersion) {
+        readAhead.stamp = stamp;
+        readAhead.stamped = stamped;
+        return answer(readAhead);
+      }
     }
   }
   return Run(Database::Mode::kRead, [&] {
+    // Taken before the snapshot that the data version and the entries come from.
+    const bool stamped = db_.ReadCommitStamp(&stamp);
     const std::int64_t version = db_.DataVersion();
     if (readAheads.size() >= kMaxReadAheads && readAheads.count(id) == 0) readAheads.clear();
     ReadAhead& readAhead = readAheads[id];
-    ReadEntries(id, index, keys, version, &readAhead);
+    ReadEntries(id, index, keys, version, stamp, stamped, &readAhead);
     // A key with an entry exists; without one it may be gone.
     if (readAhead.entries.empty() && !KeyExists(id)) {
       readAheads.erase(id);

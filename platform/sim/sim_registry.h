@@ -21,9 +21,11 @@
 // - the entries of a key that an enumeration read ahead: a call for index i reads the entries
 //   from i on in one statement, up to a batch, and the calls for the next indexes are answered
 //   from them. A batch is used only while nothing that could change it has happened: no change
-//   by this object to that key's subkeys or values, and no commit by another connection (one
-//   look at the data version per call). Past the batch, the next one continues after its last
-//   entry; an index elsewhere is counted out.
+//   by this object to that key's subkeys or values, and no commit by another connection. Each
+//   call first compares the commit stamp of the database with the one the batch was last
+//   confirmed at (a read of shared memory); only when it differs does it ask the data version,
+//   which takes a read transaction, and a batch still current takes the new stamp. Past the batch,
+//   the next one continues after its last entry; an index elsewhere is counted out.
 // A rolled-back transaction may have taken back keys this memory knows, so it forgets all then.
 //
 // Not thread-safe: one thread per object, as the component has.
@@ -76,6 +78,9 @@ class SimRegistry : public Registry {
     std::vector<Entry> entries;
     bool atEnd = false;
     std::int64_t dataVersion = 0;
+    // The database's commit stamp taken before dataVersion was (last) confirmed, if stamped.
+    Database::CommitStamp stamp{};
+    bool stamped = false;
   };
 
   // The entry at index of a key's subkeys (keys) or values from its read-ahead, read anew when
@@ -84,7 +89,7 @@ class SimRegistry : public Registry {
   // Reads the entries from index on into readAhead (continuing after its last one when index
   // follows it), under the current read transaction.
   void ReadEntries(std::int64_t id, std::uint32_t index, bool keys, std::int64_t version,
-                   ReadAhead* readAhead);
+                   const Database::CommitStamp& stamp, bool stamped, ReadAhead* readAhead);
 
   // The key id a handle stands for, without asking the database: kErrorInvalidHandle for 0
   // or an unknown handle.

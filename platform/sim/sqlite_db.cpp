@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -184,6 +185,10 @@ void Database::Configure() {
 
 void Database::CopyFrom(Database& source) {
   if (depth_ != 0) throw std::logic_error("a database copied over inside a transaction");
+  // The copy writes this database whole: a read held open here would keep it from doing so,
+  // and one held on the source would pin the copy to an older state than the source's own.
+  EndHeldRead();
+  source.EndHeldRead();
   sqlite3_backup* backup = sqlite3_backup_init(db_, "main", source.db_, "main");
   if (backup == nullptr) Fail(sqlite3_errcode(db_), "copy a database");
   const int step = sqlite3_backup_step(backup, -1);
@@ -194,6 +199,7 @@ void Database::CopyFrom(Database& source) {
 }
 
 Database::~Database() {
+  EndHeldRead();
   for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
   // While open, the log is written over in place once checkpointed, which is cheaper than
   // growing it anew. The last connection to close checkpoints it; cut to nothing then, it
@@ -210,6 +216,7 @@ void Database::Fail(int code, std::string_view what) {
 }
 
 void Database::Exec(std::string_view sql) {
+  if (depth_ == 0) EndHeldRead();
   const std::string text(sql);
   char* error = nullptr;
   const int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &error);
@@ -220,7 +227,7 @@ void Database::Exec(std::string_view sql) {
   }
 }
 
-Query Database::Prepare(std::string_view sql) {
+sqlite3_stmt* Database::Statement(std::string_view sql) {
   auto found = statements_.find(sql);
   if (found == statements_.end()) {
     sqlite3_stmt* stmt = nullptr;
@@ -229,7 +236,47 @@ Query Database::Prepare(std::string_view sql) {
     if (rc != SQLITE_OK) Fail(rc, sql);
     found = statements_.emplace(std::string(sql), stmt).first;
   }
-  return Query(this, found->second);
+  return found->second;
+}
+
+Query Database::Prepare(std::string_view sql) {
+  sqlite3_stmt* stmt = Statement(sql);
+  // Outside a transaction a statement is one by itself: a read goes on in a current held read
+  // or begins one; a write must not become part of it (it would stay uncommitted).
+  if (depth_ == 0) {
+    if (!sqlite3_stmt_readonly(stmt)) {
+      EndHeldRead();
+    } else if (!HeldReadCurrent()) {
+      BeginHeldRead();
+    }
+  }
+  return Query(this, stmt);
+}
+
+void Database::EndHeldRead() {
+  if (!holding_) return;
+  holding_ = false;
+  // SQLite may have ended it already (an error rolls a transaction back).
+  if (sqlite3_get_autocommit(db_) != 0) return;
+  if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+}
+
+void Database::BeginHeldRead() {
+  EndHeldRead();
+  // Without a stamp to prove it current later, the statement runs by itself.
+  if (!ReadCommitStamp(&heldStamp_)) return;
+  Query(this, Statement("BEGIN DEFERRED")).Run();
+  holding_ = true;
+}
+
+bool Database::HeldReadCurrent() {
+  if (!holding_) return false;
+  CommitStamp now;
+  if (sqlite3_get_autocommit(db_) == 0 && ReadCommitStamp(&now) && now == heldStamp_) return true;
+  EndHeldRead();
+  return false;
 }
 
 std::int64_t Database::LastInsertId() {
@@ -245,6 +292,39 @@ std::int64_t Database::DataVersion() {
   return query.Step() ? query.Int(0) : 0;
 }
 
+bool Database::ReadCommitStamp(CommitStamp* stamp) {
+  // The index is the first 32 KiB region of the "-shm" file; it begins with two copies of a
+  // 48-byte header. A writer updates the second copy, then the first; a reader that finds
+  // them different caught a commit half-way and must not trust either.
+  constexpr int kIndexRegionBytes = 32768;
+  if (readOnly_) return false;
+  if (file_ == nullptr) {
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+        file == nullptr || file->pMethods == nullptr || file->pMethods->iVersion < 2 ||
+        file->pMethods->xShmMap == nullptr) {
+      return false;
+    }
+    file_ = file;
+  }
+  // Only a region this connection has already mapped is asked for (no extension, no file
+  // made): before its first transaction there is none, and the answer is "unknown".
+  volatile void* region = nullptr;
+  if (file_->pMethods->xShmMap(file_, 0, kIndexRegionBytes, 0, &region) != SQLITE_OK ||
+      region == nullptr) {
+    return false;
+  }
+  const auto* header = static_cast<const volatile unsigned char*>(region);
+  CommitStamp first;
+  CommitStamp second;
+  for (std::size_t i = 0; i < first.size(); ++i) first[i] = header[i];
+  std::atomic_thread_fence(std::memory_order_seq_cst);
+  for (std::size_t i = 0; i < second.size(); ++i) second[i] = header[second.size() + i];
+  if (first != second) return false;
+  *stamp = first;
+  return true;
+}
+
 int Database::UserVersion() {
   auto query = Prepare("PRAGMA user_version");
   return query.Step() ? static_cast<int>(query.Int(0)) : 0;
@@ -256,9 +336,14 @@ void Database::SetUserVersion(int version) {
 
 Database::TransactionScope::TransactionScope(Database* db, Mode mode) : db_(db) {
   if (db_->depth_ == 0) {
-    // Prepared once, as every registry call begins and ends a transaction.
-    db_->Prepare(mode == Mode::kWrite ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED").Run();
     db_->writing_ = mode == Mode::kWrite;
+    if (mode == Mode::kRead && !db_->HeldReadCurrent()) db_->BeginHeldRead();
+    if (mode == Mode::kWrite) db_->EndHeldRead();
+    held_ = db_->holding_;
+    // Prepared once, as every registry call begins and ends a transaction.
+    if (!held_) {
+      Query(db_, db_->Statement(mode == Mode::kWrite ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED")).Run();
+    }
   } else {
     if (mode == Mode::kWrite && !db_->writing_) {
       throw std::logic_error("a write transaction nested inside a read transaction");
@@ -271,7 +356,8 @@ Database::TransactionScope::TransactionScope(Database* db, Mode mode) : db_(db) 
 void Database::TransactionScope::Commit() {
   const int level = db_->depth_ - 1;
   if (level == 0) {
-    db_->Prepare("COMMIT").Run();
+    // A held read stays open for the next read.
+    if (!held_) Query(db_, db_->Statement("COMMIT")).Run();
   } else {
     db_->Exec("RELEASE nested" + std::to_string(level));
   }
@@ -288,6 +374,7 @@ Database::TransactionScope::~TransactionScope() {
                                            "; RELEASE nested" + std::to_string(level);
   sqlite3_exec(db_->db_, sql.c_str(), nullptr, nullptr, nullptr);
   db_->depth_ = level;
+  if (level == 0) db_->holding_ = false;
   ++db_->rollbacks_;
 }
 

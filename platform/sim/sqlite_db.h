@@ -12,6 +12,7 @@
 // Every failure is a SqliteError carrying SQLite's result code.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -22,6 +23,7 @@
 #include <type_traits>
 
 struct sqlite3;
+struct sqlite3_file;
 struct sqlite3_stmt;
 
 namespace dav::platform::sim {
@@ -105,9 +107,22 @@ class Database {
   std::int64_t LastInsertId();
   int Changes();
 
+  // Ends the read held open (see Transaction), so that its snapshot does not keep other
+  // connections' checkpoints from reusing the write-ahead log while this one waits.
+  void EndHeldRead();
+
   // PRAGMA data_version: a number that changes when another connection (of this process or
   // another) has committed since this connection last read; its own commits leave it as is.
   std::int64_t DataVersion();
+
+  // A cheap look for commits, without a transaction: the header of the write-ahead log's
+  // index, which every connection to the file shares in memory and which every commit
+  // rewrites (this connection's own commits too). Equal stamps taken at two moments mean that
+  // nothing was committed in between; different ones only that something may have been.
+  // False when there is no such header to read (a read-only database, or before this
+  // connection's first transaction): ask DataVersion then.
+  using CommitStamp = std::array<unsigned char, 48>;
+  bool ReadCommitStamp(CommitStamp* stamp);
 
   // PRAGMA user_version: the schema version stored in the file.
   int UserVersion();
@@ -121,6 +136,13 @@ class Database {
   // Runs body inside a transaction and commits it; rolls back and rethrows when body
   // throws. Nested calls become savepoints of the outer transaction, so an inner failure
   // undoes only the inner part. A nested kWrite inside an outer kRead is a logic error.
+  //
+  // An outermost kRead is held open after body instead of ended, and the next kRead, or a
+  // read-only statement outside a transaction, goes on in it while the commit stamp shows no
+  // commit since it began: its snapshot is then the latest state, and beginning and ending a
+  // read at every call costs more than the work of most calls. A moved stamp ends it (the
+  // next read begins afresh), as do a kWrite, Exec and any statement that may write, which
+  // never run inside it, and EndHeldRead.
   template <typename Body>
   auto Transaction(Mode mode, Body&& body) {
     TransactionScope scope(this, mode);
@@ -159,16 +181,30 @@ class Database {
    private:
     Database* db_;
     bool committed_ = false;
+    // An outermost read in a held read, which stays open after it.
+    bool held_ = false;
   };
+
+  // A cached prepared statement, prepared on first use.
+  sqlite3_stmt* Statement(std::string_view sql);
+  // Begins a read transaction held open, when there is a commit stamp to check it by later.
+  void BeginHeldRead();
+  // True when a read is held and no commit happened since it began; ends it otherwise.
+  bool HeldReadCurrent();
 
   [[noreturn]] void Fail(int code, std::string_view what);
 
   sqlite3* db_;
+  // The database file as SQLite holds it, for its shared-memory index (see ReadCommitStamp).
+  sqlite3_file* file_ = nullptr;
   std::map<std::string, sqlite3_stmt*, std::less<>> statements_;
   int depth_ = 0;
   bool writing_ = false;
   std::uint64_t rollbacks_ = 0;
   bool readOnly_ = false;
+  // A read transaction left open after its body, and the commit stamp taken before it began.
+  bool holding_ = false;
+  CommitStamp heldStamp_{};
 };
 
 }  // namespace dav::platform::sim

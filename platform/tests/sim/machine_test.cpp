@@ -3,6 +3,7 @@
 #include "platform/sim/machine.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -10,6 +11,7 @@
 
 #include "platform/code_page.h"
 #include "platform/open_platform.h"
+#include "platform/sim/sqlite_db.h"
 #include "platform/tests/sim/temp_folder.h"
 
 namespace dav::platform::sim {
@@ -77,6 +79,10 @@ TEST(MachineFolder, WhatIsNoMachineIsRefusedAndOpenPlatformCreatesOnce) {
   TempFolder temp;
   EXPECT_THROW(Machine::Open(temp.path()), PlatformError);
   EXPECT_THROW(OpenPlatform(temp.path(), false), PlatformError);
+  EXPECT_EQ(Machine::OpenIfExists(temp.path()), nullptr);
+  // The empty database an interrupted Create leaves is no machine either, and no damage.
+  std::ofstream(temp.path() / "registry.db").flush();
+  EXPECT_EQ(Machine::OpenIfExists(temp.path()), nullptr);
   WriteText(*OpenPlatform(temp.path(), true), "Software\\Once", "v", "1");
   EXPECT_EQ(ReadText(*OpenPlatform(temp.path(), true), kHKeyCurrentUser, "Software\\Once", "v"),
             "1")
@@ -88,6 +94,7 @@ TEST(MachineFolder, WhatIsNoMachineIsRefusedAndOpenPlatformCreatesOnce) {
   EXPECT_FALSE(Machine::Exists(damaged.path()));
   EXPECT_NE(Machine::DamageOf(damaged.path()), "") << "a file that is no database is damage";
   EXPECT_THROW(Machine::Open(damaged.path()), PlatformError);
+  EXPECT_THROW(Machine::OpenIfExists(damaged.path()), PlatformError);
   EXPECT_THROW(Machine::Create(damaged.path()), PlatformError) << "nothing is made over it";
   EXPECT_FALSE(std::filesystem::exists(damaged.path() / "drives"));
   EXPECT_EQ(std::filesystem::file_size(damaged.path() / "registry.db"), text.size())
@@ -354,6 +361,24 @@ TEST(MachineSharing, TwoOpenMachinesSeeEachOthersChanges) {
   const auto events = first->Events();
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[1].kind, "second");
+}
+
+// Between its reads a machine keeps one read open; waiting idle, it must let go of it, or
+// another process could never restart the write-ahead log and it would grow without end.
+TEST(MachineSharing, IdleLetsOtherProcessesRestartTheLog) {
+  TempFolder temp;
+  auto machine = Machine::Create(temp.path());
+  WriteText(*machine, "Software\\Shared", "v", "in the log");
+  ASSERT_EQ(ReadText(*machine, kHKeyCurrentUser, "Software\\Shared", "v"), "in the log");
+  auto other = Database::Open(temp.path() / "registry.db", false);
+  sqlite3_busy_timeout(other->handle(), 0);
+  auto restartBlocked = [&] {
+    auto checkpoint = other->Prepare("PRAGMA wal_checkpoint(RESTART)");
+    return checkpoint.Step() && checkpoint.Int(0) != 0;
+  };
+  EXPECT_TRUE(restartBlocked()) << "the machine's read is held between calls";
+  machine->Idle();
+  EXPECT_FALSE(restartBlocked()) << "an idle machine holds no read";
 }
 
 }  // namespace
