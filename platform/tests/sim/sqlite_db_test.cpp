@@ -94,5 +94,24 @@ TEST(DatabaseHeldReads, WritesBetweenReadsAreCommittedAtOnce) {
   EXPECT_EQ(count(*db), 3) << "another connection's commit is seen at the next read";
 }
 
+TEST(DatabaseHeldReads, AWholeCopyGoesOverAReadHeldOnEitherSide) {
+  testing::TempFolder temp;
+  auto db = Database::Open(temp.path() / "test.db", true);
+  db->Exec("CREATE TABLE t (v INTEGER)");
+  db->Exec("INSERT INTO t (v) VALUES (1)");
+  auto kept = Database::OpenInMemory();
+  auto count = [](Database& on) {
+    auto query = on.Prepare("SELECT count(*) FROM t");
+    return query.Step() ? query.Int(0) : -1;
+  };
+  EXPECT_EQ(count(*db), 1);  // leaves a read held open on the file
+  kept->CopyFrom(*db);
+  EXPECT_EQ(count(*kept), 1);
+  db->Exec("INSERT INTO t (v) VALUES (2)");
+  EXPECT_EQ(count(*db), 2);
+  ASSERT_NO_THROW(db->CopyFrom(*kept)) << "the copy goes over the read held on the file";
+  EXPECT_EQ(count(*db), 1);
+}
+
 }  // namespace
 }  // namespace dav::platform::sim
