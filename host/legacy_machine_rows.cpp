@@ -19,10 +19,6 @@ using catalogue::RowSpec;
 // A free-text Value no PC holds by chance; where it lands is where the row writes.
 constexpr std::string_view kMarker = "C:\\davhost-probe-4d1f";
 
-xml::NodeList Select(const xml::Document& doc, const std::string& steps) {
-  return doc.selectNodes("DocRoot/Configuration/" + steps);
-}
-
 // The legacy appliers as the component calls them on a legacy document, without the lists
 // (applets, programs, the browser's window) that are no rows.
 std::vector<ApplierCall> LegacyCalls(const std::string& componentKey) {
@@ -32,64 +28,79 @@ std::vector<ApplierCall> LegacyCalls(const std::string& componentKey) {
        {""},
        false,
        [componentKey](auto& ctx, const auto& doc) {
-         GetXMLSysMngr(ctx, Select(doc, "SysMngr/Row"), componentKey);
+         GetXMLSysMngr(ctx, SelectInConfiguration(doc, "SysMngr/Row"), componentKey);
        }},
       {catalogue::WindowShellRows,
        {""},
        false,
-       [](auto& ctx, const auto& doc) { GetXMLWindowShell(ctx, Select(doc, "WindowShell/Row")); }},
+       [](auto& ctx, const auto& doc) {
+         GetXMLWindowShell(ctx, SelectInConfiguration(doc, "WindowShell/Row"));
+       }},
       {catalogue::FolderSetRows,
        {""},
        false,
-       [](auto& ctx, const auto& doc) { GetXMLFolderSet(ctx, Select(doc, "FolderSet/Row")); }},
+       [](auto& ctx, const auto& doc) {
+         GetXMLFolderSet(ctx, SelectInConfiguration(doc, "FolderSet/Row"));
+       }},
       {catalogue::DisplayConfigRows,
        {""},
        false,
-       [](auto& ctx, const auto& doc) { GetXMLDisplay(ctx, Select(doc, "DisplayConfig/Row")); }},
+       [](auto& ctx, const auto& doc) {
+         GetXMLDisplay(ctx, SelectInConfiguration(doc, "DisplayConfig/Row"));
+       }},
       {catalogue::DiskMngrRows,
        {""},
        false,
-       [](auto& ctx, const auto& doc) { GetXMLDiskMngr(ctx, Select(doc, "DiskMngr/Row")); }},
+       [](auto& ctx, const auto& doc) {
+         GetXMLDiskMngr(ctx, SelectInConfiguration(doc, "DiskMngr/Row"));
+       }},
       {catalogue::LegacyControlMngrRows,
        {""},
        false,
        [](auto& ctx, const auto& doc) {
-         GetXMLControlMngr(ctx, Select(doc, "ControlMngr/CPLList"), Select(doc, "ControlMngr/Row"));
+         GetXMLControlMngr(ctx, SelectInConfiguration(doc, "ControlMngr/CPLList"),
+                           SelectInConfiguration(doc, "ControlMngr/Row"));
        }},
       {catalogue::DisplayControlRows,
        {""},
        false,
        [](auto& ctx, const auto& doc) {
-         GetXMLDisplayControl(ctx, Select(doc, "DisplayControl/Row"));
+         GetXMLDisplayControl(ctx, SelectInConfiguration(doc, "DisplayControl/Row"));
        }},
       {catalogue::NPConfigRows,
        {""},
        false,
-       [](auto& ctx, const auto& doc) { GetXMLNPConfig(ctx, Select(doc, "NPConfig/Row")); }},
+       [](auto& ctx, const auto& doc) {
+         GetXMLNPConfig(ctx, SelectInConfiguration(doc, "NPConfig/Row"));
+       }},
       {catalogue::AppwizRows,
        {""},
        false,
        [](auto& ctx, const auto& doc) {
-         GetXMLAppwiz(ctx, Select(doc, "Appwiz/AppList"), Select(doc, "Appwiz/Row"));
+         GetXMLAppwiz(ctx, SelectInConfiguration(doc, "Appwiz/AppList"),
+                      SelectInConfiguration(doc, "Appwiz/Row"));
        }},
       {catalogue::IExConfigRows,
        {""},
        false,
        [](auto& ctx, const auto& doc) {
-         GetXMLIExConfig(ctx, Select(doc, "IExConfig/Row"), Select(doc, "IExConfig/ExConfig"));
+         GetXMLIExConfig(ctx, SelectInConfiguration(doc, "IExConfig/Row"),
+                         SelectInConfiguration(doc, "IExConfig/ExConfig"));
        }},
       {catalogue::InternetOptionRows,
        {"General", "Preservation", "Link"},
        false,
        [](auto& ctx, const auto& doc) {
-         GetXMLInternetOption(ctx, Select(doc, "InternetOption/General/Row"),
-                              Select(doc, "InternetOption/Preservation/Row"),
-                              Select(doc, "InternetOption/Link/Row"));
+         GetXMLInternetOption(ctx, SelectInConfiguration(doc, "InternetOption/General/Row"),
+                              SelectInConfiguration(doc, "InternetOption/Preservation/Row"),
+                              SelectInConfiguration(doc, "InternetOption/Link/Row"));
        }},
       {catalogue::FileOrderRows,
        {""},
        false,
-       [](auto& ctx, const auto& doc) { GetXMLFileOrder(ctx, Select(doc, "FileOrder/Row")); }},
+       [](auto& ctx, const auto& doc) {
+         GetXMLFileOrder(ctx, SelectInConfiguration(doc, "FileOrder/Row"));
+       }},
   };
 }
 

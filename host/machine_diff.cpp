@@ -5,6 +5,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "host/attribute_text.h"
@@ -72,16 +73,29 @@ std::string ValueName(const KeyEntry& key, const RegValue& value) {
   return key.path + "\\" + (value.name.empty() ? "@" : value.name);
 }
 
+// The document rows, probed on a scratch machine at the first changed value only: a diff
+// without one does not pay for the probe.
+class LazyPolicyRows {
+ public:
+  const PolicyRows& Get() {
+    if (!rows_) rows_ = PolicyRows::Probe();
+    return *rows_;
+  }
+
+ private:
+  std::optional<PolicyRows> rows_;
+};
+
 // The row that writes a changed value, and what the value holds now (absent: removed).
-std::string RowOf(const PolicyRows& rows, const KeyEntry& key, const std::string& name,
+std::string RowOf(LazyPolicyRows& rows, const KeyEntry& key, const std::string& name,
                   const RegValue* now) {
-  const PolicyRow* row = rows.Find(key.path, name);
+  const PolicyRow* row = rows.Get().Find(key.path, name);
   if (!row) return {};
   return DescribeRow(
       *row, now ? std::optional<RegistryData>(RegistryData{now->type, now->data}) : std::nullopt);
 }
 
-void DiffRegistry(const KeyMap& before, const KeyMap& after, const PolicyRows& rows,
+void DiffRegistry(const KeyMap& before, const KeyMap& after, LazyPolicyRows& rows,
                   std::vector<MachineDifference>* out) {
   for (const auto& [id, key] : before) {
     const auto now = after.find(id);
@@ -245,7 +259,8 @@ std::vector<MachineDifference> DiffSnapshot(const fs::path& machine, const std::
   auto snapshot = OpenMachine(folder);
   auto now = OpenMachine(machine);
   std::vector<MachineDifference> differences;
-  DiffRegistry(ReadRegistry(*snapshot), ReadRegistry(*now), PolicyRows::Probe(), &differences);
+  LazyPolicyRows rows;
+  DiffRegistry(ReadRegistry(*snapshot), ReadRegistry(*now), rows, &differences);
   DiffFiles(*snapshot, *now, &differences);
   return differences;
 }

@@ -17,10 +17,6 @@ std::string IdOf(std::string_view key, std::string_view name) {
   return catalogue::LowerId(key) + "\n" + catalogue::LowerId(name);
 }
 
-xml::NodeList Select(const xml::Document& doc, const std::string& steps) {
-  return doc.selectNodes("DocRoot/Configuration/" + steps);
-}
-
 std::vector<ApplierCall> Calls() {
   using namespace modDavIrizevez;
   return {
@@ -28,50 +24,54 @@ std::vector<ApplierCall> Calls() {
        {"WinXP", "WinOriginal"},
        false,
        [](auto& ctx, const auto& doc) {
-         GetXMLStartMenu_WinXP(ctx, Select(doc, "StartMenu/WinXP/Row"),
-                               Select(doc, "StartMenu/WinOriginal/Row"));
+         GetXMLStartMenu_WinXP(ctx, SelectInConfiguration(doc, "StartMenu/WinXP/Row"),
+                               SelectInConfiguration(doc, "StartMenu/WinOriginal/Row"));
        }},
       {catalogue::StartMenuRows,
        {"Win7"},
        true,
        [](auto& ctx, const auto& doc) {
-         GetXMLStartMenu_Win7(ctx, Select(doc, "StartMenu/Win7/Row"));
+         GetXMLStartMenu_Win7(ctx, SelectInConfiguration(doc, "StartMenu/Win7/Row"));
        }},
       {catalogue::WinSkillRows,
        {""},
        false,
        [](auto& ctx, const auto& doc) {
-         GetXMLWinSkill(ctx, Select(doc, "WinSkill/Row"), Select(doc, "WinSkill/DisplayList"),
-                        false);
+         GetXMLWinSkill(ctx, SelectInConfiguration(doc, "WinSkill/Row"),
+                        SelectInConfiguration(doc, "WinSkill/DisplayList"), false);
        }},
       {catalogue::ExplorerConfigRows,
        {""},
        false,
        [](auto& ctx, const auto& doc) {
-         GetXMLExplorerConfig(ctx, Select(doc, "ExplorerConfig/Row"), "", "");
+         GetXMLExplorerConfig(ctx, SelectInConfiguration(doc, "ExplorerConfig/Row"), "", "");
        }},
       {catalogue::FileOptRows,
        {""},
        false,
-       [](auto& ctx, const auto& doc) { GetXMLFileOpt(ctx, Select(doc, "FileOpt/Row")); }},
+       [](auto& ctx, const auto& doc) {
+         GetXMLFileOpt(ctx, SelectInConfiguration(doc, "FileOpt/Row"));
+       }},
       {catalogue::ControlMngrRows,
        {"WinXP"},
        false,
        [](auto& ctx, const auto& doc) {
-         GetXMLControlPanel(ctx, Select(doc, "ControlMngr/WinXP/CPLList"),
-                            Select(doc, "ControlMngr/WinXP/Row"));
+         GetXMLControlPanel(ctx, SelectInConfiguration(doc, "ControlMngr/WinXP/CPLList"),
+                            SelectInConfiguration(doc, "ControlMngr/WinXP/Row"));
        }},
       {catalogue::ControlMngrRows,
        {"Win7"},
        true,
        [](auto& ctx, const auto& doc) {
-         GetXMLControlPanel(ctx, Select(doc, "ControlMngr/Win7/CPLList"),
-                            Select(doc, "ControlMngr/Win7/Row"));
+         GetXMLControlPanel(ctx, SelectInConfiguration(doc, "ControlMngr/Win7/CPLList"),
+                            SelectInConfiguration(doc, "ControlMngr/Win7/Row"));
        }},
       {catalogue::UsedAccessRows,
        {""},
        false,
-       [](auto& ctx, const auto& doc) { GetXMLUsedAccess(ctx, Select(doc, "UsedAccess/Row")); }},
+       [](auto& ctx, const auto& doc) {
+         GetXMLUsedAccess(ctx, SelectInConfiguration(doc, "UsedAccess/Row"));
+       }},
   };
 }
 

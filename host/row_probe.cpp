@@ -9,6 +9,11 @@
 #include "util/log.h"
 
 namespace dav::host {
+
+xml::NodeList SelectInConfiguration(const xml::Document& doc, const std::string& steps) {
+  return doc.selectNodes("DocRoot/Configuration/" + steps);
+}
+
 namespace {
 
 std::string Escaped(std::string_view text) {

@@ -30,6 +30,9 @@ struct ApplierCall {
   std::function<void(catalogue::SectionContext&, const xml::Document&)> apply;
 };
 
+// The nodes at steps below the document's DocRoot/Configuration.
+xml::NodeList SelectInConfiguration(const xml::Document& doc, const std::string& steps);
+
 // A row of a probe document.
 struct ProbeRow {
   std::string_view form;  // "" for a row directly in the section
