@@ -41,7 +41,10 @@ class ProcessContract : public ::testing::Test {
   std::uint32_t Start() {
     std::uint32_t processId = 0;
     EXPECT_EQ(processes().Start(path_, &processId), kErrorSuccess) << "CreateProcessA " << path_;
-    if (processId != 0) started_.push_back(processId);
+    if (processId != 0) {
+      started_.push_back(processId);
+      EXPECT_TRUE(testing::WaitUntilStarted(env_->platform(), processId)) << "WaitForInputIdle";
+    }
     return processId;
   }
 

@@ -23,6 +23,10 @@ std::string PlaceLongRunningProgram(TestEnvironment& env, const std::string& fil
   return env.scratchFolder() + "\\" + fileName;
 }
 
+bool WaitUntilStarted(Platform& /*platform*/, std::uint32_t /*processId*/) {
+  return true;  // a simulated process is whole as soon as it is listed
+}
+
 std::uint32_t WaitForOneToEnd(Platform& platform, const std::vector<std::uint32_t>& processIds) {
   const auto running = MachineOf(platform).RunningProcesses();
   for (const std::uint32_t processId : processIds) {

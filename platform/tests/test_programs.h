@@ -21,6 +21,11 @@ std::string UniqueProgramName(const std::string& stem);
 // by itself after two minutes, should a test leave it behind); the simulated PC needs no file.
 std::string PlaceLongRunningProgram(TestEnvironment& env, const std::string& fileName);
 
+// Waits until a program that PlaceLongRunningProgram placed has finished starting: Windows
+// lists a new process before its modules are loaded, and asking for them then fails. False
+// when it has not after ten seconds.
+bool WaitUntilStarted(Platform& platform, std::uint32_t processId);
+
 // Waits until one of the processes has ended (Windows ends a process asynchronously) and
 // returns its id; 0 when all of them still run after ten seconds.
 std::uint32_t WaitForOneToEnd(Platform& platform, const std::vector<std::uint32_t>& processIds);

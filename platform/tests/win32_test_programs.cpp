@@ -46,6 +46,14 @@ std::string PlaceLongRunningProgram(TestEnvironment& env, const std::string& fil
   return target;
 }
 
+bool WaitUntilStarted(Platform& /*platform*/, std::uint32_t processId) {
+  const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
+  if (process == nullptr) return false;
+  const DWORD result = WaitForInputIdle(process, kEndWaitMilliseconds);
+  CloseHandle(process);
+  return result == 0;
+}
+
 std::uint32_t WaitForOneToEnd(Platform& /*platform*/,
                               const std::vector<std::uint32_t>& processIds) {
   std::vector<HANDLE> handles;
