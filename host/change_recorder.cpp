@@ -210,6 +210,10 @@ class RecordingPlatform::Files : public platform::FileSystem {
   Status ReadAll(std::string_view path, std::string* bytes) override {
     return machine_.ReadAll(path, bytes);
   }
+  Status ReadFrom(std::string_view path, std::uint64_t offset, std::string* bytes,
+                  std::uint64_t* size) override {
+    return machine_.ReadFrom(path, offset, bytes, size);
+  }
   Status WriteAll(std::string_view path, std::string_view bytes) override {
     const bool existed = machine_.GetAttributes(path) != platform::kInvalidAttributes;
     return Noted(machine_.WriteAll(path, bytes), "WriteAll", path, existed ? "written" : "created");

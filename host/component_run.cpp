@@ -1,6 +1,8 @@
 #include "host/component_run.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "host/command_error.h"
@@ -21,10 +23,15 @@ struct LogMark {
   std::size_t size = 0;
 };
 
+// Where a log ends now; the command's lines are the ones after it. Only its size is read: a
+// day's log grows with every command, and reading it whole before and after each one made
+// a short command cost as much as the day had written.
 LogMark Mark(platform::Platform& platform, std::string path) {
-  std::string bytes;
-  const bool read = platform.files().ReadAll(path, &bytes) == platform::kErrorSuccess;
-  return {std::move(path), read ? bytes.size() : 0};
+  std::string none;
+  std::uint64_t size = 0;
+  const bool read = platform.files().ReadFrom(path, std::numeric_limits<std::uint64_t>::max(),
+                                              &none, &size) == platform::kErrorSuccess;
+  return {std::move(path), read ? static_cast<std::size_t>(size) : 0};
 }
 
 // Where the error reporter's debug-log line " [Module.Procedure] TAB number TAB text" has its
@@ -51,10 +58,11 @@ std::size_t ReportedErrorAt(const std::string& line) {
 void CollectLoggedErrors(platform::Platform& platform, const std::string& path, std::size_t from,
                          std::vector<std::string>* errors) {
   std::string bytes;
-  if (platform.files().ReadAll(path, &bytes) != platform::kErrorSuccess) return;
+  std::uint64_t size = 0;
+  if (platform.files().ReadFrom(path, from, &bytes, &size) != platform::kErrorSuccess) return;
   // A file shorter than before was started afresh: all of it is new.
-  const std::string added =
-      util::FromAnsi(platform, bytes.size() >= from ? bytes.substr(from) : std::move(bytes));
+  if (size < from && platform.files().ReadAll(path, &bytes) != platform::kErrorSuccess) return;
+  const std::string added = util::FromAnsi(platform, bytes);
   for (std::size_t start = 0; start < added.size();) {
     std::size_t end = added.find('\n', start);
     if (end == std::string::npos) end = added.size();

@@ -74,6 +74,19 @@ class FileSystem {
   // Reads a whole file's bytes.
   virtual Status ReadAll(std::string_view path, std::string* bytes) = 0;
 
+  // Reads a file's bytes from an offset to its end (none when the file is no longer) and
+  // gives its whole size: a reader of a growing file, such as a log, reads only what was
+  // added since it last looked. This fallback reads the whole file.
+  virtual Status ReadFrom(std::string_view path, std::uint64_t offset, std::string* bytes,
+                          std::uint64_t* size) {
+    std::string all;
+    const Status status = ReadAll(path, &all);
+    bytes->clear();
+    *size = all.size();
+    if (status == kErrorSuccess && offset < all.size()) bytes->assign(all, offset);
+    return status;
+  }
+
   // Writes a whole file atomically (a temporary file, then a rename): readers see the old
   // or the new content, never a part. Creates the file when missing; the folder must exist.
   virtual Status WriteAll(std::string_view path, std::string_view bytes) = 0;

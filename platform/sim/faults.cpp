@@ -118,6 +118,11 @@ Status FaultyFileSystem::ReadAll(std::string_view path, std::string* bytes) {
   return files_.ReadAll(path, bytes);
 }
 
+Status FaultyFileSystem::ReadFrom(std::string_view path, std::uint64_t offset, std::string* bytes,
+                                  std::uint64_t* size) {
+  return files_.ReadFrom(path, offset, bytes, size);
+}
+
 Status FaultyFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   const Status fault = faults_.FileWriteFault(Faults::FileWrite::kWholeFile, "WriteAll", path);
   return fault != kErrorSuccess ? fault : files_.WriteAll(path, bytes);

@@ -71,6 +71,29 @@ Status ReadHostFile(const std::filesystem::path& host, std::string* bytes) {
   }
 }
 
+Status ReadHostFileFrom(const std::filesystem::path& host, std::uint64_t offset, std::string* bytes,
+                        std::uint64_t* size) {
+  bytes->clear();
+  *size = 0;
+  Descriptor file(::open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (file.get() < 0) return StatusFromErrno(errno);
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0) return StatusFromErrno(errno);
+  *size = static_cast<std::uint64_t>(status.st_size);
+  if (offset >= *size) return kErrorSuccess;
+  char buffer[65536];
+  for (auto at = static_cast<off_t>(offset);;) {
+    const ssize_t got = ::pread(file.get(), buffer, sizeof buffer, at);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return StatusFromErrno(errno);
+    }
+    if (got == 0) return kErrorSuccess;
+    bytes->append(buffer, static_cast<std::size_t>(got));
+    at += got;
+  }
+}
+
 Status WriteFileAtomically(const std::filesystem::path& host, std::string_view bytes,
                            std::optional<std::uint32_t> attributes) {
   std::string temporary =

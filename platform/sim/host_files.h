@@ -23,6 +23,10 @@ inline constexpr std::string_view kTemporaryPrefix = ".dav-write-";
 
 Status ReadHostFile(const std::filesystem::path& host, std::string* bytes);
 
+// The bytes of a host file from an offset on (none past its end), and its size.
+Status ReadHostFileFrom(const std::filesystem::path& host, std::uint64_t offset, std::string* bytes,
+                        std::uint64_t* size);
+
 // Writes a temporary file beside the target, gives it the DOS attributes when there are
 // any, and renames it over the target, so a reader sees the old or the new content, and a
 // process that dies half-way leaves the old file. (It does not wait for the disk.)

@@ -428,6 +428,18 @@ Status SimFileSystem::ReadAll(std::string_view path, std::string* bytes) {
   return ReadHostFile(entry.host, bytes);
 }
 
+Status SimFileSystem::ReadFrom(std::string_view path, std::uint64_t offset, std::string* bytes,
+                               std::uint64_t* size) {
+  bytes->clear();
+  *size = 0;
+  Entry entry;
+  Status status = Resolve(path, &entry);
+  if (status != kErrorSuccess) return status;
+  if (entry.type == HostEntryType::kMissing) return kErrorFileNotFound;
+  if (entry.type != HostEntryType::kFile) return kErrorAccessDenied;
+  return ReadHostFileFrom(entry.host, offset, bytes, size);
+}
+
 Status SimFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   Entry entry;
   Status status = ResolveForWrite(path, &entry);

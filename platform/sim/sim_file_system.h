@@ -44,6 +44,8 @@ class SimFileSystem : public FileSystem {
   Status MakeFolder(std::string_view path) override;
   Status RemoveFolder(std::string_view path) override;
   Status ReadAll(std::string_view path, std::string* bytes) override;
+  Status ReadFrom(std::string_view path, std::uint64_t offset, std::string* bytes,
+                  std::uint64_t* size) override;
   Status WriteAll(std::string_view path, std::string_view bytes) override;
   Status Append(std::string_view path, std::string_view bytes) override;
   // While set, what a look-up found on the host (an entry's kind, size and attributes) is

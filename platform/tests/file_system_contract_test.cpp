@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -201,6 +203,33 @@ TEST_F(FileSystemContractTest, WholeFileWritesAndAppends) {
   EXPECT_EQ(fs().Append(At("log.txt"), "three"), kErrorAccessDenied)
       << "a read-only file cannot be opened for appending";
   EXPECT_EQ(Read("log.txt"), "one\r\ntwo\r\n");
+}
+
+// A reader of a growing log reads what follows the size it saw last, on both sides of the
+// file's end.
+TEST_F(FileSystemContractTest, ReadingFromAnOffsetGivesWhatFollowsItAndTheSize) {
+  Write("log.txt", "one\r\ntwo\r\n");
+  const auto from = [&](std::uint64_t offset, std::uint64_t expectedSize = 10) {
+    std::string bytes = "stale";
+    std::uint64_t size = 0;
+    EXPECT_EQ(fs().ReadFrom(At("LOG.txt"), offset, &bytes, &size), kErrorSuccess) << offset;
+    EXPECT_EQ(size, expectedSize) << offset;
+    return bytes;
+  };
+  EXPECT_EQ(from(0), "one\r\ntwo\r\n");
+  EXPECT_EQ(from(5), "two\r\n");
+  EXPECT_EQ(from(9), "\n") << "the last byte";
+  EXPECT_EQ(from(10), "") << "at the end";
+  EXPECT_EQ(from(11), "") << "past the end";
+  EXPECT_EQ(from(std::numeric_limits<std::uint64_t>::max()), "") << "only the size";
+  ASSERT_EQ(fs().Append(At("log.txt"), "3"), kErrorSuccess);
+  EXPECT_EQ(from(10, 11), "3");
+
+  std::string bytes = "stale";
+  std::uint64_t size = 7;
+  EXPECT_EQ(fs().ReadFrom(At("missing.txt"), 0, &bytes, &size), kErrorFileNotFound);
+  EXPECT_EQ(bytes, "");
+  EXPECT_EQ(size, 0u);
 }
 
 TEST_F(FileSystemContractTest, AFileNameWithASeparatorAfterItNamesNoFile) {

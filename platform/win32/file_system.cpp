@@ -111,21 +111,50 @@ Status Win32FileSystem::RemoveFolder(std::string_view path) {
   return Result(RemoveDirectoryA(ToAnsi(path).c_str()));
 }
 
-Status Win32FileSystem::ReadAll(std::string_view path, std::string* bytes) {
-  FileHandle file(CreateFileA(ToAnsi(path).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return LastError();
+namespace {
+
+// The rest of an open file from where its pointer stands.
+Status ReadRest(HANDLE file, std::string* bytes) {
   std::string content;
   char buffer[64 * 1024];
   for (;;) {
     DWORD read = 0;
-    if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return LastError();
+    if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr)) return LastError();
     if (read == 0) break;
     content.append(buffer, read);
   }
   *bytes = std::move(content);
   return kErrorSuccess;
+}
+
+HANDLE OpenToRead(std::string_view path) {
+  return CreateFileA(ToAnsi(path).c_str(), GENERIC_READ,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+Status Win32FileSystem::ReadAll(std::string_view path, std::string* bytes) {
+  FileHandle file(OpenToRead(path));
+  if (!file.valid()) return LastError();
+  return ReadRest(file.get(), bytes);
+}
+
+Status Win32FileSystem::ReadFrom(std::string_view path, std::uint64_t offset, std::string* bytes,
+                                 std::uint64_t* size) {
+  bytes->clear();
+  *size = 0;
+  FileHandle file(OpenToRead(path));
+  if (!file.valid()) return LastError();
+  LARGE_INTEGER length{};
+  if (!GetFileSizeEx(file.get(), &length)) return LastError();
+  *size = static_cast<std::uint64_t>(length.QuadPart);
+  if (offset >= *size) return kErrorSuccess;
+  LARGE_INTEGER from{};
+  from.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(file.get(), from, nullptr, FILE_BEGIN)) return LastError();
+  return ReadRest(file.get(), bytes);
 }
 
 namespace {

@@ -16,6 +16,8 @@ class Win32FileSystem : public FileSystem {
   Status MakeFolder(std::string_view path) override;
   Status RemoveFolder(std::string_view path) override;
   Status ReadAll(std::string_view path, std::string* bytes) override;
+  Status ReadFrom(std::string_view path, std::uint64_t offset, std::string* bytes,
+                  std::uint64_t* size) override;
   Status WriteAll(std::string_view path, std::string_view bytes) override;
   Status Append(std::string_view path, std::string_view bytes) override;
 
