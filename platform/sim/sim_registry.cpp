@@ -357,6 +357,23 @@ Status SimRegistry::SetValue(KeyHandle key, std::string_view name, ValueType typ
   std::int64_t id = 0;
   if (const Status known = HandleId(key, &id); known != kErrorSuccess) return known;
   if (IsPerformanceData(id)) return kErrorInvalidHandle;
+  // The component sets most values to what they already hold (each start sets the desktop's
+  // icons again): such a call is answered under the read snapshot, and the write lock is
+  // taken only for a change.
+  bool unchanged = false;
+  if (const Status read = Run(Database::Mode::kRead,
+                              [&] {
+                                if (!KeyExists(id)) return kErrorKeyDeleted;
+                                auto query = db_.Prepare(
+                                    "SELECT type, data FROM reg_values WHERE key = ? AND name = ?");
+                                unchanged = query.Bind(1, id).Bind(2, storedName).Step() &&
+                                            query.Int(0) == static_cast<std::int64_t>(type) &&
+                                            query.BlobView(1) == stored;
+                                return kErrorSuccess;
+                              });
+      read != kErrorSuccess || unchanged) {
+    return read;
+  }
   return Run(Database::Mode::kWrite, [&] {
     if (!KeyExists(id)) return kErrorKeyDeleted;
     // A value set again keeps its name as first written and its place in the order; a new
@@ -410,6 +427,18 @@ Status SimRegistry::DeleteValue(KeyHandle key, std::string_view name) {
   std::int64_t id = 0;
   if (const Status known = HandleId(key, &id); known != kErrorSuccess) return known;
   if (IsPerformanceData(id)) return kErrorInvalidHandle;
+  // Deleting a value that is not there changes nothing: that answer needs no write lock.
+  if (const Status read =
+          Run(Database::Mode::kRead,
+              [&] {
+                if (!KeyExists(id)) return kErrorKeyDeleted;
+                auto query = db_.Prepare("SELECT 1 FROM reg_values WHERE key = ? AND name = ?");
+                return query.Bind(1, id).Bind(2, storedName).Step() ? kErrorSuccess
+                                                                    : kErrorFileNotFound;
+              });
+      read != kErrorSuccess) {
+    return read;
+  }
   return Run(Database::Mode::kWrite, [&] {
     db_.Prepare("DELETE FROM reg_values WHERE key = ? AND name = ?")
         .Bind(1, id)

@@ -258,7 +258,11 @@ void Database::EndHeldRead() {
   holding_ = false;
   // SQLite may have ended it already (an error rolls a transaction back).
   if (sqlite3_get_autocommit(db_) != 0) return;
-  if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+  // The prepared COMMIT: a held read ends before every write.
+  sqlite3_stmt* commit = Statement("COMMIT");
+  const int rc = sqlite3_step(commit);
+  sqlite3_reset(commit);
+  if (rc != SQLITE_DONE) {
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   }
 }

@@ -203,6 +203,31 @@ TEST_F(RegistryContract, StringDataWithoutTerminatorGetsOne) {
   EXPECT_EQ(Bytes(scratch_, "Binary"), "abc") << "binary data get no NUL";
 }
 
+// Setting a value to what it holds changes nothing; a change of the type alone or of the
+// length alone is a change all the same.
+TEST_F(RegistryContract, AValueSetAgainTakesItsNewTypeAndLength) {
+  ASSERT_EQ(reg().SetValue(scratch_, "v", kRegBinary, std::string_view("abc\0", 4)), kErrorSuccess);
+  ASSERT_EQ(reg().SetValue(scratch_, "v", kRegBinary, std::string_view("abc\0", 4)), kErrorSuccess);
+  ASSERT_EQ(reg().SetValue(scratch_, "V", kRegSz, "abc"), kErrorSuccess) << "the same four bytes";
+  ValueType type = 0;
+  EXPECT_EQ(Bytes(scratch_, "v", &type), std::string("abc\0", 4));
+  EXPECT_EQ(type, kRegSz);
+  ASSERT_EQ(reg().SetValue(scratch_, "v", kRegBinary, "abc"), kErrorSuccess);
+  EXPECT_EQ(Bytes(scratch_, "v", &type), "abc");
+  EXPECT_EQ(type, kRegBinary);
+  ASSERT_EQ(reg().SetValue(scratch_, "v", kRegBinary, "ab"), kErrorSuccess);
+  EXPECT_EQ(Bytes(scratch_, "v"), "ab") << "a shorter value with the same start";
+  EXPECT_EQ(ValueNames(scratch_), std::vector<std::string>{"v"});
+
+  const KeyHandle held = Create(scratch_, "Doomed");
+  ASSERT_EQ(reg().SetValue(held, "v", kRegSz, "x"), kErrorSuccess);
+  ASSERT_EQ(reg().DeleteKey(scratch_, "Doomed"), kErrorSuccess);
+  EXPECT_EQ(reg().SetValue(held, "v", kRegSz, "x"), kErrorKeyDeleted) << "the same data";
+  EXPECT_EQ(reg().DeleteValue(held, "v"), kErrorKeyDeleted);
+  EXPECT_EQ(reg().DeleteValue(held, "missing"), kErrorKeyDeleted);
+  reg().CloseKey(held);
+}
+
 TEST_F(RegistryContract, NamesIgnoreCaseButKeepTheFirstSpelling) {
   reg().CloseKey(Create(scratch_, "MixedCase"));
   KeyHandle key = kNoKey;
