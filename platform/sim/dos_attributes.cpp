@@ -32,6 +32,10 @@ std::uint32_t ReadDosAttributes(const std::filesystem::path& host, bool isDirect
   return attributes == 0 ? kAttrNormal : attributes;
 }
 
+bool IsPlainArchiveFile(std::uint32_t attributes) {
+  return (attributes & kSettable) == kAttrArchive;
+}
+
 Status WriteDosAttributes(const std::filesystem::path& host, bool isDirectory,
                           std::uint32_t attributes) {
   std::uint32_t stored = (attributes & kSettable) | (isDirectory ? kAttrDirectory : 0);

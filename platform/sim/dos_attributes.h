@@ -17,6 +17,10 @@ inline constexpr const char* kDosAttributeName = "user.DOSATTRIB";
 // archive and a folder as directory; a file with none of the bits reads as normal (0x80).
 std::uint32_t ReadDosAttributes(const std::filesystem::path& host, bool isDirectory);
 
+// True for a file whose settable bits are archive alone: what a file without a stored value
+// reads as, so a new file of such attributes needs none written.
+bool IsPlainArchiveFile(std::uint32_t attributes);
+
 // Stores the settable bits of attributes (read-only, hidden, system, archive); the
 // directory bit always follows what the entry is.
 Status WriteDosAttributes(const std::filesystem::path& host, bool isDirectory,

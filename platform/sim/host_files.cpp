@@ -102,7 +102,8 @@ Status WriteFileAtomically(const std::filesystem::path& host, std::string_view b
   if (file.get() < 0) return StatusFromErrno(errno);
   Status status = WriteAllTo(file.get(), bytes);
   if (status == kErrorSuccess && ::fchmod(file.get(), 0644) != 0) status = StatusFromErrno(errno);
-  if (status == kErrorSuccess && attributes) {
+  // A new file without the attribute reads as a plain archive file: those need no write.
+  if (status == kErrorSuccess && attributes && !IsPlainArchiveFile(*attributes)) {
     status = WriteDosAttributes(temporary, false, *attributes);
   }
   if (status == kErrorSuccess && !file.Close()) status = StatusFromErrno(errno);

@@ -135,6 +135,9 @@ TEST_F(FileSystemContractTest, CopyLeavesExistingAndProtectedTargetsAlone) {
   ASSERT_EQ(fs().Copy(At("SOURCE.TXT"), At("copy.txt"), true), kErrorSuccess);
   EXPECT_EQ(Read("copy.txt"), "new content");
   EXPECT_EQ(Attributes("copy.txt"), kAttrHidden | kAttrReadOnly) << "the copy keeps attributes";
+  Write("archived.txt", "x", kAttrReadOnly | kAttrArchive);
+  ASSERT_EQ(fs().Copy(At("archived.txt"), At("archived copy.txt"), true), kErrorSuccess);
+  EXPECT_EQ(Attributes("archived copy.txt"), kAttrReadOnly) << "read-only beside archive";
 
   EXPECT_EQ(fs().Copy(At("missing.txt"), At("other.txt"), true), kErrorFileNotFound);
   EXPECT_EQ(fs().Copy(At("Folder"), At("other"), true), kErrorAccessDenied) << "a folder source";
