@@ -108,6 +108,10 @@ bool HasTables(Database& db) {
 }  // namespace
 
 void UpgradeMachineSchema(Database& db) {
+  // Nearly every opening finds the schema current: that is read without the write lock.
+  const bool current = db.Transaction(Database::Mode::kRead,
+                                      [&] { return db.UserVersion() == kMachineSchemaVersion; });
+  if (current) return;
   db.Transaction(Database::Mode::kWrite, [&] {
     const int version = db.UserVersion();
     if (version > kMachineSchemaVersion) {

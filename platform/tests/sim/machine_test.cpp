@@ -11,6 +11,7 @@
 
 #include "platform/code_page.h"
 #include "platform/open_platform.h"
+#include "platform/sim/machine_schema.h"
 #include "platform/sim/sqlite_db.h"
 #include "platform/tests/sim/temp_folder.h"
 
@@ -99,6 +100,16 @@ TEST(MachineFolder, WhatIsNoMachineIsRefusedAndOpenPlatformCreatesOnce) {
   EXPECT_FALSE(std::filesystem::exists(damaged.path() / "drives"));
   EXPECT_EQ(std::filesystem::file_size(damaged.path() / "registry.db"), text.size())
       << "left as it was";
+
+  // A machine of this build's schema opens; one of a newer build's is refused, untouched.
+  TempFolder newer;
+  Machine::Create(newer.path());
+  Database::Open(newer.path() / "registry.db", false)->SetUserVersion(kMachineSchemaVersion + 1);
+  EXPECT_THROW(Machine::Open(newer.path()), PlatformError);
+  EXPECT_EQ(Database::Open(newer.path() / "registry.db", false)->UserVersion(),
+            kMachineSchemaVersion + 1);
+  Database::Open(newer.path() / "registry.db", false)->SetUserVersion(kMachineSchemaVersion);
+  EXPECT_NE(Machine::Open(newer.path()), nullptr);
 }
 
 TEST(MachineFolder, AFailedCreateLeavesTheFolderAsItFoundIt) {
