@@ -65,6 +65,8 @@ constexpr std::size_t kMostIndexedFolders = 64;
 constexpr std::size_t kMostResolvedFolders = 1024;
 // Entries looked up remembered at once while this process alone writes.
 constexpr std::size_t kMostKnownEntries = 65536;
+// Changed entries noted at once; beyond that the notes give up (see Changes).
+constexpr std::size_t kMostNotedChanges = 4096;
 
 bool IsListed(std::string_view name) {
   return IsValidEntryName(name) && name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix;
@@ -227,6 +229,42 @@ void SimFileSystem::SetSoleWriter(bool sole) {
   folderIndexes_.clear();
 }
 
+void SimFileSystem::NoteChanges(bool on) {
+  noting_ = on;
+  notedAll_ = true;
+  noted_.clear();
+}
+
+const std::set<std::string>* SimFileSystem::Changes() const {
+  return noting_ && notedAll_ ? &noted_ : nullptr;
+}
+
+void SimFileSystem::Noted(const fs::path& host) const {
+  if (!noting_ || !notedAll_) return;
+  if (noted_.size() >= kMostNotedChanges) {
+    notedAll_ = false;
+    noted_.clear();
+    return;
+  }
+  noted_.insert(host.string());
+}
+
+void SimFileSystem::ForgetEntries(const std::set<std::string>& hosts) {
+  for (const std::string& host : hosts) {
+    known_.erase(host);
+    folderIndexes_.erase(host);
+    folderIndexes_.erase(fs::path(host).parent_path().string());
+  }
+  std::erase_if(resolvedFolders_,
+                [&](const auto& folder) { return hosts.contains(folder.second.string()); });
+}
+
+void SimFileSystem::ForgetAll() {
+  known_.clear();
+  folderIndexes_.clear();
+  resolvedFolders_.clear();
+}
+
 SimFileSystem::Known& SimFileSystem::KnownEntry(const fs::path& host) const {
   if (known_.size() >= kMostKnownEntries) known_.clear();
   const auto [found, added] = known_.try_emplace(host.string());
@@ -335,6 +373,7 @@ Status SimFileSystem::SetAttributes(std::string_view path, std::uint32_t attribu
   if (entry.type == HostEntryType::kMissing) return kErrorFileNotFound;
   if (entry.type == HostEntryType::kOther) return kErrorAccessDenied;
   Forget(entry.host);
+  Noted(entry.host);
   return WriteDosAttributes(entry.host, entry.type == HostEntryType::kDirectory, attributes);
 }
 
@@ -364,6 +403,7 @@ Status SimFileSystem::Copy(std::string_view from, std::string_view to, bool fail
   status = ReadHostFile(source.host, &bytes);
   if (status != kErrorSuccess) return status;
   const bool current = IndexIsCurrent(target.host.parent_path());
+  Noted(target.host);
   status = WriteFileAtomically(target.host, bytes, Attributes(source.host, false));
   Written(target.host, status, bytes.size());
   NoteEntry(target.host, current, status == kErrorSuccess);
@@ -378,6 +418,7 @@ Status SimFileSystem::Delete(std::string_view path) {
   if (entry.type != HostEntryType::kFile || IsReadOnly(entry.host, false)) {
     return kErrorAccessDenied;
   }
+  Noted(entry.host);
   const Status result = ::unlink(entry.host.c_str()) == 0 ? kErrorSuccess : StatusFromErrno(errno);
   Forget(entry.host);
   NoteEntry(entry.host, false, false);
@@ -391,6 +432,7 @@ Status SimFileSystem::MakeFolder(std::string_view path) {
   if (entry.type != HostEntryType::kMissing) return kErrorAlreadyExists;
   if (status != kErrorSuccess) return status;
   const bool current = IndexIsCurrent(entry.host.parent_path());
+  Noted(entry.host);
   const Status result =
       ::mkdir(entry.host.c_str(), 0755) == 0 ? kErrorSuccess : StatusFromErrno(errno);
   Forget(entry.host);
@@ -409,6 +451,7 @@ Status SimFileSystem::RemoveFolder(std::string_view path) {
   if (entry.type == HostEntryType::kOther || IsReadOnly(entry.host, true)) {
     return kErrorAccessDenied;
   }
+  Noted(entry.host);
   const int removed = ::rmdir(entry.host.c_str());
   const int error = errno;
   resolvedFolders_.clear();
@@ -441,6 +484,7 @@ Status SimFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   std::optional<std::uint32_t> attributes;
   if (entry.type == HostEntryType::kFile) attributes = Attributes(entry.host, false);
   const bool current = IndexIsCurrent(entry.host.parent_path());
+  Noted(entry.host);
   status = WriteFileAtomically(entry.host, bytes, attributes);
   Written(entry.host, status, bytes.size());
   NoteEntry(entry.host, current, status == kErrorSuccess);
@@ -453,6 +497,7 @@ Status SimFileSystem::Append(std::string_view path, std::string_view bytes) {
   if (status != kErrorSuccess) return status;
   if (entry.trailingSeparator && entry.type == HostEntryType::kMissing) return kErrorInvalidName;
   const bool current = IndexIsCurrent(entry.host.parent_path());
+  Noted(entry.host);
   status = AppendHostFile(entry.host, bytes);
   // A file appended to keeps its kind and attributes: only its size moves on. (The log
   // files take many appends in a row.)

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -51,6 +52,19 @@ class SimFileSystem : public FileSystem {
   // taken without a look at the disk; this file system's own changes correct or drop what
   // they touch. Setting or clearing it forgets all that.
   void SetSoleWriter(bool sole) override;
+
+  // While on, the host paths of the entries this file system makes, writes, appends to,
+  // removes or gives attributes are noted, so that a caller that puts the drives back from a
+  // copy (Machine::RestoreState) need put back only those. Turning it on starts afresh.
+  void NoteChanges(bool on);
+  // The host paths noted since; null when not noting, or when more changed than are noted
+  // (every entry has to be put back then).
+  const std::set<std::string>* Changes() const;
+  // After the entries at these host paths were changed behind this file system's back: what
+  // it remembers of them, of the folders holding them and of folders resolved onto them is
+  // dropped. ForgetAll drops everything, after the whole drives changed so.
+  void ForgetEntries(const std::set<std::string>& hosts);
+  void ForgetAll();
 
  private:
   // A Windows path resolved onto the host.
@@ -107,8 +121,14 @@ class SimFileSystem : public FileSystem {
   // After a whole-file write of size bytes that ended with status.
   void Written(const std::filesystem::path& host, Status status, std::uint64_t size) const;
 
+  // Notes a change of host for Changes.
+  void Noted(const std::filesystem::path& host) const;
+
   std::filesystem::path drivesRoot_;
   bool soleWriter_ = false;
+  bool noting_ = false;
+  mutable bool notedAll_ = true;  // the notes hold every change since noting began
+  mutable std::set<std::string> noted_;
   mutable std::unordered_map<std::string, Known> known_;
   // Windows folder paths resolved before (drive letter and names folded to lower case, joined
   // by "\\") -> their host folder. One look-up of the host folder confirms a remembered

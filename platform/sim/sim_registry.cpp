@@ -105,6 +105,21 @@ void SimRegistry::ForgetAfterRollback() {
   valueReadAhead_.clear();
 }
 
+void SimRegistry::KeepMemory() {
+  ForgetAfterRollback();
+  auto query = db_.Prepare("SELECT coalesce(max(id), 0) FROM reg_keys");
+  keptLastKey_ = query.Step() ? query.Int(0) : 0;
+}
+
+void SimRegistry::RestoreMemory() {
+  rollbacks_ = db_.Rollbacks();
+  // Ids are never given out twice while the database goes on, so a key made since the copy
+  // has a higher id than any key of it; after the copy is back, new keys take those ids again.
+  std::erase_if(children_, [&](const auto& child) { return child.second > keptLastKey_; });
+  keyReadAhead_.clear();
+  valueReadAhead_.clear();
+}
+
 std::string SimRegistry::AsStored(std::string_view name) {
   const std::uint32_t codePage = codePage_();
   std::string ansi;

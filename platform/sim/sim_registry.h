@@ -64,6 +64,14 @@ class SimRegistry : public Registry {
                    std::string* data) override;
   Status QueryInfoKey(KeyHandle key, KeyInfo* info) override;
 
+  // For a caller that takes a copy of the database now and later puts it back (Machine's
+  // KeepState and RestoreState): KeepMemory notes the last key the copy holds, and
+  // RestoreMemory, called right after the copy was put back, forgets only the keys made since
+  // (their ids are given out again), where a rollback would forget everything. A key of the
+  // copy is there again with its parent and name, so what is remembered of it holds.
+  void KeepMemory();
+  void RestoreMemory();
+
  private:
   // Entries of one key read ahead by an enumeration: entries[k] is the one at index first + k,
   // as the data version was when they were read. atEnd: nothing follows the last one.
@@ -130,6 +138,7 @@ class SimRegistry : public Registry {
   KeyHandle nextHandle_;
   // Parent id (8 bytes) and upper-cased name -> child id.
   std::unordered_map<std::string, std::int64_t> children_;
+  std::int64_t keptLastKey_ = 0;  // see KeepMemory
   std::unordered_map<std::int64_t, ReadAhead> keyReadAhead_;
   std::unordered_map<std::int64_t, ReadAhead> valueReadAhead_;
   std::uint64_t rollbacks_ = 0;
