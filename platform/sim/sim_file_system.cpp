@@ -65,6 +65,8 @@ constexpr std::size_t kMostIndexedFolders = 64;
 constexpr std::size_t kMostResolvedFolders = 1024;
 // Entries looked up remembered at once while this process alone writes.
 constexpr std::size_t kMostKnownEntries = 65536;
+// Windows paths remembered at once while this process alone writes.
+constexpr std::size_t kMostResolvedPaths = 4096;
 // Changed entries noted at once; beyond that the notes give up (see Changes).
 constexpr std::size_t kMostNotedChanges = 4096;
 
@@ -188,6 +190,24 @@ Status SimFileSystem::ResolveFolder(const WindowsPath& path, std::size_t count,
 }
 
 Status SimFileSystem::Resolve(std::string_view windowsPath, Entry* entry) const {
+  if (soleWriter_) {
+    const auto found = resolvedPaths_.find(std::string(windowsPath));
+    if (found != resolvedPaths_.end()) {
+      *entry = found->second;
+      entry->type = LookUp(entry->host);
+      if (entry->trailingSeparator && entry->type == HostEntryType::kFile) return kErrorInvalidName;
+      return kErrorSuccess;
+    }
+  }
+  const Status status = ResolveAnew(windowsPath, entry);
+  if (soleWriter_ && status == kErrorSuccess) {
+    if (resolvedPaths_.size() >= kMostResolvedPaths) resolvedPaths_.clear();
+    resolvedPaths_.emplace(windowsPath, *entry);
+  }
+  return status;
+}
+
+Status SimFileSystem::ResolveAnew(std::string_view windowsPath, Entry* entry) const {
   *entry = Entry{};
   WindowsPath path;
   Status status = ParseWindowsPath(windowsPath, false, &path);
@@ -224,6 +244,7 @@ Status SimFileSystem::ResolveForWrite(std::string_view windowsPath, Entry* entry
 void SimFileSystem::SetSoleWriter(bool sole) {
   soleWriter_ = sole;
   known_.clear();
+  resolvedPaths_.clear();
   // Indexes kept up to date without a look at the disk have no stamp to be checked by, and
   // an index from before may miss what changed since.
   folderIndexes_.clear();
@@ -257,10 +278,12 @@ void SimFileSystem::ForgetEntries(const std::set<std::string>& hosts) {
   }
   std::erase_if(resolvedFolders_,
                 [&](const auto& folder) { return hosts.contains(folder.second.string()); });
+  resolvedPaths_.clear();
 }
 
 void SimFileSystem::ForgetAll() {
   known_.clear();
+  resolvedPaths_.clear();
   folderIndexes_.clear();
   resolvedFolders_.clear();
 }
@@ -404,6 +427,7 @@ Status SimFileSystem::Copy(std::string_view from, std::string_view to, bool fail
   if (status != kErrorSuccess) return status;
   const bool current = IndexIsCurrent(target.host.parent_path());
   Noted(target.host);
+  if (target.type == HostEntryType::kMissing) EntriesMadeOrRemoved();
   status = WriteFileAtomically(target.host, bytes, Attributes(source.host, false));
   Written(target.host, status, bytes.size());
   NoteEntry(target.host, current, status == kErrorSuccess);
@@ -419,6 +443,7 @@ Status SimFileSystem::Delete(std::string_view path) {
     return kErrorAccessDenied;
   }
   Noted(entry.host);
+  EntriesMadeOrRemoved();
   const Status result = ::unlink(entry.host.c_str()) == 0 ? kErrorSuccess : StatusFromErrno(errno);
   Forget(entry.host);
   NoteEntry(entry.host, false, false);
@@ -433,6 +458,7 @@ Status SimFileSystem::MakeFolder(std::string_view path) {
   if (status != kErrorSuccess) return status;
   const bool current = IndexIsCurrent(entry.host.parent_path());
   Noted(entry.host);
+  EntriesMadeOrRemoved();
   const Status result =
       ::mkdir(entry.host.c_str(), 0755) == 0 ? kErrorSuccess : StatusFromErrno(errno);
   Forget(entry.host);
@@ -452,6 +478,7 @@ Status SimFileSystem::RemoveFolder(std::string_view path) {
     return kErrorAccessDenied;
   }
   Noted(entry.host);
+  EntriesMadeOrRemoved();
   const int removed = ::rmdir(entry.host.c_str());
   const int error = errno;
   resolvedFolders_.clear();
@@ -485,6 +512,7 @@ Status SimFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   if (entry.type == HostEntryType::kFile) attributes = Attributes(entry.host, false);
   const bool current = IndexIsCurrent(entry.host.parent_path());
   Noted(entry.host);
+  if (entry.type == HostEntryType::kMissing) EntriesMadeOrRemoved();
   status = WriteFileAtomically(entry.host, bytes, attributes);
   Written(entry.host, status, bytes.size());
   NoteEntry(entry.host, current, status == kErrorSuccess);
@@ -498,6 +526,7 @@ Status SimFileSystem::Append(std::string_view path, std::string_view bytes) {
   if (entry.trailingSeparator && entry.type == HostEntryType::kMissing) return kErrorInvalidName;
   const bool current = IndexIsCurrent(entry.host.parent_path());
   Noted(entry.host);
+  if (entry.type == HostEntryType::kMissing) EntriesMadeOrRemoved();
   status = AppendHostFile(entry.host, bytes);
   // A file appended to keeps its kind and attributes: only its size moves on. (The log
   // files take many appends in a row.)

@@ -84,6 +84,8 @@ class SimFileSystem : public FileSystem {
   // exist. A file's name with a separator after it names no file, and the calls that open
   // files refuse it as Windows does: kErrorInvalidName.
   Status Resolve(std::string_view windowsPath, Entry* entry) const;
+  // Resolve without the memory of paths resolved before.
+  Status ResolveAnew(std::string_view windowsPath, Entry* entry) const;
   // Resolves a file to be written whole or appended to: it may be missing, but a folder,
   // a symbolic link or a read-only file is kErrorAccessDenied.
   Status ResolveForWrite(std::string_view windowsPath, Entry* entry) const;
@@ -118,6 +120,9 @@ class SimFileSystem : public FileSystem {
   bool IsReadOnly(const std::filesystem::path& host, bool isDirectory) const;
   // Drops what is remembered of host, after this file system changed it.
   void Forget(const std::filesystem::path& host) const;
+  // After this file system made or removed an entry: a path resolved before may now resolve
+  // onto another host entry (a name made in another letter case, a folder gone).
+  void EntriesMadeOrRemoved() const { resolvedPaths_.clear(); }
   // After a whole-file write of size bytes that ended with status.
   void Written(const std::filesystem::path& host, Status status, std::uint64_t size) const;
 
@@ -137,6 +142,10 @@ class SimFileSystem : public FileSystem {
   // resolved afresh. This file system forgets them itself whenever it removes a folder.
   mutable std::unordered_map<std::string, std::filesystem::path> resolvedFolders_;
   mutable std::unordered_map<std::string, std::unique_ptr<FolderIndex>> folderIndexes_;
+  // While sole: Windows paths as given -> what Resolve made of them (its kind looked up
+  // anew each time), until this file system makes or removes an entry. The operations of a
+  // task name the same few paths again and again (a log file at every line).
+  mutable std::unordered_map<std::string, Entry> resolvedPaths_;
 };
 
 }  // namespace dav::platform::sim
