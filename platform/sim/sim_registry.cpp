@@ -189,8 +189,10 @@ Status SimRegistry::Walk(std::int64_t id, std::string_view path, bool fromMemory
     }
     const std::int64_t child = FindChild(id, level);
     if (child == 0) {
-      // A remembered level may be a key deleted (and made again) elsewhere: look again.
-      if (usedMemory) {
+      // A remembered level may be a key deleted (and made again) elsewhere: look again,
+      // unless the key the miss is below is still there, which proves the path to it (see
+      // below) and so the miss.
+      if (usedMemory && !KeyExists(id)) {
         children_.clear();
         return Walk(start, path, false, found);
       }
