@@ -96,7 +96,7 @@ std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& 
   // While this process alone writes, a folder's index holds every name in it: a name it
   // lacks in every letter case is missing without a look at the disk.
   if (soleWriter_ && IndexIsCurrent(folder) &&
-      !folderIndexes_.at(folder.string())->names.contains(Folded(name))) {
+      !folderIndexes_.at(folder.native())->names.contains(Folded(name))) {
     if (type != nullptr) *type = HostEntryType::kMissing;
     return {};
   }
@@ -116,7 +116,7 @@ std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& 
     if (folderIndexes_.size() >= kMostIndexedFolders) folderIndexes_.clear();
     folderIndexes_[folder.string()] = std::move(index);
   }
-  const FolderIndex& index = *folderIndexes_.at(folder.string());
+  const FolderIndex& index = *folderIndexes_.at(folder.native());
   const auto found = index.names.find(Folded(name));
   if (found == index.names.end()) return {};
   if (type != nullptr) *type = LookUp(folder / found->second);
@@ -124,7 +124,7 @@ std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& 
 }
 
 bool SimFileSystem::IndexIsCurrent(const fs::path& folder) const {
-  const auto found = folderIndexes_.find(folder.string());
+  const auto found = folderIndexes_.find(folder.native());
   if (found == folderIndexes_.end()) return false;
   // While this process alone changes the files, it keeps the index up to date itself.
   if (soleWriter_ || StampOf(folder) == found->second->stamp) return true;
@@ -134,7 +134,7 @@ bool SimFileSystem::IndexIsCurrent(const fs::path& folder) const {
 
 void SimFileSystem::NoteEntry(const fs::path& host, bool wasCurrent, bool added) const {
   const fs::path folder = host.parent_path();
-  const auto found = folderIndexes_.find(folder.string());
+  const auto found = folderIndexes_.find(folder.native());
   if (found == folderIndexes_.end()) return;
   const std::optional<FolderStamp> stamp =
       soleWriter_ ? std::optional(found->second->stamp) : StampOf(folder);
@@ -191,7 +191,7 @@ Status SimFileSystem::ResolveFolder(const WindowsPath& path, std::size_t count,
 
 Status SimFileSystem::Resolve(std::string_view windowsPath, Entry* entry) const {
   if (soleWriter_) {
-    const auto found = resolvedPaths_.find(std::string(windowsPath));
+    const auto found = resolvedPaths_.find(windowsPath);
     if (found != resolvedPaths_.end()) {
       *entry = found->second;
       entry->type = LookUp(entry->host);
@@ -277,7 +277,7 @@ void SimFileSystem::ForgetEntries(const std::set<std::string>& hosts) {
     folderIndexes_.erase(fs::path(host).parent_path().string());
   }
   std::erase_if(resolvedFolders_,
-                [&](const auto& folder) { return hosts.contains(folder.second.string()); });
+                [&](const auto& folder) { return hosts.contains(folder.second.native()); });
   resolvedPaths_.clear();
 }
 
@@ -290,9 +290,11 @@ void SimFileSystem::ForgetAll() {
 
 SimFileSystem::Known& SimFileSystem::KnownEntry(const fs::path& host) const {
   if (known_.size() >= kMostKnownEntries) known_.clear();
-  const auto [found, added] = known_.try_emplace(host.string());
-  if (added) found->second.type = LookUpHostEntry(host, &found->second.size);
-  return found->second;
+  // Looked up by the path's own text: most look-ups find what is remembered.
+  if (const auto found = known_.find(host.native()); found != known_.end()) return found->second;
+  Known& known = known_[host.native()];
+  known.type = LookUpHostEntry(host, &known.size);
+  return known;
 }
 
 HostEntryType SimFileSystem::LookUp(const fs::path& host, std::uint64_t* size) const {
@@ -314,7 +316,7 @@ bool SimFileSystem::IsReadOnly(const fs::path& host, bool isDirectory) const {
 }
 
 void SimFileSystem::Forget(const fs::path& host) const {
-  known_.erase(host.string());
+  known_.erase(host.native());
 }
 
 void SimFileSystem::Written(const fs::path& host, Status status, std::uint64_t size) const {
@@ -530,7 +532,7 @@ Status SimFileSystem::Append(std::string_view path, std::string_view bytes) {
   status = AppendHostFile(entry.host, bytes);
   // A file appended to keeps its kind and attributes: only its size moves on. (The log
   // files take many appends in a row.)
-  const auto known = known_.find(entry.host.string());
+  const auto known = known_.find(entry.host.native());
   if (status == kErrorSuccess && known != known_.end() &&
       known->second.type == HostEntryType::kFile) {
     known->second.size += bytes.size();

@@ -145,7 +145,14 @@ class SimFileSystem : public FileSystem {
   // While sole: Windows paths as given -> what Resolve made of them (its kind looked up
   // anew each time), until this file system makes or removes an entry. The operations of a
   // task name the same few paths again and again (a log file at every line).
-  mutable std::unordered_map<std::string, Entry> resolvedPaths_;
+  // Hashed as text, so that a path given as a string_view is looked up as it is.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>()(text);
+    }
+  };
+  mutable std::unordered_map<std::string, Entry, TextHash, std::equal_to<>> resolvedPaths_;
 };
 
 }  // namespace dav::platform::sim
