@@ -118,6 +118,8 @@ class SimRegistry : public Registry {
   // still there: one statement. False sends the caller the long way.
   bool FindRemembered(KeyHandle parent, std::string_view path, std::int64_t* found);
   std::int64_t FindChild(std::int64_t parent, std::string_view name);
+  // The key a child is remembered by (see children_), in tag_.
+  const std::string& Tag(std::int64_t parent, std::string_view name);
   void RememberChild(std::int64_t parent, std::string_view name, std::int64_t child);
   void ForgetChild(std::int64_t parent, std::string_view name);
   // Forgets everything remembered when a transaction was rolled back since the last call.
@@ -139,6 +141,7 @@ class SimRegistry : public Registry {
   // Parent id (8 bytes) and upper-cased name -> child id.
   std::unordered_map<std::string, std::int64_t> children_;
   std::int64_t keptLastKey_ = 0;  // see KeepMemory
+  std::string tag_;
   std::unordered_map<std::int64_t, ReadAhead> keyReadAhead_;
   std::unordered_map<std::int64_t, ReadAhead> valueReadAhead_;
   std::uint64_t rollbacks_ = 0;
