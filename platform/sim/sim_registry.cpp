@@ -122,10 +122,9 @@ void SimRegistry::RestoreMemory() {
 
 std::string SimRegistry::AsStored(std::string_view name) {
   const std::uint32_t codePage = codePage_();
-  std::string ansi;
-  EncodeCodePage(codePage, name, &ansi);
+  EncodeCodePage(codePage, name, &ansi_);
   std::string stored;
-  DecodeCodePage(codePage, ansi, &stored);
+  DecodeCodePage(codePage, ansi_, &stored);
   return stored;
 }
 

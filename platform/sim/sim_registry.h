@@ -142,6 +142,7 @@ class SimRegistry : public Registry {
   std::unordered_map<std::string, std::int64_t> children_;
   std::int64_t keptLastKey_ = 0;  // see KeepMemory
   std::string tag_;
+  std::string ansi_;  // AsStored's room for the ANSI form, used again from call to call
   std::unordered_map<std::int64_t, ReadAhead> keyReadAhead_;
   std::unordered_map<std::int64_t, ReadAhead> valueReadAhead_;
   std::uint64_t rollbacks_ = 0;
