@@ -19,9 +19,12 @@ class ScratchMachine {
  public:
   static platform::sim::Machine& Get() { return *Instance().machine_; }
 
-  // Remembers the PC as it is now; Reset puts it back.
+  // Remembers the PC as it is now; Reset puts it back. From then on the PC's files change only
+  // through the machine, which may remember what it looked up, as davhost lets it while the
+  // component runs.
   static void Keep() {
     Instance().machine_->KeepState();
+    Instance().machine_->files().SetSoleWriter(true);
     Instance().kept_ = true;
   }
   static void Reset() {

@@ -1,6 +1,7 @@
 #include "platform/sim/machine.h"
 
 #include <cstdio>
+#include <set>
 #include <system_error>
 
 #include "platform/sim/faults.h"
@@ -264,9 +265,11 @@ void Machine::KeepState() {
     std::filesystem::remove_all(m.folder / kKeptDrivesFolder, error);
     CopyDrives(m.folder / kDrivesFolder, m.folder / kKeptDrivesFolder);
     m.kept = std::move(kept);
+    m.registry->KeepMemory();
   } catch (const SqliteError& e) {
     throw PlatformError(std::string("cannot keep the machine's state: ") + e.what());
   }
+  m.files->NoteChanges(true);
 }
 
 void Machine::RestoreState() {
@@ -274,13 +277,30 @@ void Machine::RestoreState() {
   if (!m.kept) throw PlatformError("the machine has no kept state to restore");
   try {
     m.db->CopyFrom(*m.kept);
+    m.registry->RestoreMemory();
   } catch (const SqliteError& e) {
     throw PlatformError(std::string("cannot restore the machine's state: ") + e.what());
   }
-  std::error_code error;
-  std::filesystem::remove_all(m.folder / kDrivesFolder, error);
-  if (error) throw PlatformError("cannot restore the machine's drives: " + error.message());
-  CopyDrives(m.folder / kKeptDrivesFolder, m.folder / kDrivesFolder);
+  const std::filesystem::path drives = m.folder / kDrivesFolder;
+  const std::filesystem::path kept = m.folder / kKeptDrivesFolder;
+  // The file system noted what it changed since: only that is put back. Without its notes
+  // (too many changes) the drives are copied back whole.
+  if (const std::set<std::string>* changed = m.files->Changes()) {
+    std::vector<std::filesystem::path> paths;
+    paths.reserve(changed->size());
+    for (const std::string& host : *changed) {
+      paths.push_back(std::filesystem::path(host).lexically_relative(drives));
+    }
+    PutBackDrives(kept, drives, paths);
+    m.files->ForgetEntries(*changed);
+  } else {
+    std::error_code error;
+    std::filesystem::remove_all(drives, error);
+    if (error) throw PlatformError("cannot restore the machine's drives: " + error.message());
+    CopyDrives(kept, drives);
+    m.files->ForgetAll();
+  }
+  m.files->NoteChanges(true);
 }
 
 void Machine::Idle() {

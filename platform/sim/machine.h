@@ -105,7 +105,9 @@ class Machine : public Platform {
   // KeepState remembers the registry (the whole database) and the drives as they are now,
   // in memory and in the folder "kept" beside the drives; RestoreState puts them back, so
   // that one machine can start each of many tasks from the same state. RestoreState
-  // without a kept state is a PlatformError. Meant for machines in memory.
+  // without a kept state is a PlatformError. Meant for machines in memory. Of the drives,
+  // RestoreState puts back only the entries that files() changed since the state was kept
+  // or last restored: a change made on the host around it (at a HostPath) stays.
   void KeepState();
   void RestoreState();
 

@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "platform/platform.h"
+#include "platform/sim/dos_attributes.h"
 #include "platform/sim/host_files.h"
 
 namespace dav::platform::sim {
@@ -140,6 +141,42 @@ void CopyDrives(const fs::path& from, const fs::path& to) {
       // A copy of a read-only machine is the copier's to change.
       fs::permissions(target, fs::perms::owner_write, fs::perm_options::add, error);
       CopyAttributes(entry.path(), target);
+    }
+  }
+}
+
+void PutBackDrives(const fs::path& kept, const fs::path& drives,
+                   const std::vector<fs::path>& changed) {
+  std::vector<fs::path> paths = changed;
+  // A folder sorts before what it holds: what is removed goes deepest first, what is put
+  // back shallowest first.
+  std::sort(paths.begin(), paths.end());
+  paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+  std::error_code error;
+  for (auto path = paths.rbegin(); path != paths.rend(); ++path) {
+    const fs::file_status was = fs::symlink_status(kept / *path, error);
+    const fs::file_status is = fs::symlink_status(drives / *path, error);
+    if (!fs::exists(is) || (fs::is_directory(was) && fs::is_directory(is))) continue;
+    // A file goes even when kept has one: copied over, it would keep attributes of its own.
+    fs::remove_all(drives / *path, error);
+    if (error) Fail("cannot remove " + (drives / *path).string(), error);
+  }
+  for (const fs::path& path : paths) {
+    const fs::path from = kept / path;
+    const fs::path to = drives / path;
+    const fs::file_status was = fs::symlink_status(from, error);
+    if (fs::is_directory(was)) {
+      fs::create_directory(to, error);
+      if (error) Fail("cannot create " + to.string(), error);
+      // A folder's attributes as a whole, so that one given since is taken away again.
+      if (WriteDosAttributes(to, true, ReadDosAttributes(from, true)) != kErrorSuccess) {
+        throw PlatformError("cannot put back the attributes of " + to.string());
+      }
+    } else if (fs::exists(was)) {
+      fs::copy_file(from, to, error);
+      if (error) Fail("cannot copy " + from.string(), error);
+      fs::permissions(to, fs::perms::owner_write, fs::perm_options::add, error);
+      CopyAttributes(from, to);
     }
   }
 }

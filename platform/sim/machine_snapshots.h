@@ -50,4 +50,11 @@ void CopyMachineAsStored(const std::filesystem::path& from, const std::filesyste
 // The drives folder, every file and folder with its DOS attributes.
 void CopyDrives(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Puts the entries at the paths changed (relative to both folders) in drives back as they are
+// in kept, a copy of drives taken before: an entry kept has its content and DOS attributes
+// again, one that kept does not hold is removed with all it holds. The rest of drives is not
+// looked at, so changed must name every entry changed since the copy.
+void PutBackDrives(const std::filesystem::path& kept, const std::filesystem::path& drives,
+                   const std::vector<std::filesystem::path>& changed);
+
 }  // namespace dav::platform::sim

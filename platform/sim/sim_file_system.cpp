@@ -65,6 +65,10 @@ constexpr std::size_t kMostIndexedFolders = 64;
 constexpr std::size_t kMostResolvedFolders = 1024;
 // Entries looked up remembered at once while this process alone writes.
 constexpr std::size_t kMostKnownEntries = 65536;
+// Windows paths remembered at once while this process alone writes.
+constexpr std::size_t kMostResolvedPaths = 4096;
+// Changed entries noted at once; beyond that the notes give up (see Changes).
+constexpr std::size_t kMostNotedChanges = 4096;
 
 bool IsListed(std::string_view name) {
   return IsValidEntryName(name) && name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix;
@@ -92,7 +96,7 @@ std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& 
   // While this process alone writes, a folder's index holds every name in it: a name it
   // lacks in every letter case is missing without a look at the disk.
   if (soleWriter_ && IndexIsCurrent(folder) &&
-      !folderIndexes_.at(folder.string())->names.contains(Folded(name))) {
+      !folderIndexes_.at(folder.native())->names.contains(Folded(name))) {
     if (type != nullptr) *type = HostEntryType::kMissing;
     return {};
   }
@@ -112,7 +116,7 @@ std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& 
     if (folderIndexes_.size() >= kMostIndexedFolders) folderIndexes_.clear();
     folderIndexes_[folder.string()] = std::move(index);
   }
-  const FolderIndex& index = *folderIndexes_.at(folder.string());
+  const FolderIndex& index = *folderIndexes_.at(folder.native());
   const auto found = index.names.find(Folded(name));
   if (found == index.names.end()) return {};
   if (type != nullptr) *type = LookUp(folder / found->second);
@@ -120,7 +124,7 @@ std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& 
 }
 
 bool SimFileSystem::IndexIsCurrent(const fs::path& folder) const {
-  const auto found = folderIndexes_.find(folder.string());
+  const auto found = folderIndexes_.find(folder.native());
   if (found == folderIndexes_.end()) return false;
   // While this process alone changes the files, it keeps the index up to date itself.
   if (soleWriter_ || StampOf(folder) == found->second->stamp) return true;
@@ -130,7 +134,7 @@ bool SimFileSystem::IndexIsCurrent(const fs::path& folder) const {
 
 void SimFileSystem::NoteEntry(const fs::path& host, bool wasCurrent, bool added) const {
   const fs::path folder = host.parent_path();
-  const auto found = folderIndexes_.find(folder.string());
+  const auto found = folderIndexes_.find(folder.native());
   if (found == folderIndexes_.end()) return;
   const std::optional<FolderStamp> stamp =
       soleWriter_ ? std::optional(found->second->stamp) : StampOf(folder);
@@ -186,6 +190,24 @@ Status SimFileSystem::ResolveFolder(const WindowsPath& path, std::size_t count,
 }
 
 Status SimFileSystem::Resolve(std::string_view windowsPath, Entry* entry) const {
+  if (soleWriter_) {
+    const auto found = resolvedPaths_.find(windowsPath);
+    if (found != resolvedPaths_.end()) {
+      *entry = found->second;
+      entry->type = LookUp(entry->host);
+      if (entry->trailingSeparator && entry->type == HostEntryType::kFile) return kErrorInvalidName;
+      return kErrorSuccess;
+    }
+  }
+  const Status status = ResolveAnew(windowsPath, entry);
+  if (soleWriter_ && status == kErrorSuccess) {
+    if (resolvedPaths_.size() >= kMostResolvedPaths) resolvedPaths_.clear();
+    resolvedPaths_.emplace(windowsPath, *entry);
+  }
+  return status;
+}
+
+Status SimFileSystem::ResolveAnew(std::string_view windowsPath, Entry* entry) const {
   *entry = Entry{};
   WindowsPath path;
   Status status = ParseWindowsPath(windowsPath, false, &path);
@@ -222,16 +244,57 @@ Status SimFileSystem::ResolveForWrite(std::string_view windowsPath, Entry* entry
 void SimFileSystem::SetSoleWriter(bool sole) {
   soleWriter_ = sole;
   known_.clear();
+  resolvedPaths_.clear();
   // Indexes kept up to date without a look at the disk have no stamp to be checked by, and
   // an index from before may miss what changed since.
   folderIndexes_.clear();
 }
 
+void SimFileSystem::NoteChanges(bool on) {
+  noting_ = on;
+  notedAll_ = true;
+  noted_.clear();
+}
+
+const std::set<std::string>* SimFileSystem::Changes() const {
+  return noting_ && notedAll_ ? &noted_ : nullptr;
+}
+
+void SimFileSystem::Noted(const fs::path& host) const {
+  if (!noting_ || !notedAll_) return;
+  if (noted_.size() >= kMostNotedChanges) {
+    notedAll_ = false;
+    noted_.clear();
+    return;
+  }
+  noted_.insert(host.string());
+}
+
+void SimFileSystem::ForgetEntries(const std::set<std::string>& hosts) {
+  for (const std::string& host : hosts) {
+    known_.erase(host);
+    folderIndexes_.erase(host);
+    folderIndexes_.erase(fs::path(host).parent_path().string());
+  }
+  std::erase_if(resolvedFolders_,
+                [&](const auto& folder) { return hosts.contains(folder.second.native()); });
+  resolvedPaths_.clear();
+}
+
+void SimFileSystem::ForgetAll() {
+  known_.clear();
+  resolvedPaths_.clear();
+  folderIndexes_.clear();
+  resolvedFolders_.clear();
+}
+
 SimFileSystem::Known& SimFileSystem::KnownEntry(const fs::path& host) const {
   if (known_.size() >= kMostKnownEntries) known_.clear();
-  const auto [found, added] = known_.try_emplace(host.string());
-  if (added) found->second.type = LookUpHostEntry(host, &found->second.size);
-  return found->second;
+  // Looked up by the path's own text: most look-ups find what is remembered.
+  if (const auto found = known_.find(host.native()); found != known_.end()) return found->second;
+  Known& known = known_[host.native()];
+  known.type = LookUpHostEntry(host, &known.size);
+  return known;
 }
 
 HostEntryType SimFileSystem::LookUp(const fs::path& host, std::uint64_t* size) const {
@@ -253,7 +316,7 @@ bool SimFileSystem::IsReadOnly(const fs::path& host, bool isDirectory) const {
 }
 
 void SimFileSystem::Forget(const fs::path& host) const {
-  known_.erase(host.string());
+  known_.erase(host.native());
 }
 
 void SimFileSystem::Written(const fs::path& host, Status status, std::uint64_t size) const {
@@ -335,6 +398,7 @@ Status SimFileSystem::SetAttributes(std::string_view path, std::uint32_t attribu
   if (entry.type == HostEntryType::kMissing) return kErrorFileNotFound;
   if (entry.type == HostEntryType::kOther) return kErrorAccessDenied;
   Forget(entry.host);
+  Noted(entry.host);
   return WriteDosAttributes(entry.host, entry.type == HostEntryType::kDirectory, attributes);
 }
 
@@ -364,6 +428,8 @@ Status SimFileSystem::Copy(std::string_view from, std::string_view to, bool fail
   status = ReadHostFile(source.host, &bytes);
   if (status != kErrorSuccess) return status;
   const bool current = IndexIsCurrent(target.host.parent_path());
+  Noted(target.host);
+  if (target.type == HostEntryType::kMissing) EntriesMadeOrRemoved();
   status = WriteFileAtomically(target.host, bytes, Attributes(source.host, false));
   Written(target.host, status, bytes.size());
   NoteEntry(target.host, current, status == kErrorSuccess);
@@ -378,6 +444,8 @@ Status SimFileSystem::Delete(std::string_view path) {
   if (entry.type != HostEntryType::kFile || IsReadOnly(entry.host, false)) {
     return kErrorAccessDenied;
   }
+  Noted(entry.host);
+  EntriesMadeOrRemoved();
   const Status result = ::unlink(entry.host.c_str()) == 0 ? kErrorSuccess : StatusFromErrno(errno);
   Forget(entry.host);
   NoteEntry(entry.host, false, false);
@@ -391,6 +459,8 @@ Status SimFileSystem::MakeFolder(std::string_view path) {
   if (entry.type != HostEntryType::kMissing) return kErrorAlreadyExists;
   if (status != kErrorSuccess) return status;
   const bool current = IndexIsCurrent(entry.host.parent_path());
+  Noted(entry.host);
+  EntriesMadeOrRemoved();
   const Status result =
       ::mkdir(entry.host.c_str(), 0755) == 0 ? kErrorSuccess : StatusFromErrno(errno);
   Forget(entry.host);
@@ -409,6 +479,8 @@ Status SimFileSystem::RemoveFolder(std::string_view path) {
   if (entry.type == HostEntryType::kOther || IsReadOnly(entry.host, true)) {
     return kErrorAccessDenied;
   }
+  Noted(entry.host);
+  EntriesMadeOrRemoved();
   const int removed = ::rmdir(entry.host.c_str());
   const int error = errno;
   resolvedFolders_.clear();
@@ -453,6 +525,8 @@ Status SimFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   std::optional<std::uint32_t> attributes;
   if (entry.type == HostEntryType::kFile) attributes = Attributes(entry.host, false);
   const bool current = IndexIsCurrent(entry.host.parent_path());
+  Noted(entry.host);
+  if (entry.type == HostEntryType::kMissing) EntriesMadeOrRemoved();
   status = WriteFileAtomically(entry.host, bytes, attributes);
   Written(entry.host, status, bytes.size());
   NoteEntry(entry.host, current, status == kErrorSuccess);
@@ -465,10 +539,12 @@ Status SimFileSystem::Append(std::string_view path, std::string_view bytes) {
   if (status != kErrorSuccess) return status;
   if (entry.trailingSeparator && entry.type == HostEntryType::kMissing) return kErrorInvalidName;
   const bool current = IndexIsCurrent(entry.host.parent_path());
+  Noted(entry.host);
+  if (entry.type == HostEntryType::kMissing) EntriesMadeOrRemoved();
   status = AppendHostFile(entry.host, bytes);
   // A file appended to keeps its kind and attributes: only its size moves on. (The log
   // files take many appends in a row.)
-  const auto known = known_.find(entry.host.string());
+  const auto known = known_.find(entry.host.native());
   if (status == kErrorSuccess && known != known_.end() &&
       known->second.type == HostEntryType::kFile) {
     known->second.size += bytes.size();

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -54,6 +55,19 @@ class SimFileSystem : public FileSystem {
   // they touch. Setting or clearing it forgets all that.
   void SetSoleWriter(bool sole) override;
 
+  // While on, the host paths of the entries this file system makes, writes, appends to,
+  // removes or gives attributes are noted, so that a caller that puts the drives back from a
+  // copy (Machine::RestoreState) need put back only those. Turning it on starts afresh.
+  void NoteChanges(bool on);
+  // The host paths noted since; null when not noting, or when more changed than are noted
+  // (every entry has to be put back then).
+  const std::set<std::string>* Changes() const;
+  // After the entries at these host paths were changed behind this file system's back: what
+  // it remembers of them, of the folders holding them and of folders resolved onto them is
+  // dropped. ForgetAll drops everything, after the whole drives changed so.
+  void ForgetEntries(const std::set<std::string>& hosts);
+  void ForgetAll();
+
  private:
   // A Windows path resolved onto the host.
   struct Entry {
@@ -72,6 +86,8 @@ class SimFileSystem : public FileSystem {
   // exist. A file's name with a separator after it names no file, and the calls that open
   // files refuse it as Windows does: kErrorInvalidName.
   Status Resolve(std::string_view windowsPath, Entry* entry) const;
+  // Resolve without the memory of paths resolved before.
+  Status ResolveAnew(std::string_view windowsPath, Entry* entry) const;
   // Resolves a file to be written whole or appended to: it may be missing, but a folder,
   // a symbolic link or a read-only file is kErrorAccessDenied.
   Status ResolveForWrite(std::string_view windowsPath, Entry* entry) const;
@@ -106,11 +122,20 @@ class SimFileSystem : public FileSystem {
   bool IsReadOnly(const std::filesystem::path& host, bool isDirectory) const;
   // Drops what is remembered of host, after this file system changed it.
   void Forget(const std::filesystem::path& host) const;
+  // After this file system made or removed an entry: a path resolved before may now resolve
+  // onto another host entry (a name made in another letter case, a folder gone).
+  void EntriesMadeOrRemoved() const { resolvedPaths_.clear(); }
   // After a whole-file write of size bytes that ended with status.
   void Written(const std::filesystem::path& host, Status status, std::uint64_t size) const;
 
+  // Notes a change of host for Changes.
+  void Noted(const std::filesystem::path& host) const;
+
   std::filesystem::path drivesRoot_;
   bool soleWriter_ = false;
+  bool noting_ = false;
+  mutable bool notedAll_ = true;  // the notes hold every change since noting began
+  mutable std::set<std::string> noted_;
   mutable std::unordered_map<std::string, Known> known_;
   // Windows folder paths resolved before (drive letter and names folded to lower case, joined
   // by "\\") -> their host folder. One look-up of the host folder confirms a remembered
@@ -119,6 +144,17 @@ class SimFileSystem : public FileSystem {
   // resolved afresh. This file system forgets them itself whenever it removes a folder.
   mutable std::unordered_map<std::string, std::filesystem::path> resolvedFolders_;
   mutable std::unordered_map<std::string, std::unique_ptr<FolderIndex>> folderIndexes_;
+  // While sole: Windows paths as given -> what Resolve made of them (its kind looked up
+  // anew each time), until this file system makes or removes an entry. The operations of a
+  // task name the same few paths again and again (a log file at every line).
+  // Hashed as text, so that a path given as a string_view is looked up as it is.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>()(text);
+    }
+  };
+  mutable std::unordered_map<std::string, Entry, TextHash, std::equal_to<>> resolvedPaths_;
 };
 
 }  // namespace dav::platform::sim

@@ -50,13 +50,13 @@ bool IsPerformanceData(std::int64_t id) {
 
 // What a child key is remembered by: the parent id's bytes and the name with ASCII letters
 // upper-cased, the equality the names compare with.
-std::string ChildTag(std::int64_t parent, std::string_view name) {
-  std::string tag(sizeof parent + name.size(), '\0');
-  std::memcpy(tag.data(), &parent, sizeof parent);
-  std::transform(name.begin(), name.end(), tag.begin() + sizeof parent, [](char c) {
+// Written into *tag, whose room is used again from one look-up to the next.
+void ChildTag(std::int64_t parent, std::string_view name, std::string* tag) {
+  tag->resize(sizeof parent + name.size());
+  std::memcpy(tag->data(), &parent, sizeof parent);
+  std::transform(name.begin(), name.end(), tag->begin() + sizeof parent, [](char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
   });
-  return tag;
 }
 
 // Beyond this many remembered children the memory starts again, so that it stays small.
@@ -105,12 +105,26 @@ void SimRegistry::ForgetAfterRollback() {
   valueReadAhead_.clear();
 }
 
+void SimRegistry::KeepMemory() {
+  ForgetAfterRollback();
+  auto query = db_.Prepare("SELECT coalesce(max(id), 0) FROM reg_keys");
+  keptLastKey_ = query.Step() ? query.Int(0) : 0;
+}
+
+void SimRegistry::RestoreMemory() {
+  rollbacks_ = db_.Rollbacks();
+  // Ids are never given out twice while the database goes on, so a key made since the copy
+  // has a higher id than any key of it; after the copy is back, new keys take those ids again.
+  std::erase_if(children_, [&](const auto& child) { return child.second > keptLastKey_; });
+  keyReadAhead_.clear();
+  valueReadAhead_.clear();
+}
+
 std::string SimRegistry::AsStored(std::string_view name) {
   const std::uint32_t codePage = codePage_();
-  std::string ansi;
-  EncodeCodePage(codePage, name, &ansi);
+  EncodeCodePage(codePage, name, &ansi_);
   std::string stored;
-  DecodeCodePage(codePage, ansi, &stored);
+  DecodeCodePage(codePage, ansi_, &stored);
   return stored;
 }
 
@@ -148,13 +162,18 @@ std::int64_t SimRegistry::FindChild(std::int64_t parent, std::string_view name) 
   return query.Bind(1, parent).Bind(2, name).Step() ? query.Int(0) : 0;
 }
 
+const std::string& SimRegistry::Tag(std::int64_t parent, std::string_view name) {
+  ChildTag(parent, name, &tag_);
+  return tag_;
+}
+
 void SimRegistry::RememberChild(std::int64_t parent, std::string_view name, std::int64_t child) {
   if (children_.size() >= kMaxRememberedChildren) children_.clear();
-  children_[ChildTag(parent, name)] = child;
+  children_[Tag(parent, name)] = child;
 }
 
 void SimRegistry::ForgetChild(std::int64_t parent, std::string_view name) {
-  children_.erase(ChildTag(parent, name));
+  children_.erase(Tag(parent, name));
 }
 
 Status SimRegistry::Walk(std::int64_t id, std::string_view path, bool fromMemory,
@@ -166,7 +185,7 @@ Status SimRegistry::Walk(std::int64_t id, std::string_view path, bool fromMemory
   bool lastFromMemory = false;
   for (const auto level : levels) {
     if (fromMemory) {
-      if (const auto known = children_.find(ChildTag(id, level)); known != children_.end()) {
+      if (const auto known = children_.find(Tag(id, level)); known != children_.end()) {
         id = known->second;
         usedMemory = lastFromMemory = true;
         continue;
@@ -174,8 +193,10 @@ Status SimRegistry::Walk(std::int64_t id, std::string_view path, bool fromMemory
     }
     const std::int64_t child = FindChild(id, level);
     if (child == 0) {
-      // A remembered level may be a key deleted (and made again) elsewhere: look again.
-      if (usedMemory) {
+      // A remembered level may be a key deleted (and made again) elsewhere: look again,
+      // unless the key the miss is below is still there, which proves the path to it (see
+      // below) and so the miss.
+      if (usedMemory && !KeyExists(id)) {
         children_.clear();
         return Walk(start, path, false, found);
       }
@@ -214,7 +235,7 @@ bool SimRegistry::FindRemembered(KeyHandle parent, std::string_view path, std::i
   std::vector<std::string_view> levels;
   if (SplitKeyPath(path, &levels) != kErrorSuccess || levels.empty()) return false;
   for (const auto level : levels) {
-    const auto known = children_.find(ChildTag(id, level));
+    const auto known = children_.find(Tag(id, level));
     if (known == children_.end()) return false;
     id = known->second;
   }

@@ -64,6 +64,14 @@ class SimRegistry : public Registry {
                    std::string* data) override;
   Status QueryInfoKey(KeyHandle key, KeyInfo* info) override;
 
+  // For a caller that takes a copy of the database now and later puts it back (Machine's
+  // KeepState and RestoreState): KeepMemory notes the last key the copy holds, and
+  // RestoreMemory, called right after the copy was put back, forgets only the keys made since
+  // (their ids are given out again), where a rollback would forget everything. A key of the
+  // copy is there again with its parent and name, so what is remembered of it holds.
+  void KeepMemory();
+  void RestoreMemory();
+
  private:
   // Entries of one key read ahead by an enumeration: entries[k] is the one at index first + k,
   // as the data version was when they were read. atEnd: nothing follows the last one.
@@ -110,6 +118,8 @@ class SimRegistry : public Registry {
   // still there: one statement. False sends the caller the long way.
   bool FindRemembered(KeyHandle parent, std::string_view path, std::int64_t* found);
   std::int64_t FindChild(std::int64_t parent, std::string_view name);
+  // The key a child is remembered by (see children_), in tag_.
+  const std::string& Tag(std::int64_t parent, std::string_view name);
   void RememberChild(std::int64_t parent, std::string_view name, std::int64_t child);
   void ForgetChild(std::int64_t parent, std::string_view name);
   // Forgets everything remembered when a transaction was rolled back since the last call.
@@ -130,6 +140,9 @@ class SimRegistry : public Registry {
   KeyHandle nextHandle_;
   // Parent id (8 bytes) and upper-cased name -> child id.
   std::unordered_map<std::string, std::int64_t> children_;
+  std::int64_t keptLastKey_ = 0;  // see KeepMemory
+  std::string tag_;
+  std::string ansi_;  // AsStored's room for the ANSI form, used again from call to call
   std::unordered_map<std::int64_t, ReadAhead> keyReadAhead_;
   std::unordered_map<std::int64_t, ReadAhead> valueReadAhead_;
   std::uint64_t rollbacks_ = 0;

@@ -167,6 +167,67 @@ TEST(MachineFolder, AMachineInMemoryGoesBackToTheStateItKept) {
   }
 }
 
+// The drives are put back from the notes of what the file system changed: every kind of
+// change has to be noted, the notes start again after each restore, and what the file system
+// remembers of the entries put back must not hide them.
+TEST(MachineFolder, AMachineInMemoryPutsBackEveryKindOfFileChange) {
+  TempFolder temp;
+  auto machine = Machine::CreateInMemory(temp.path() / "pc");
+  FileSystem& files = machine->files();
+  ASSERT_EQ(files.WriteAll("C:\\kept.txt", "old"), kErrorSuccess);
+  ASSERT_EQ(files.MakeFolder("C:\\full"), kErrorSuccess);
+  ASSERT_EQ(files.WriteAll("C:\\full\\inner.txt", "inner"), kErrorSuccess);
+  ASSERT_EQ(files.MakeFolder("C:\\empty"), kErrorSuccess);
+  ASSERT_EQ(files.WriteAll("C:\\hidden.txt", "hidden"), kErrorSuccess);
+  ASSERT_EQ(files.SetAttributes("C:\\hidden.txt", kAttrHidden), kErrorSuccess);
+  machine->KeepState();
+  files.SetSoleWriter(true);
+
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    ASSERT_EQ(files.Append("C:\\kept.txt", " and more"), kErrorSuccess);
+    ASSERT_EQ(files.Delete("C:\\full\\inner.txt"), kErrorSuccess);
+    ASSERT_EQ(files.RemoveFolder("C:\\full"), kErrorSuccess);
+    ASSERT_EQ(files.WriteAll("C:\\full", "a file where a folder was"), kErrorSuccess);
+    ASSERT_EQ(files.SetAttributes("C:\\empty", kAttrDirectory | kAttrHidden), kErrorSuccess);
+    ASSERT_EQ(files.SetAttributes("C:\\hidden.txt", kAttrNormal), kErrorSuccess);
+    ASSERT_EQ(files.MakeFolder("C:\\new"), kErrorSuccess);
+    ASSERT_EQ(files.WriteAll("C:\\new\\a.txt", "new"), kErrorSuccess);
+    ASSERT_EQ(files.Copy("C:\\hidden.txt", "C:\\copy.txt", true), kErrorSuccess);
+
+    machine->RestoreState();
+    std::string bytes;
+    EXPECT_EQ(files.ReadAll("C:\\kept.txt", &bytes), kErrorSuccess);
+    EXPECT_EQ(bytes, "old") << "an appended file";
+    EXPECT_EQ(files.ReadAll("C:\\full\\inner.txt", &bytes), kErrorSuccess)
+        << "a file deleted in a folder removed";
+    EXPECT_EQ(bytes, "inner");
+    EXPECT_EQ(files.GetAttributes("C:\\empty"), kAttrDirectory) << "a folder's attributes";
+    EXPECT_EQ(files.GetAttributes("C:\\hidden.txt") & kAttrHidden, kAttrHidden)
+        << "a file's attributes";
+    EXPECT_EQ(files.GetAttributes("C:\\new"), kInvalidAttributes) << "a folder made";
+    EXPECT_FALSE(std::filesystem::exists(temp.path() / "pc/drives/C/new"));
+    EXPECT_EQ(files.GetAttributes("C:\\copy.txt"), kInvalidAttributes) << "a copy made";
+  }
+}
+
+// Keys made after the state was kept are forgotten with it: their ids are given out again.
+// (Keys right below the hive: a miss below a remembered level would forget all by itself.)
+TEST(MachineFolder, AMachineInMemoryForgetsTheKeysItTookBack) {
+  TempFolder temp;
+  auto machine = Machine::CreateInMemory(temp.path() / "pc");
+  WriteText(*machine, "Kept", "A", "kept");
+  machine->KeepState();
+  WriteText(*machine, "Made", "A", "made");
+  EXPECT_EQ(ReadText(*machine, kHKeyCurrentUser, "Kept", "A"), "kept");
+  EXPECT_EQ(ReadText(*machine, kHKeyCurrentUser, "Made", "A"), "made");
+
+  machine->RestoreState();
+  WriteText(*machine, "Other", "A", "other");  // takes the id Made had
+  EXPECT_EQ(ReadText(*machine, kHKeyCurrentUser, "Made", "A"), "<missing key>");
+  EXPECT_EQ(ReadText(*machine, kHKeyCurrentUser, "Kept", "A"), "kept");
+}
+
 TEST(MachineDefaults, AKoreanWindowsXpPc) {
   TempFolder temp;
   auto machine = Machine::Create(temp.path());

@@ -219,5 +219,29 @@ TEST_F(SimFileSystemTest, SoleWriterMemoryFollowsOwnChangesAndEndsWithIt) {
   EXPECT_EQ(files_.GetAttributes("C:\\Work\\a.txt"), kInvalidAttributes);
 }
 
+// Paths resolved while sole are remembered as given; a name made or removed since, in any
+// letter case, must not be hidden by them.
+TEST_F(SimFileSystemTest, RememberedPathsSeeNamesMadeInAnotherCase) {
+  fs::create_directories(drives() / "C" / "Work");
+  files_.SetSoleWriter(true);
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\new.txt"), kInvalidAttributes);
+  ASSERT_EQ(files_.WriteAll("C:\\WORK\\NEW.TXT", "x"), kErrorSuccess);
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\new.txt"), kAttrArchive);
+  ASSERT_EQ(files_.Append("C:\\Work\\new.txt", "y"), kErrorSuccess);
+  EXPECT_FALSE(fs::exists(drives() / "C" / "Work" / "new.txt")) << "appended to NEW.TXT";
+
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\Sub"), kInvalidAttributes);
+  ASSERT_EQ(files_.MakeFolder("C:\\work\\SUB"), kErrorSuccess);
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\Sub"), kAttrDirectory);
+  ASSERT_EQ(files_.Delete("C:\\work\\new.TXT"), kErrorSuccess);
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\new.txt"), kInvalidAttributes);
+  ASSERT_EQ(files_.Append("C:\\Work\\New.txt", "z"), kErrorSuccess);
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\new.txt"), kAttrArchive) << "made by an append";
+  ASSERT_EQ(files_.Delete("C:\\Work\\New.txt"), kErrorSuccess);
+  ASSERT_EQ(files_.Append("C:\\Work\\new.txt", "w"), kErrorSuccess);
+  EXPECT_TRUE(fs::exists(drives() / "C" / "Work" / "new.txt"))
+      << "a name made again keeps the case it is given";
+}
+
 }  // namespace
 }  // namespace dav::platform::sim

@@ -218,6 +218,26 @@ TEST_F(SimRegistryTest, KeysMadeAgainElsewhereAreFoundAnew) {
   EXPECT_EQ(read(other->registry(), "Software\\SimTest\\Outer\\Inner"), "<open 2>");
 }
 
+// A miss below a remembered key is a miss only while that key is there: made again
+// elsewhere, it may hold what was missed.
+TEST_F(SimRegistryTest, AMissBelowARememberedKeyMadeAgainElsewhereLooksAgain) {
+  KeyHandle key = kNoKey;
+  ASSERT_EQ(reg().CreateKey(kHKeyCurrentUser, "Software\\SimTest\\Outer", &key), kErrorSuccess);
+  reg().CloseKey(key);
+  EXPECT_EQ(reg().OpenKey(kHKeyCurrentUser, "Software\\SimTest\\Outer\\Inner", &key),
+            kErrorFileNotFound);
+
+  auto other = Machine::Open(temp_.path());
+  ASSERT_EQ(other->registry().DeleteKey(kHKeyCurrentUser, "Software\\SimTest\\Outer"),
+            kErrorSuccess);
+  ASSERT_EQ(other->registry().CreateKey(kHKeyCurrentUser, "Software\\SimTest\\Outer\\Inner", &key),
+            kErrorSuccess);
+  other->registry().CloseKey(key);
+  EXPECT_EQ(reg().OpenKey(kHKeyCurrentUser, "Software\\SimTest\\Outer\\Inner", &key),
+            kErrorSuccess);
+  reg().CloseKey(key);
+}
+
 TEST_F(SimRegistryTest, AnEmptyPathOpensTheKeyItselfAndABackslashIsRefused) {
   KeyHandle key = kNoKey;
   ASSERT_EQ(reg().OpenKey(key_, "", &key), kErrorSuccess);
