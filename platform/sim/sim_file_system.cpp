@@ -490,14 +490,19 @@ Status SimFileSystem::RemoveFolder(std::string_view path) {
   return error == EEXIST ? kErrorDirNotEmpty : StatusFromErrno(error);
 }
 
+Status SimFileSystem::ResolveForRead(std::string_view path, Entry* entry) const {
+  const Status status = Resolve(path, entry);
+  if (status != kErrorSuccess) return status;
+  if (entry->type == HostEntryType::kMissing) return kErrorFileNotFound;
+  if (entry->type != HostEntryType::kFile) return kErrorAccessDenied;
+  return kErrorSuccess;
+}
+
 Status SimFileSystem::ReadAll(std::string_view path, std::string* bytes) {
   bytes->clear();
   Entry entry;
-  Status status = Resolve(path, &entry);
-  if (status != kErrorSuccess) return status;
-  if (entry.type == HostEntryType::kMissing) return kErrorFileNotFound;
-  if (entry.type != HostEntryType::kFile) return kErrorAccessDenied;
-  return ReadHostFile(entry.host, bytes);
+  const Status status = ResolveForRead(path, &entry);
+  return status != kErrorSuccess ? status : ReadHostFile(entry.host, bytes);
 }
 
 Status SimFileSystem::ReadFrom(std::string_view path, std::uint64_t offset, std::string* bytes,
@@ -505,11 +510,8 @@ Status SimFileSystem::ReadFrom(std::string_view path, std::uint64_t offset, std:
   bytes->clear();
   *size = 0;
   Entry entry;
-  Status status = Resolve(path, &entry);
-  if (status != kErrorSuccess) return status;
-  if (entry.type == HostEntryType::kMissing) return kErrorFileNotFound;
-  if (entry.type != HostEntryType::kFile) return kErrorAccessDenied;
-  return ReadHostFileFrom(entry.host, offset, bytes, size);
+  const Status status = ResolveForRead(path, &entry);
+  return status != kErrorSuccess ? status : ReadHostFileFrom(entry.host, offset, bytes, size);
 }
 
 Status SimFileSystem::WriteAll(std::string_view path, std::string_view bytes) {

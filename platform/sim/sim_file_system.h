@@ -88,6 +88,9 @@ class SimFileSystem : public FileSystem {
   Status Resolve(std::string_view windowsPath, Entry* entry) const;
   // Resolve without the memory of paths resolved before.
   Status ResolveAnew(std::string_view windowsPath, Entry* entry) const;
+  // Resolves a file to be read: a missing one is kErrorFileNotFound, anything but a file
+  // kErrorAccessDenied.
+  Status ResolveForRead(std::string_view windowsPath, Entry* entry) const;
   // Resolves a file to be written whole or appended to: it may be missing, but a folder,
   // a symbolic link or a read-only file is kErrorAccessDenied.
   Status ResolveForWrite(std::string_view windowsPath, Entry* entry) const;
