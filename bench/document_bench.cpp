@@ -12,41 +12,12 @@
 #include <string>
 
 #include "core/component.h"
+#include "core/tests/quiet_host.h"
 #include "platform/sim/machine.h"
 #include "util/ansi_text.h"
 
 namespace dav::core {
 namespace {
-
-// A client that takes every notice and reply and reports the default settings.
-class QuietHost : public HostApplication {
- public:
-  HResult PostNotice(const std::string&, const std::string&, std::int32_t) override {
-    return kHostOk;
-  }
-  HResult GetReplyChannel(std::unique_ptr<ReplyChannel>* channel) override {
-    *channel = std::make_unique<Channel>();
-    return kHostOk;
-  }
-  HResult GetClientFolder(std::string* folder) override {
-    *folder = "C:\\Program Files\\brisal client";
-    return kHostOk;
-  }
-  HResult GetClientRegistryKey(std::string* key) override {
-    *key = "Software\\quorel\\brisal client";
-    return kHostOk;
-  }
-  HResult GetSpecVersion(std::string* version) override {
-    *version = "2.5.1";
-    return kHostOk;
-  }
-
- private:
-  class Channel : public ReplyChannel {
-   public:
-    HResult SendReply(std::string&, std::int32_t&) override { return kHostOk; }
-  };
-};
 
 // A new machine with an initialised component, removed afterwards.
 class BenchComponent {
@@ -63,7 +34,7 @@ class BenchComponent {
       machine_->files().MakeFolder(path);
     }
     component_ = std::make_unique<CCDavIrizevez>(*machine_, componentFolder);
-    component_->IClientComponent_Initialize(std::make_shared<QuietHost>(), false);
+    component_->IClientComponent_Initialize(std::make_shared<testing::QuietHost>(), false);
     component_->IClientComponent_Handle("REQ_NOTHING", "");  // fixes the WinXP form
   }
   ~BenchComponent() {
@@ -140,7 +111,7 @@ void BM_InitializeTerminate(benchmark::State& state) {
   pc.component().ApplyWinConfigXML(pc.Example("WinConfig.qsf"), "", false);
   for (auto _ : state) {
     CCDavIrizevez component(pc.platform(), BenchComponent::kComponentFolder);
-    component.IClientComponent_Initialize(std::make_shared<QuietHost>(), false);
+    component.IClientComponent_Initialize(std::make_shared<testing::QuietHost>(), false);
     component.IClientComponent_Terminate();
   }
 }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/component.h"
+#include "core/tests/quiet_host.h"
 #include "platform/sim/machine.h"
 #include "startup/start_program_manager.h"
 #include "util/ansi_text.h"
@@ -22,29 +23,6 @@ namespace {
 
 constexpr const char* kClientKey = "Software\\quorel\\brisal client";
 constexpr const char* kComponent = "C:\\Program Files\\brisal client\\Components\\DavIrizevez";
-
-// A client that takes every notice and reports the default settings.
-class QuietHost : public core::HostApplication {
- public:
-  core::HResult PostNotice(const std::string&, const std::string&, std::int32_t) override {
-    return core::kHostOk;
-  }
-  core::HResult GetReplyChannel(std::unique_ptr<core::ReplyChannel>*) override {
-    return core::kHostFail;
-  }
-  core::HResult GetClientFolder(std::string* folder) override {
-    *folder = "C:\\Program Files\\brisal client";
-    return core::kHostOk;
-  }
-  core::HResult GetClientRegistryKey(std::string* key) override {
-    *key = kClientKey;
-    return core::kHostOk;
-  }
-  core::HResult GetSpecVersion(std::string* version) override {
-    *version = "2.5.1";
-    return core::kHostOk;
-  }
-};
 
 // A new machine whose three Run keys hold n entries each, taken into the store, with the
 // protection given.
@@ -123,7 +101,7 @@ void BM_ComponentStart(benchmark::State& state) {
   pc.platform().registry().CloseKey(key);
   for (auto _ : state) {
     core::CCDavIrizevez component(pc.platform(), kComponent);
-    component.IClientComponent_Initialize(std::make_shared<QuietHost>(), false);
+    component.IClientComponent_Initialize(std::make_shared<core::testing::QuietHost>(), false);
     component.IClientComponent_Terminate();
   }
   state.SetComplexityN(state.range(0));

@@ -7,51 +7,15 @@
 #include <string>
 
 #include "core/component.h"
+#include "core/tests/quiet_host.h"
 #include "fuzz/scratch_machine.h"
 
 namespace dav::fuzz {
 
+using core::testing::QuietHost;
+
 inline constexpr const char* kComponentFolder =
     "C:\\Program Files\\brisal client\\Components\\DavIrizevez";
-
-class QuietHost : public core::HostApplication {
- public:
-  explicit QuietHost(std::string version) : version_(std::move(version)) {}
-  core::HResult PostNotice(const std::string&, const std::string&, std::int32_t) override {
-    return core::kHostOk;
-  }
-  core::HResult GetReplyChannel(std::unique_ptr<core::ReplyChannel>* channel) override {
-    *channel = std::make_unique<Channel>(replies);
-    return core::kHostOk;
-  }
-  core::HResult GetClientFolder(std::string* folder) override {
-    *folder = "C:\\Program Files\\brisal client";
-    return core::kHostOk;
-  }
-  core::HResult GetClientRegistryKey(std::string* key) override {
-    *key = "Software\\quorel\\brisal client";
-    return core::kHostOk;
-  }
-  core::HResult GetSpecVersion(std::string* version) override {
-    *version = version_;
-    return core::kHostOk;
-  }
-  long replies = 0;
-
- private:
-  class Channel : public core::ReplyChannel {
-   public:
-    explicit Channel(long& replies) : replies_(replies) {}
-    core::HResult SendReply(std::string&, std::int32_t&) override {
-      ++replies_;
-      return core::kHostOk;
-    }
-
-   private:
-    long& replies_;
-  };
-  std::string version_;
-};
 
 // version: the host's version text, "2.5.1" (WinXP) or "2.6.1" (Win7).
 struct ScratchComponent {
