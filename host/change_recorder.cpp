@@ -40,9 +40,11 @@ bool IsRefusal(Status status) {
   }
 }
 
-// Notes a refused write; returns the status.
-Status NoteRefusal(MachineChanges& changes, Status status, std::string write) {
-  if (IsRefusal(status)) changes.refused.push_back({std::move(write), StatusText(status)});
+// Notes a refused write, named by write() (called only then: most writes go through, and
+// naming one builds its path); returns the status.
+template <typename Write>
+Status NoteRefusal(MachineChanges& changes, Status status, const Write& write) {
+  if (IsRefusal(status)) changes.refused.push_back({write(), StatusText(status)});
   return status;
 }
 
@@ -88,7 +90,7 @@ class RecordingPlatform::Registry : public platform::Registry {
       paths_[*result] = PathOf(parent, subKey);
       if (made) changes_.keysCreated.push_back(paths_[*result]);
     }
-    return NoteRefusal(changes_, status, "CreateKey " + PathOf(parent, subKey));
+    return NoteRefusal(changes_, status, [&] { return "CreateKey " + PathOf(parent, subKey); });
   }
   Status CloseKey(KeyHandle key) override {
     paths_.erase(key);
@@ -97,15 +99,20 @@ class RecordingPlatform::Registry : public platform::Registry {
   Status DeleteKey(KeyHandle parent, std::string_view subKey) override {
     const Status status = machine_.DeleteKey(parent, subKey);
     if (status == platform::kErrorSuccess) changes_.keysDeleted.push_back(PathOf(parent, subKey));
-    return NoteRefusal(changes_, status, "DeleteKey " + PathOf(parent, subKey));
+    return NoteRefusal(changes_, status, [&] { return "DeleteKey " + PathOf(parent, subKey); });
   }
   Status SetValue(KeyHandle key, std::string_view name, platform::ValueType type,
                   std::string_view data) override {
     std::optional<RegistryData> before = Read(key, name);
     const Status status = machine_.SetValue(key, name, type, data);
-    // Read back as stored: string data gain their NUL, as QueryValue gives them.
-    if (status == platform::kErrorSuccess) Note(key, name, std::move(before), Read(key, name));
-    return NoteRefusal(changes_, status, "SetValue " + ValuePath(key, name));
+    if (status == platform::kErrorSuccess) {
+      // Read back as stored: string data gain their NUL, as QueryValue gives them. A value
+      // set to the very type and bytes it held holds them still (most sets at a start).
+      const bool same = before && before->type == type && before->data == data;
+      std::optional<RegistryData> after = same ? before : Read(key, name);
+      Note(key, name, std::move(before), std::move(after));
+    }
+    return NoteRefusal(changes_, status, [&] { return "SetValue " + ValuePath(key, name); });
   }
   Status QueryValue(KeyHandle key, std::string_view name, platform::ValueType* type,
                     std::uint8_t* data, std::uint32_t* size) override {
@@ -115,7 +122,7 @@ class RecordingPlatform::Registry : public platform::Registry {
     std::optional<RegistryData> before = Read(key, name);
     const Status status = machine_.DeleteValue(key, name);
     if (status == platform::kErrorSuccess) Note(key, name, std::move(before), std::nullopt);
-    return NoteRefusal(changes_, status, "DeleteValue " + ValuePath(key, name));
+    return NoteRefusal(changes_, status, [&] { return "DeleteValue " + ValuePath(key, name); });
   }
   Status EnumKey(KeyHandle key, std::uint32_t index, std::string* name) override {
     return machine_.EnumKey(key, index, name);
@@ -145,20 +152,24 @@ class RecordingPlatform::Registry : public platform::Registry {
     return PathOf(key, {}) + "\\" + (name.empty() ? "(Default)" : std::string(name));
   }
 
+  // The value's type and bytes, or nothing when it is missing. One query answers most values;
+  // a larger one is asked for again at the size the first query gave.
   std::optional<RegistryData> Read(KeyHandle key, std::string_view name) {
     platform::ValueType type = platform::kRegNone;
-    std::uint32_t size = 0;
-    if (machine_.QueryValue(key, name, &type, nullptr, &size) != platform::kErrorSuccess) {
-      return std::nullopt;
+    std::string data(kFirstReadBytes, '\0');
+    std::uint32_t size = kFirstReadBytes;
+    Status status =
+        machine_.QueryValue(key, name, &type, reinterpret_cast<std::uint8_t*>(data.data()), &size);
+    if (status == platform::kErrorMoreData) {
+      data.assign(size, '\0');
+      status = machine_.QueryValue(key, name, &type, reinterpret_cast<std::uint8_t*>(data.data()),
+                                   &size);
     }
-    std::string data(size, '\0');
-    if (machine_.QueryValue(key, name, &type, reinterpret_cast<std::uint8_t*>(data.data()),
-                            &size) != platform::kErrorSuccess) {
-      return std::nullopt;
-    }
+    if (status != platform::kErrorSuccess) return std::nullopt;
     data.resize(size);
     return RegistryData{type, std::move(data)};
   }
+  static constexpr std::uint32_t kFirstReadBytes = 64;
 
   // The first change of a value keeps its state before; later ones update its state after.
   void Note(KeyHandle key, std::string_view name, std::optional<RegistryData> before,
@@ -220,13 +231,15 @@ class RecordingPlatform::Files : public platform::FileSystem {
   }
   void SetSoleWriter(bool sole) override { machine_.SetSoleWriter(sole); }
   Status Append(std::string_view path, std::string_view bytes) override {
-    return NoteRefusal(changes_, machine_.Append(path, bytes), "Append " + std::string(path));
+    return NoteRefusal(changes_, machine_.Append(path, bytes),
+                       [&] { return "Append " + std::string(path); });
   }
 
  private:
   Status Noted(Status status, std::string_view write, std::string_view path, std::string what) {
     if (status == platform::kErrorSuccess) changes_.files.emplace_back(path, std::move(what));
-    return NoteRefusal(changes_, status, std::string(write) + " " + std::string(path));
+    return NoteRefusal(changes_, status,
+                       [&] { return std::string(write) + " " + std::string(path); });
   }
 
   platform::FileSystem& machine_;

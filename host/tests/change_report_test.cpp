@@ -153,6 +153,30 @@ TEST_F(ChangeReportTest, VerboseAndJsonNameWhatChanged) {
       << r.out;
 }
 
+// A value set to the bytes it held counts as set only when its type changes; a value longer
+// than a first read takes is reported whole.
+TEST_F(ChangeReportTest, AValueWhoseTypeAloneChangesIsSetAndLongValuesAreReadWhole) {
+  const std::string doc = kExamples + "/SysConfig.qsf";
+  const std::string key = "HKCU\\Software\\Policies\\Microsoft\\Windows\\System";
+  Ok({"handle", "APL_SYSCONF", "--doc", doc, "--restart", "True"});
+  RunResult r = Run({"handle", "APL_SYSCONF", "--doc", doc, "--restart", "True"});
+  EXPECT_EQ(Line(r.err, "davhost: changes:").rfind("davhost: changes: 0 values set, ", 0), 0u)
+      << r.err;
+
+  Ok({"reg", "set", key, "DisableCMD", "REG_BINARY", "01 00 00 00"});
+  const std::string display = "HKLM\\Software\\quorel\\brisal client";
+  Ok({"reg", "set", display, "Display", "REG_SZ", std::string(100, 'x')});
+  r = Run({"handle", "APL_SYSCONF", "--doc", doc, "--restart", "True", "--verbose"});
+  EXPECT_EQ(Line(r.err, "davhost: changes:").rfind("davhost: changes: 2 values set, ", 0), 0u)
+      << r.err;
+  const std::string row = Line(r.err, "  HKEY_LOCAL_MACHINE\\Software\\quorel\\brisal client ");
+  EXPECT_NE(row.find(std::string(100, 'x') + " -> 800 x 600*"), std::string::npos) << row;
+  EXPECT_NE(Line(r.err, "  HKEY_CURRENT_USER\\Software\\Policies\\Microsoft\\Windows\\System ")
+                .find("-> 0x00000001 (1)"),
+            std::string::npos)
+      << r.err;
+}
+
 TEST_F(ChangeReportTest, TheSummaryCountsRunEntriesMovedBetweenLists) {
   const std::string run = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
   Ok({"reg", "set", run, "Alpha", "REG_SZ", "C:\\Alpha.exe"});

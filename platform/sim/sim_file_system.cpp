@@ -18,8 +18,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A host path's folder and its last name, and a name joined onto a folder, as text.
+std::string_view ParentOf(std::string_view host) {
+  return host.substr(0, host.rfind('/'));
+}
+std::string_view LastNameOf(std::string_view host) {
+  return host.substr(host.rfind('/') + 1);
+}
+std::string Joined(std::string_view folder, std::string_view name) {
+  std::string host;
+  host.reserve(folder.size() + 1 + name.size());
+  host.append(folder).append(1, '/').append(name);
+  return host;
+}
+
 // The names in a host folder, as readdir gives them (without "." and "..").
-Status ReadFolderNames(const fs::path& folder, std::vector<std::string>* names) {
+Status ReadFolderNames(const std::string& folder, std::vector<std::string>* names) {
   names->clear();
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return StatusFromErrno(errno);
@@ -32,11 +46,13 @@ Status ReadFolderNames(const fs::path& folder, std::vector<std::string>* names) 
 }
 
 // A name as the folder index keys it: letters folded as NamesEqual folds them.
+void AppendFolded(std::string_view name, std::string* to) {
+  for (char c : name) to->push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+}
 std::string Folded(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  std::string folded;
+  folded.reserve(name.size());
+  AppendFolded(name, &folded);
   return folded;
 }
 
@@ -53,7 +69,7 @@ struct FolderStamp {
   }
 };
 
-std::optional<FolderStamp> StampOf(const fs::path& folder) {
+std::optional<FolderStamp> StampOf(const std::string& folder) {
   struct stat info {};
   if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
   return FolderStamp{info.st_ino, info.st_mtim, info.st_ctim};
@@ -84,23 +100,25 @@ struct SimFileSystem::FolderIndex {
 };
 
 SimFileSystem::SimFileSystem(std::filesystem::path drivesRoot)
-    : drivesRoot_(std::move(drivesRoot)) {}
+    : drivesRoot_(std::move(drivesRoot).native()) {
+  while (drivesRoot_.size() > 1 && drivesRoot_.back() == '/') drivesRoot_.pop_back();
+}
 
 SimFileSystem::~SimFileSystem() = default;
 
 // The name under which the entry that name stands for is stored in folder: the exact name
 // when it exists, else the first (in listing order) that differs only in letter case.
 // Empty when there is none.
-std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& name,
+std::string SimFileSystem::FindChild(const std::string& folder, const std::string& name,
                                      HostEntryType* type) const {
   // While this process alone writes, a folder's index holds every name in it: a name it
   // lacks in every letter case is missing without a look at the disk.
   if (soleWriter_ && IndexIsCurrent(folder) &&
-      !folderIndexes_.at(folder.native())->names.contains(Folded(name))) {
+      !folderIndexes_.find(folder)->second->names.contains(Folded(name))) {
     if (type != nullptr) *type = HostEntryType::kMissing;
     return {};
   }
-  const HostEntryType exact = LookUp(folder / name);
+  const HostEntryType exact = LookUp(Joined(folder, name));
   if (type != nullptr) *type = exact;
   if (exact != HostEntryType::kMissing) return name;
   if (!IndexIsCurrent(folder)) {
@@ -114,53 +132,57 @@ std::string SimFileSystem::FindChild(const fs::path& folder, const std::string& 
       if (best.empty() || NameLess(candidate, best)) best = std::move(candidate);
     }
     if (folderIndexes_.size() >= kMostIndexedFolders) folderIndexes_.clear();
-    folderIndexes_[folder.string()] = std::move(index);
+    folderIndexes_[folder] = std::move(index);
   }
-  const FolderIndex& index = *folderIndexes_.at(folder.native());
+  const FolderIndex& index = *folderIndexes_.find(folder)->second;
   const auto found = index.names.find(Folded(name));
   if (found == index.names.end()) return {};
-  if (type != nullptr) *type = LookUp(folder / found->second);
+  if (type != nullptr) *type = LookUp(Joined(folder, found->second));
   return found->second;
 }
 
-bool SimFileSystem::IndexIsCurrent(const fs::path& folder) const {
-  const auto found = folderIndexes_.find(folder.native());
+bool SimFileSystem::IndexIsCurrent(std::string_view folder) const {
+  const auto found = folderIndexes_.find(folder);
   if (found == folderIndexes_.end()) return false;
   // While this process alone changes the files, it keeps the index up to date itself.
-  if (soleWriter_ || StampOf(folder) == found->second->stamp) return true;
+  if (soleWriter_ || StampOf(found->first) == found->second->stamp) return true;
   folderIndexes_.erase(found);
   return false;
 }
 
-void SimFileSystem::NoteEntry(const fs::path& host, bool wasCurrent, bool added) const {
-  const fs::path folder = host.parent_path();
-  const auto found = folderIndexes_.find(folder.native());
+void SimFileSystem::NoteEntry(const std::string& host, bool wasCurrent, bool added) const {
+  const auto found = folderIndexes_.find(ParentOf(host));
   if (found == folderIndexes_.end()) return;
   const std::optional<FolderStamp> stamp =
-      soleWriter_ ? std::optional(found->second->stamp) : StampOf(folder);
+      soleWriter_ ? std::optional(found->second->stamp) : StampOf(found->first);
   if (!wasCurrent || !added || !stamp) {
     folderIndexes_.erase(found);
     return;
   }
   FolderIndex& index = *found->second;
-  std::string name = host.filename().string();
+  std::string name(LastNameOf(host));
   std::string& best = index.names[Folded(name)];
   if (best.empty() || NameLess(name, best)) best = std::move(name);
   index.stamp = *stamp;
 }
 
 Status SimFileSystem::ResolveFolder(const WindowsPath& path, std::size_t count,
-                                    fs::path* folder) const {
-  // The keys of the folders on the path: keys[i] names the folder of names[0, i).
-  std::vector<std::string> keys(count + 1);
-  keys[0] = std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(path.drive))));
-  for (std::size_t i = 0; i < count; ++i) keys[i + 1] = keys[i] + "\\" + Folded(path.names[i]);
+                                    std::string* folder) const {
+  // The key of the deepest folder, its drive letter and names folded and joined by "\\";
+  // the key of the folder of names[0, i) is its first ends[i] characters.
+  std::string key(1, static_cast<char>(std::tolower(static_cast<unsigned char>(path.drive))));
+  std::vector<std::size_t> ends(count + 1, 1);
+  for (std::size_t i = 0; i < count; ++i) {
+    key.push_back('\\');
+    AppendFolded(path.names[i], &key);
+    ends[i + 1] = key.size();
+  }
 
   // Start below the deepest folder remembered, when the host still has it.
   std::size_t depth = 0;
-  fs::path current;
+  std::string current;
   for (std::size_t i = count; i > 0 && current.empty(); --i) {
-    const auto found = resolvedFolders_.find(keys[i]);
+    const auto found = resolvedFolders_.find(std::string_view(key).substr(0, ends[i]));
     if (found == resolvedFolders_.end()) continue;
     if (LookUp(found->second) != HostEntryType::kDirectory) {
       resolvedFolders_.clear();
@@ -170,7 +192,7 @@ Status SimFileSystem::ResolveFolder(const WindowsPath& path, std::size_t count,
     depth = i;
   }
   if (current.empty()) {
-    current = drivesRoot_ / std::string(1, path.drive);
+    current = Joined(drivesRoot_, std::string(1, path.drive));
     const HostEntryType type = LookUp(current);
     if (type == HostEntryType::kOther) return kErrorAccessDenied;
     if (type != HostEntryType::kDirectory) return kErrorPathNotFound;
@@ -179,11 +201,12 @@ Status SimFileSystem::ResolveFolder(const WindowsPath& path, std::size_t count,
     HostEntryType type = HostEntryType::kMissing;
     std::string name = FindChild(current, path.names[i], &type);
     if (name.empty()) return kErrorPathNotFound;
-    current /= name;
+    current.push_back('/');
+    current += name;
     if (type == HostEntryType::kOther) return kErrorAccessDenied;
     if (type != HostEntryType::kDirectory) return kErrorPathNotFound;
     if (resolvedFolders_.size() >= kMostResolvedFolders) resolvedFolders_.clear();
-    resolvedFolders_[keys[i + 1]] = current;
+    resolvedFolders_.insert_or_assign(key.substr(0, ends[i + 1]), current);
   }
   *folder = std::move(current);
   return kErrorSuccess;
@@ -219,12 +242,12 @@ Status SimFileSystem::ResolveAnew(std::string_view windowsPath, Entry* entry) co
     if (status == kErrorSuccess) entry->type = HostEntryType::kDirectory;
     return status;
   }
-  fs::path folder;
+  std::string folder;
   status = ResolveFolder(path, path.names.size() - 1, &folder);
   if (status != kErrorSuccess) return status;
   HostEntryType type = HostEntryType::kMissing;
   std::string name = FindChild(folder, path.names.back(), &type);
-  entry->host = folder / (name.empty() ? path.names.back() : name);
+  entry->host = Joined(folder, name.empty() ? path.names.back() : name);
   entry->type = type;
   entry->trailingSeparator = path.trailingSeparator;
   if (path.trailingSeparator && entry->type == HostEntryType::kFile) return kErrorInvalidName;
@@ -260,24 +283,26 @@ const std::set<std::string>* SimFileSystem::Changes() const {
   return noting_ && notedAll_ ? &noted_ : nullptr;
 }
 
-void SimFileSystem::Noted(const fs::path& host) const {
+void SimFileSystem::Noted(const std::string& host) const {
   if (!noting_ || !notedAll_) return;
   if (noted_.size() >= kMostNotedChanges) {
     notedAll_ = false;
     noted_.clear();
     return;
   }
-  noted_.insert(host.string());
+  noted_.insert(host);
 }
 
 void SimFileSystem::ForgetEntries(const std::set<std::string>& hosts) {
   for (const std::string& host : hosts) {
     known_.erase(host);
     folderIndexes_.erase(host);
-    folderIndexes_.erase(fs::path(host).parent_path().string());
+    if (const auto parent = folderIndexes_.find(ParentOf(host)); parent != folderIndexes_.end()) {
+      folderIndexes_.erase(parent);
+    }
   }
   std::erase_if(resolvedFolders_,
-                [&](const auto& folder) { return hosts.contains(folder.second.native()); });
+                [&](const auto& folder) { return hosts.contains(folder.second); });
   resolvedPaths_.clear();
 }
 
@@ -288,42 +313,40 @@ void SimFileSystem::ForgetAll() {
   resolvedFolders_.clear();
 }
 
-SimFileSystem::Known& SimFileSystem::KnownEntry(const fs::path& host) const {
+SimFileSystem::Known& SimFileSystem::KnownEntry(const std::string& host) const {
   if (known_.size() >= kMostKnownEntries) known_.clear();
-  // Looked up by the path's own text: most look-ups find what is remembered.
-  if (const auto found = known_.find(host.native()); found != known_.end()) return found->second;
-  Known& known = known_[host.native()];
+  if (const auto found = known_.find(host); found != known_.end()) return found->second;
+  Known& known = known_[host];
   known.type = LookUpHostEntry(host, &known.size);
   return known;
 }
 
-HostEntryType SimFileSystem::LookUp(const fs::path& host, std::uint64_t* size) const {
+HostEntryType SimFileSystem::LookUp(const std::string& host, std::uint64_t* size) const {
   if (!soleWriter_) return LookUpHostEntry(host, size);
   const Known& known = KnownEntry(host);
   if (size != nullptr) *size = known.size;
   return known.type;
 }
 
-std::uint32_t SimFileSystem::Attributes(const fs::path& host, bool isDirectory) const {
+std::uint32_t SimFileSystem::Attributes(const std::string& host, bool isDirectory) const {
   if (!soleWriter_) return ReadDosAttributes(host, isDirectory);
   Known& known = KnownEntry(host);
   if (!known.attributes) known.attributes = ReadDosAttributes(host, isDirectory);
   return *known.attributes;
 }
 
-bool SimFileSystem::IsReadOnly(const fs::path& host, bool isDirectory) const {
+bool SimFileSystem::IsReadOnly(const std::string& host, bool isDirectory) const {
   return (Attributes(host, isDirectory) & kAttrReadOnly) != 0;
 }
 
-void SimFileSystem::Forget(const fs::path& host) const {
-  known_.erase(host.native());
+void SimFileSystem::Forget(const std::string& host) const {
+  known_.erase(host);
 }
 
-void SimFileSystem::Written(const fs::path& host, Status status, std::uint64_t size) const {
+void SimFileSystem::Written(const std::string& host, Status status, std::uint64_t size) const {
   Forget(host);
   // A whole file written is a file of that size; its attributes are read when asked for.
-  if (soleWriter_ && status == kErrorSuccess)
-    known_[host.string()] = Known{HostEntryType::kFile, size, {}};
+  if (soleWriter_ && status == kErrorSuccess) known_[host] = Known{HostEntryType::kFile, size, {}};
 }
 
 fs::path SimFileSystem::HostPath(std::string_view windowsPath, Status* status) {
@@ -331,7 +354,7 @@ fs::path SimFileSystem::HostPath(std::string_view windowsPath, Status* status) {
   Status result = Resolve(windowsPath, &entry);
   if (result == kErrorSuccess && entry.type == HostEntryType::kOther) result = kErrorAccessDenied;
   if (status != nullptr) *status = result;
-  return result == kErrorSuccess ? entry.host : fs::path();
+  return result == kErrorSuccess ? fs::path(entry.host) : fs::path();
 }
 
 Status SimFileSystem::FindFiles(std::string_view pattern, std::uint32_t mask,
@@ -343,7 +366,7 @@ Status SimFileSystem::FindFiles(std::string_view pattern, std::uint32_t mask,
   // "C:\a\" names no entry in a; "C:\" names none at all.
   std::size_t folderDepth =
       path.trailingSeparator || path.names.empty() ? path.names.size() : path.names.size() - 1;
-  fs::path folder;
+  std::string folder;
   status = ResolveFolder(path, folderDepth, &folder);
   if (status != kErrorSuccess) return status;
   if (folderDepth == path.names.size()) return kErrorFileNotFound;
@@ -352,10 +375,11 @@ Status SimFileSystem::FindFiles(std::string_view pattern, std::uint32_t mask,
   std::vector<FileEntry> found;
   auto addHostEntry = [&](const std::string& name) {
     std::uint64_t size = 0;
-    HostEntryType type = LookUp(folder / name, &size);
+    const std::string host = Joined(folder, name);
+    HostEntryType type = LookUp(host, &size);
     if (type != HostEntryType::kFile && type != HostEntryType::kDirectory) return;
     bool isDirectory = type == HostEntryType::kDirectory;
-    found.push_back({name, Attributes(folder / name, isDirectory), size});
+    found.push_back({name, Attributes(host, isDirectory), size});
   };
 
   if (!HasWildcards(last)) {
@@ -427,7 +451,7 @@ Status SimFileSystem::Copy(std::string_view from, std::string_view to, bool fail
   std::string bytes;
   status = ReadHostFile(source.host, &bytes);
   if (status != kErrorSuccess) return status;
-  const bool current = IndexIsCurrent(target.host.parent_path());
+  const bool current = IndexIsCurrent(ParentOf(target.host));
   Noted(target.host);
   if (target.type == HostEntryType::kMissing) EntriesMadeOrRemoved();
   status = WriteFileAtomically(target.host, bytes, Attributes(source.host, false));
@@ -458,7 +482,7 @@ Status SimFileSystem::MakeFolder(std::string_view path) {
   // An entry in the way, a file named with a separator after it too.
   if (entry.type != HostEntryType::kMissing) return kErrorAlreadyExists;
   if (status != kErrorSuccess) return status;
-  const bool current = IndexIsCurrent(entry.host.parent_path());
+  const bool current = IndexIsCurrent(ParentOf(entry.host));
   Noted(entry.host);
   EntriesMadeOrRemoved();
   const Status result =
@@ -526,7 +550,7 @@ Status SimFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   if (status != kErrorSuccess) return status;
   std::optional<std::uint32_t> attributes;
   if (entry.type == HostEntryType::kFile) attributes = Attributes(entry.host, false);
-  const bool current = IndexIsCurrent(entry.host.parent_path());
+  const bool current = IndexIsCurrent(ParentOf(entry.host));
   Noted(entry.host);
   if (entry.type == HostEntryType::kMissing) EntriesMadeOrRemoved();
   status = WriteFileAtomically(entry.host, bytes, attributes);
@@ -540,13 +564,13 @@ Status SimFileSystem::Append(std::string_view path, std::string_view bytes) {
   Status status = ResolveForWrite(path, &entry);
   if (status != kErrorSuccess) return status;
   if (entry.trailingSeparator && entry.type == HostEntryType::kMissing) return kErrorInvalidName;
-  const bool current = IndexIsCurrent(entry.host.parent_path());
+  const bool current = IndexIsCurrent(ParentOf(entry.host));
   Noted(entry.host);
   if (entry.type == HostEntryType::kMissing) EntriesMadeOrRemoved();
   status = AppendHostFile(entry.host, bytes);
   // A file appended to keeps its kind and attributes: only its size moves on. (The log
   // files take many appends in a row.)
-  const auto known = known_.find(entry.host.native());
+  const auto known = known_.find(entry.host);
   if (status == kErrorSuccess && known != known_.end() &&
       known->second.type == HostEntryType::kFile) {
     known->second.size += bytes.size();

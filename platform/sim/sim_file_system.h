@@ -71,7 +71,7 @@ class SimFileSystem : public FileSystem {
  private:
   // A Windows path resolved onto the host.
   struct Entry {
-    std::filesystem::path host;
+    std::string host;                              // the host path, its names joined by "/"
     HostEntryType type = HostEntryType::kMissing;  // also when the folder was not found
     bool isRoot = false;
     bool trailingSeparator = false;  // the path ended in "\" or "/" after a name
@@ -80,8 +80,7 @@ class SimFileSystem : public FileSystem {
   // Resolves the drive folder and the folders named by names[0, count) onto the host.
   // Folders resolved before are remembered (see resolvedFolders_), so that the many
   // operations of one task in the same folders do not look up every folder of the path again.
-  Status ResolveFolder(const WindowsPath& path, std::size_t count,
-                       std::filesystem::path* folder) const;
+  Status ResolveFolder(const WindowsPath& path, std::size_t count, std::string* folder) const;
   // Parses and resolves a path without wildcards; the folder holding the last name must
   // exist. A file's name with a separator after it names no file, and the calls that open
   // files refuse it as Windows does: kErrorInvalidName.
@@ -104,13 +103,13 @@ class SimFileSystem : public FileSystem {
   // update can go unseen; only a look-up in another letter case of such a name is affected.
   struct FolderIndex;
   // type, when given, receives what the found name is on the host (kMissing when none).
-  std::string FindChild(const std::filesystem::path& folder, const std::string& name,
+  std::string FindChild(const std::string& folder, const std::string& name,
                         HostEntryType* type = nullptr) const;
   // Whether the folder's index (when it has one) still describes it; a stale one is dropped.
-  bool IndexIsCurrent(const std::filesystem::path& folder) const;
+  bool IndexIsCurrent(std::string_view folder) const;
   // After this file system made (or removed) host inside a folder whose index was current
   // before: the index learns the name (or, for a removal, is dropped).
-  void NoteEntry(const std::filesystem::path& host, bool wasCurrent, bool added) const;
+  void NoteEntry(const std::string& host, bool wasCurrent, bool added) const;
 
   // What a host path held when it was last looked up while this process alone writes.
   struct Known {
@@ -118,46 +117,51 @@ class SimFileSystem : public FileSystem {
     std::uint64_t size = 0;
     std::optional<std::uint32_t> attributes;  // read when first asked for
   };
-  Known& KnownEntry(const std::filesystem::path& host) const;
+  Known& KnownEntry(const std::string& host) const;
   // LookUpHostEntry, ReadDosAttributes and the read-only bit, from memory while sole.
-  HostEntryType LookUp(const std::filesystem::path& host, std::uint64_t* size = nullptr) const;
-  std::uint32_t Attributes(const std::filesystem::path& host, bool isDirectory) const;
-  bool IsReadOnly(const std::filesystem::path& host, bool isDirectory) const;
+  HostEntryType LookUp(const std::string& host, std::uint64_t* size = nullptr) const;
+  std::uint32_t Attributes(const std::string& host, bool isDirectory) const;
+  bool IsReadOnly(const std::string& host, bool isDirectory) const;
   // Drops what is remembered of host, after this file system changed it.
-  void Forget(const std::filesystem::path& host) const;
+  void Forget(const std::string& host) const;
   // After this file system made or removed an entry: a path resolved before may now resolve
   // onto another host entry (a name made in another letter case, a folder gone).
   void EntriesMadeOrRemoved() const { resolvedPaths_.clear(); }
   // After a whole-file write of size bytes that ended with status.
-  void Written(const std::filesystem::path& host, Status status, std::uint64_t size) const;
+  void Written(const std::string& host, Status status, std::uint64_t size) const;
 
   // Notes a change of host for Changes.
-  void Noted(const std::filesystem::path& host) const;
+  void Noted(const std::string& host) const;
 
-  std::filesystem::path drivesRoot_;
-  bool soleWriter_ = false;
-  bool noting_ = false;
-  mutable bool notedAll_ = true;  // the notes hold every change since noting began
-  mutable std::set<std::string> noted_;
-  mutable std::unordered_map<std::string, Known> known_;
-  // Windows folder paths resolved before (drive letter and names folded to lower case, joined
-  // by "\\") -> their host folder. One look-up of the host folder confirms a remembered
-  // folder, instead of one or two for each folder on its path; when it is no longer a folder
-  // (removed or replaced from outside) everything remembered is forgotten and the path is
-  // resolved afresh. This file system forgets them itself whenever it removes a folder.
-  mutable std::unordered_map<std::string, std::filesystem::path> resolvedFolders_;
-  mutable std::unordered_map<std::string, std::unique_ptr<FolderIndex>> folderIndexes_;
-  // While sole: Windows paths as given -> what Resolve made of them (its kind looked up
-  // anew each time), until this file system makes or removes an entry. The operations of a
-  // task name the same few paths again and again (a log file at every line).
-  // Hashed as text, so that a path given as a string_view is looked up as it is.
+  // Maps hashed as text, so that a key given as a string_view is looked up as it is.
   struct TextHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view text) const {
       return std::hash<std::string_view>()(text);
     }
   };
-  mutable std::unordered_map<std::string, Entry, TextHash, std::equal_to<>> resolvedPaths_;
+  template <typename Value>
+  using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
+
+  // The host folder of the drives, without a separator at its end; host paths are built
+  // onto it as text ("<root>/C/a/b"), which spares the parsing of a path object at each step.
+  std::string drivesRoot_;
+  bool soleWriter_ = false;
+  bool noting_ = false;
+  mutable bool notedAll_ = true;  // the notes hold every change since noting began
+  mutable std::set<std::string> noted_;
+  mutable TextMap<Known> known_;
+  // Windows folder paths resolved before (drive letter and names folded to lower case, joined
+  // by "\\") -> their host folder. One look-up of the host folder confirms a remembered
+  // folder, instead of one or two for each folder on its path; when it is no longer a folder
+  // (removed or replaced from outside) everything remembered is forgotten and the path is
+  // resolved afresh. This file system forgets them itself whenever it removes a folder.
+  mutable TextMap<std::string> resolvedFolders_;
+  mutable TextMap<std::unique_ptr<FolderIndex>> folderIndexes_;
+  // While sole: Windows paths as given -> what Resolve made of them (its kind looked up
+  // anew each time), until this file system makes or removes an entry. The operations of a
+  // task name the same few paths again and again (a log file at every line).
+  mutable TextMap<Entry> resolvedPaths_;
 };
 
 }  // namespace dav::platform::sim

@@ -56,11 +56,28 @@ std::vector<std::uint32_t> CodePoints(std::string_view text) {
   return points;
 }
 
+// True when every byte belongs to a valid UTF-8 sequence that is no surrogate (as
+// CodePoints reads them, without making the list: every listed name is checked).
 bool IsValidUtf8(std::string_view text) {
-  auto points = CodePoints(text);
-  return std::none_of(points.begin(), points.end(), [](std::uint32_t p) {
-    return p >= 0xD800 && p <= 0xDFFF;  // the stand-ins for invalid bytes, or surrogates
-  });
+  std::size_t i = 0;
+  while (i < text.size()) {
+    auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    std::uint32_t point = lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      point = (point << 6) | (next & 0x3F);
+    }
+    if (point >= 0xD800 && point <= 0xDFFF) return false;
+    i += length;
+  }
+  return true;
 }
 
 std::uint32_t FoldPoint(std::uint32_t p) {
@@ -77,19 +94,16 @@ Status ParseWindowsPath(std::string_view text, bool allowWildcards, WindowsPath*
   if (!hasDrive || text[1] != ':' || !IsSeparator(text[2])) return kErrorPathNotFound;
   path->drive = static_cast<char>(text[0] & ~0x20);
 
-  std::vector<std::string_view> parts;
-  std::size_t start = 3;
-  while (start <= text.size()) {
+  // Trailing separators end no name: the last name ends where they begin.
+  std::size_t textEnd = text.size();
+  while (textEnd > 3 && IsSeparator(text[textEnd - 1])) --textEnd;
+  for (std::size_t start = 3; start < textEnd;) {
     std::size_t end = start;
-    while (end < text.size() && !IsSeparator(text[end])) ++end;
-    if (end > start) parts.push_back(text.substr(start, end - start));
+    while (end < textEnd && !IsSeparator(text[end])) ++end;
+    std::string_view part = text.substr(start, end - start);
+    const bool last = end == textEnd;
     start = end + 1;
-  }
-
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    std::string_view part = parts[i];
-    bool last = i + 1 == parts.size();
-    if (part == ".") continue;
+    if (part.empty() || part == ".") continue;
     if (part == "..") {
       if (!path->names.empty()) path->names.pop_back();
       continue;
@@ -135,6 +149,7 @@ bool NameLess(std::string_view a, std::string_view b) {
 }
 
 bool MatchesPattern(std::string_view patternText, std::string_view nameText) {
+  if (patternText == "*") return true;  // the whole listing of a folder, the common case
   auto pattern = CodePoints(patternText);
   auto name = CodePoints(nameText);
   const std::size_t m = pattern.size();
