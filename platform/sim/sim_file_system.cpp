@@ -223,7 +223,9 @@ Status SimFileSystem::Resolve(std::string_view windowsPath, Entry* entry) const 
     }
   }
   const Status status = ResolveAnew(windowsPath, entry);
-  if (soleWriter_ && status == kErrorSuccess) {
+  // Only what was found is remembered: a name made later could be the entry a missing name
+  // resolves onto, but never changes what a found name resolves onto.
+  if (soleWriter_ && status == kErrorSuccess && entry->type != HostEntryType::kMissing) {
     if (resolvedPaths_.size() >= kMostResolvedPaths) resolvedPaths_.clear();
     resolvedPaths_.emplace(windowsPath, *entry);
   }
@@ -360,6 +362,24 @@ fs::path SimFileSystem::HostPath(std::string_view windowsPath, Status* status) {
 Status SimFileSystem::FindFiles(std::string_view pattern, std::uint32_t mask,
                                 std::vector<FileEntry>* entries) {
   entries->clear();
+  // One name, without wildcards and not a folder's own path ("C:\a\"), is found as Resolve
+  // finds it, through the paths remembered while this process alone writes: the icon tasks
+  // ask after the same few paths again and again.
+  if (soleWriter_ && !pattern.empty() && pattern.back() != '\\' && pattern.back() != '/' &&
+      !HasWildcards(pattern)) {
+    Entry entry;
+    const Status status = Resolve(pattern, &entry);
+    if (status != kErrorSuccess) return status;
+    if (entry.isRoot) return kErrorFileNotFound;
+    std::uint64_t size = 0;
+    const HostEntryType type = LookUp(entry.host, &size);
+    if (type != HostEntryType::kFile && type != HostEntryType::kDirectory)
+      return kErrorFileNotFound;
+    const bool isDirectory = type == HostEntryType::kDirectory;
+    FileEntry found{std::string(LastNameOf(entry.host)), Attributes(entry.host, isDirectory), size};
+    if (MatchesAttributeMask(found.attributes, mask)) entries->push_back(std::move(found));
+    return kErrorSuccess;
+  }
   WindowsPath path;
   Status status = ParseWindowsPath(pattern, true, &path);
   if (status != kErrorSuccess) return status;
@@ -453,7 +473,6 @@ Status SimFileSystem::Copy(std::string_view from, std::string_view to, bool fail
   if (status != kErrorSuccess) return status;
   const bool current = IndexIsCurrent(ParentOf(target.host));
   Noted(target.host);
-  if (target.type == HostEntryType::kMissing) EntriesMadeOrRemoved();
   status = WriteFileAtomically(target.host, bytes, Attributes(source.host, false));
   Written(target.host, status, bytes.size());
   NoteEntry(target.host, current, status == kErrorSuccess);
@@ -469,7 +488,7 @@ Status SimFileSystem::Delete(std::string_view path) {
     return kErrorAccessDenied;
   }
   Noted(entry.host);
-  EntriesMadeOrRemoved();
+  EntriesRemoved();
   const Status result = ::unlink(entry.host.c_str()) == 0 ? kErrorSuccess : StatusFromErrno(errno);
   Forget(entry.host);
   NoteEntry(entry.host, false, false);
@@ -484,7 +503,6 @@ Status SimFileSystem::MakeFolder(std::string_view path) {
   if (status != kErrorSuccess) return status;
   const bool current = IndexIsCurrent(ParentOf(entry.host));
   Noted(entry.host);
-  EntriesMadeOrRemoved();
   const Status result =
       ::mkdir(entry.host.c_str(), 0755) == 0 ? kErrorSuccess : StatusFromErrno(errno);
   Forget(entry.host);
@@ -504,7 +522,7 @@ Status SimFileSystem::RemoveFolder(std::string_view path) {
     return kErrorAccessDenied;
   }
   Noted(entry.host);
-  EntriesMadeOrRemoved();
+  EntriesRemoved();
   const int removed = ::rmdir(entry.host.c_str());
   const int error = errno;
   resolvedFolders_.clear();
@@ -552,7 +570,6 @@ Status SimFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   if (entry.type == HostEntryType::kFile) attributes = Attributes(entry.host, false);
   const bool current = IndexIsCurrent(ParentOf(entry.host));
   Noted(entry.host);
-  if (entry.type == HostEntryType::kMissing) EntriesMadeOrRemoved();
   status = WriteFileAtomically(entry.host, bytes, attributes);
   Written(entry.host, status, bytes.size());
   NoteEntry(entry.host, current, status == kErrorSuccess);
@@ -566,7 +583,6 @@ Status SimFileSystem::Append(std::string_view path, std::string_view bytes) {
   if (entry.trailingSeparator && entry.type == HostEntryType::kMissing) return kErrorInvalidName;
   const bool current = IndexIsCurrent(ParentOf(entry.host));
   Noted(entry.host);
-  if (entry.type == HostEntryType::kMissing) EntriesMadeOrRemoved();
   status = AppendHostFile(entry.host, bytes);
   // A file appended to keeps its kind and attributes: only its size moves on. (The log
   // files take many appends in a row.)

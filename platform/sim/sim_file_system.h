@@ -124,9 +124,9 @@ class SimFileSystem : public FileSystem {
   bool IsReadOnly(const std::string& host, bool isDirectory) const;
   // Drops what is remembered of host, after this file system changed it.
   void Forget(const std::string& host) const;
-  // After this file system made or removed an entry: a path resolved before may now resolve
-  // onto another host entry (a name made in another letter case, a folder gone).
-  void EntriesMadeOrRemoved() const { resolvedPaths_.clear(); }
+  // After this file system removed an entry: a path resolved before may now resolve onto
+  // another host entry (a name made again in another letter case, a folder gone).
+  void EntriesRemoved() const { resolvedPaths_.clear(); }
   // After a whole-file write of size bytes that ended with status.
   void Written(const std::string& host, Status status, std::uint64_t size) const;
 
@@ -158,8 +158,8 @@ class SimFileSystem : public FileSystem {
   // resolved afresh. This file system forgets them itself whenever it removes a folder.
   mutable TextMap<std::string> resolvedFolders_;
   mutable TextMap<std::unique_ptr<FolderIndex>> folderIndexes_;
-  // While sole: Windows paths as given -> what Resolve made of them (its kind looked up
-  // anew each time), until this file system makes or removes an entry. The operations of a
+  // While sole: Windows paths as given -> the entries Resolve found for them (their kind
+  // looked up anew each time), until this file system removes an entry. The operations of a
   // task name the same few paths again and again (a log file at every line).
   mutable TextMap<Entry> resolvedPaths_;
 };

@@ -243,5 +243,35 @@ TEST_F(SimFileSystemTest, RememberedPathsSeeNamesMadeInAnotherCase) {
       << "a name made again keeps the case it is given";
 }
 
+// While sole, one name is found through the remembered paths; whatever the pattern, the
+// answer must be the one a fresh look gives: status, stored name, attributes, size and mask.
+TEST_F(SimFileSystemTest, FindingOneNameWhileSoleAnswersAsAFreshLookDoes) {
+  fs::create_directories(drives() / "C" / "Work" / "Sub");
+  HostWrite(drives() / "C" / "Work" / "File.txt", "abc");
+  SimFileSystem fresh(drives());
+  ASSERT_EQ(fresh.SetAttributes("C:\\Work\\File.txt", kAttrHidden | kAttrReadOnly), kErrorSuccess);
+  const auto answer = [](SimFileSystem& files, const std::string& pattern, std::uint32_t mask) {
+    std::vector<FileEntry> found;
+    std::string text = std::to_string(files.FindFiles(pattern, mask, &found));
+    for (const FileEntry& entry : found) {
+      text += " " + entry.name + ":" + std::to_string(entry.attributes) + ":" +
+              std::to_string(entry.size);
+    }
+    return text;
+  };
+  files_.SetSoleWriter(true);
+  for (const char* pattern :
+       {"C:\\work\\FILE.TXT", "C:\\Work\\File.txt. ", "C:\\Work\\Sub\\..\\file.txt",
+        "C:\\Work\\sub", "C:\\Work\\Sub\\", "C:\\Work\\File.txt\\", "C:\\", "C:\\.",
+        "C:\\Work\\missing", "C:\\Missing\\x", "C:\\Work\\a|b", "D:\\x", "C:"}) {
+    for (const std::uint32_t mask : {0u, kAttrHidden, kAttrDirectory}) {
+      const std::string expected = answer(fresh, pattern, mask);
+      EXPECT_EQ(answer(files_, pattern, mask), expected) << pattern << " mask " << mask;
+      EXPECT_EQ(answer(files_, pattern, mask), expected)
+          << pattern << " mask " << mask << ", again";
+    }
+  }
+}
+
 }  // namespace
 }  // namespace dav::platform::sim
