@@ -214,20 +214,26 @@ Status SimFileSystem::ResolveFolder(const WindowsPath& path, std::size_t count,
 
 Status SimFileSystem::Resolve(std::string_view windowsPath, Entry* entry) const {
   if (soleWriter_) {
-    const auto found = resolvedPaths_.find(windowsPath);
-    if (found != resolvedPaths_.end()) {
-      *entry = found->second;
+    const Entry* remembered = nullptr;
+    if (const auto found = resolvedPaths_.find(windowsPath); found != resolvedPaths_.end()) {
+      remembered = &found->second;
+    } else if (const auto missed = missedPaths_.find(windowsPath); missed != missedPaths_.end()) {
+      remembered = &missed->second;
+    }
+    if (remembered != nullptr) {
+      *entry = *remembered;
       entry->type = LookUp(entry->host);
       if (entry->trailingSeparator && entry->type == HostEntryType::kFile) return kErrorInvalidName;
       return kErrorSuccess;
     }
   }
   const Status status = ResolveAnew(windowsPath, entry);
-  // Only what was found is remembered: a name made later could be the entry a missing name
-  // resolves onto, but never changes what a found name resolves onto.
-  if (soleWriter_ && status == kErrorSuccess && entry->type != HostEntryType::kMissing) {
-    if (resolvedPaths_.size() >= kMostResolvedPaths) resolvedPaths_.clear();
-    resolvedPaths_.emplace(windowsPath, *entry);
+  if (soleWriter_ && status == kErrorSuccess) {
+    // A name made later may be the entry a missing name resolves onto (in another letter
+    // case), but never changes what a found name resolves onto: the two are kept apart.
+    TextMap<Entry>& paths = entry->type == HostEntryType::kMissing ? missedPaths_ : resolvedPaths_;
+    if (paths.size() >= kMostResolvedPaths) paths.clear();
+    paths.emplace(windowsPath, *entry);
   }
   return status;
 }
@@ -270,6 +276,7 @@ void SimFileSystem::SetSoleWriter(bool sole) {
   soleWriter_ = sole;
   known_.clear();
   resolvedPaths_.clear();
+  missedPaths_.clear();
   // Indexes kept up to date without a look at the disk have no stamp to be checked by, and
   // an index from before may miss what changed since.
   folderIndexes_.clear();
@@ -306,11 +313,13 @@ void SimFileSystem::ForgetEntries(const std::set<std::string>& hosts) {
   std::erase_if(resolvedFolders_,
                 [&](const auto& folder) { return hosts.contains(folder.second); });
   resolvedPaths_.clear();
+  missedPaths_.clear();
 }
 
 void SimFileSystem::ForgetAll() {
   known_.clear();
   resolvedPaths_.clear();
+  missedPaths_.clear();
   folderIndexes_.clear();
   resolvedFolders_.clear();
 }
@@ -473,6 +482,7 @@ Status SimFileSystem::Copy(std::string_view from, std::string_view to, bool fail
   if (status != kErrorSuccess) return status;
   const bool current = IndexIsCurrent(ParentOf(target.host));
   Noted(target.host);
+  if (target.type == HostEntryType::kMissing) EntryMade();
   status = WriteFileAtomically(target.host, bytes, Attributes(source.host, false));
   Written(target.host, status, bytes.size());
   NoteEntry(target.host, current, status == kErrorSuccess);
@@ -503,6 +513,7 @@ Status SimFileSystem::MakeFolder(std::string_view path) {
   if (status != kErrorSuccess) return status;
   const bool current = IndexIsCurrent(ParentOf(entry.host));
   Noted(entry.host);
+  EntryMade();
   const Status result =
       ::mkdir(entry.host.c_str(), 0755) == 0 ? kErrorSuccess : StatusFromErrno(errno);
   Forget(entry.host);
@@ -570,6 +581,7 @@ Status SimFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
   if (entry.type == HostEntryType::kFile) attributes = Attributes(entry.host, false);
   const bool current = IndexIsCurrent(ParentOf(entry.host));
   Noted(entry.host);
+  if (entry.type == HostEntryType::kMissing) EntryMade();
   status = WriteFileAtomically(entry.host, bytes, attributes);
   Written(entry.host, status, bytes.size());
   NoteEntry(entry.host, current, status == kErrorSuccess);
@@ -583,6 +595,7 @@ Status SimFileSystem::Append(std::string_view path, std::string_view bytes) {
   if (entry.trailingSeparator && entry.type == HostEntryType::kMissing) return kErrorInvalidName;
   const bool current = IndexIsCurrent(ParentOf(entry.host));
   Noted(entry.host);
+  if (entry.type == HostEntryType::kMissing) EntryMade();
   status = AppendHostFile(entry.host, bytes);
   // A file appended to keeps its kind and attributes: only its size moves on. (The log
   // files take many appends in a row.)

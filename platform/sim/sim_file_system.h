@@ -126,7 +126,13 @@ class SimFileSystem : public FileSystem {
   void Forget(const std::string& host) const;
   // After this file system removed an entry: a path resolved before may now resolve onto
   // another host entry (a name made again in another letter case, a folder gone).
-  void EntriesRemoved() const { resolvedPaths_.clear(); }
+  void EntriesRemoved() const {
+    resolvedPaths_.clear();
+    missedPaths_.clear();
+  }
+  // After this file system made an entry: a missing name resolved before may now resolve
+  // onto it (made in another letter case).
+  void EntryMade() const { missedPaths_.clear(); }
   // After a whole-file write of size bytes that ended with status.
   void Written(const std::string& host, Status status, std::uint64_t size) const;
 
@@ -162,6 +168,8 @@ class SimFileSystem : public FileSystem {
   // looked up anew each time), until this file system removes an entry. The operations of a
   // task name the same few paths again and again (a log file at every line).
   mutable TextMap<Entry> resolvedPaths_;
+  // The same for paths whose last name was missing, until this file system makes an entry.
+  mutable TextMap<Entry> missedPaths_;
 };
 
 }  // namespace dav::platform::sim

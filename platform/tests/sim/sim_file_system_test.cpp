@@ -241,6 +241,9 @@ TEST_F(SimFileSystemTest, RememberedPathsSeeNamesMadeInAnotherCase) {
   ASSERT_EQ(files_.Append("C:\\Work\\new.txt", "w"), kErrorSuccess);
   EXPECT_TRUE(fs::exists(drives() / "C" / "Work" / "new.txt"))
       << "a name made again keeps the case it is given";
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\copy.txt"), kInvalidAttributes);
+  ASSERT_EQ(files_.Copy("C:\\Work\\new.txt", "C:\\WORK\\COPY.TXT", true), kErrorSuccess);
+  EXPECT_EQ(files_.GetAttributes("C:\\Work\\copy.txt"), kAttrArchive) << "made by a copy";
 }
 
 // While sole, one name is found through the remembered paths; whatever the pattern, the
