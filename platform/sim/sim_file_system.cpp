@@ -380,11 +380,13 @@ Status SimFileSystem::FindFiles(std::string_view pattern, std::uint32_t mask,
     const Status status = Resolve(pattern, &entry);
     if (status != kErrorSuccess) return status;
     if (entry.isRoot) return kErrorFileNotFound;
-    std::uint64_t size = 0;
-    const HostEntryType type = LookUp(entry.host, &size);
-    if (type != HostEntryType::kFile && type != HostEntryType::kDirectory)
+    // Resolve's kind is current (a missing name may come from the folder's index alone).
+    if (entry.type != HostEntryType::kFile && entry.type != HostEntryType::kDirectory) {
       return kErrorFileNotFound;
-    const bool isDirectory = type == HostEntryType::kDirectory;
+    }
+    std::uint64_t size = 0;
+    LookUp(entry.host, &size);
+    const bool isDirectory = entry.type == HostEntryType::kDirectory;
     FileEntry found{std::string(LastNameOf(entry.host)), Attributes(entry.host, isDirectory), size};
     if (MatchesAttributeMask(found.attributes, mask)) entries->push_back(std::move(found));
     return kErrorSuccess;
