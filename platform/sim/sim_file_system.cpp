@@ -97,7 +97,23 @@ struct SimFileSystem::FolderIndex {
   // Folded name -> the stored name that a look-up finds: of names that differ only in letter
   // case, the first in listing order.
   std::unordered_map<std::string, std::string> names;
+  // While this process alone writes: every stored name, in listing order, so that a folder
+  // listed again is not read again.
+  std::optional<std::vector<std::string>> listing;
 };
+
+SimFileSystem::FolderIndex& SimFileSystem::IndexFolder(const std::string& folder,
+                                                       std::vector<std::string> stored) const {
+  auto index = std::make_unique<FolderIndex>();
+  std::sort(stored.begin(), stored.end(), NameLess);
+  for (const std::string& candidate : stored)
+    index->names.try_emplace(Folded(candidate), candidate);
+  if (soleWriter_) index->listing = std::move(stored);
+  if (folderIndexes_.size() >= kMostIndexedFolders) folderIndexes_.clear();
+  FolderIndex& made = *index;
+  folderIndexes_.insert_or_assign(folder, std::move(index));
+  return made;
+}
 
 SimFileSystem::SimFileSystem(std::filesystem::path drivesRoot)
     : drivesRoot_(std::move(drivesRoot).native()) {
@@ -125,14 +141,7 @@ std::string SimFileSystem::FindChild(const std::string& folder, const std::strin
     const std::optional<FolderStamp> stamp = StampOf(folder);
     std::vector<std::string> stored;
     if (!stamp || ReadFolderNames(folder, &stored) != kErrorSuccess) return {};
-    auto index = std::make_unique<FolderIndex>();
-    index->stamp = *stamp;
-    for (std::string& candidate : stored) {
-      std::string& best = index->names[Folded(candidate)];
-      if (best.empty() || NameLess(candidate, best)) best = std::move(candidate);
-    }
-    if (folderIndexes_.size() >= kMostIndexedFolders) folderIndexes_.clear();
-    folderIndexes_[folder] = std::move(index);
+    IndexFolder(folder, std::move(stored)).stamp = *stamp;
   }
   const FolderIndex& index = *folderIndexes_.find(folder)->second;
   const auto found = index.names.find(Folded(name));
@@ -161,6 +170,11 @@ void SimFileSystem::NoteEntry(const std::string& host, bool wasCurrent, bool add
   }
   FolderIndex& index = *found->second;
   std::string name(LastNameOf(host));
+  if (index.listing) {
+    std::vector<std::string>& listing = *index.listing;
+    const auto at = std::lower_bound(listing.begin(), listing.end(), name, NameLess);
+    if (at == listing.end() || *at != name) listing.insert(at, name);
+  }
   std::string& best = index.names[Folded(name)];
   if (best.empty() || NameLess(name, best)) best = std::move(name);
   index.stamp = *stamp;
@@ -422,10 +436,21 @@ Status SimFileSystem::FindFiles(std::string_view pattern, std::uint32_t mask,
         if (MatchesPattern(last, dots)) found.push_back({dots, kAttrDirectory, 0});
       }
     }
-    std::vector<std::string> names;
-    status = ReadFolderNames(folder, &names);
-    if (status != kErrorSuccess) return status;
-    std::sort(names.begin(), names.end(), NameLess);
+    // While this process alone writes, a folder listed or indexed before is not read again.
+    const FolderIndex* index =
+        soleWriter_ && IndexIsCurrent(folder) ? folderIndexes_.find(folder)->second.get() : nullptr;
+    std::vector<std::string> read;
+    if (index == nullptr || !index->listing) {
+      status = ReadFolderNames(folder, &read);
+      if (status != kErrorSuccess) return status;
+      if (soleWriter_) {
+        // No stamp: it is not consulted while sole, and the indexes go when that ends.
+        index = &IndexFolder(folder, std::move(read));
+      } else {
+        std::sort(read.begin(), read.end(), NameLess);
+      }
+    }
+    const std::vector<std::string>& names = index != nullptr ? *index->listing : read;
     for (const std::string& name : names) {
       if (IsListed(name) && MatchesPattern(last, name)) addHostEntry(name);
     }

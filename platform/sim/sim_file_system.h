@@ -102,6 +102,9 @@ class SimFileSystem : public FileSystem {
   // drops it. Changes from outside within the file system's time-stamp granularity of an
   // update can go unseen; only a look-up in another letter case of such a name is affected.
   struct FolderIndex;
+  // Indexes the names read from a folder (sorted here), and keeps them as its listing while
+  // this process alone writes. The caller gives the index its stamp.
+  FolderIndex& IndexFolder(const std::string& folder, std::vector<std::string> stored) const;
   // type, when given, receives what the found name is on the host (kMissing when none).
   std::string FindChild(const std::string& folder, const std::string& name,
                         HostEntryType* type = nullptr) const;

@@ -34,6 +34,17 @@ class SimFileSystemTest : public ::testing::Test {
     ssize_t length = lgetxattr(path.c_str(), "user.DOSATTRIB", text, sizeof text);
     return length < 0 ? "(none)" : std::string(text, static_cast<std::size_t>(length));
   }
+  // What a listing or a look-up answers, as one line: status, then each entry's name,
+  // attributes and size.
+  static std::string Answer(SimFileSystem& files, const std::string& pattern, std::uint32_t mask) {
+    std::vector<FileEntry> found;
+    std::string text = std::to_string(files.FindFiles(pattern, mask, &found));
+    for (const FileEntry& entry : found) {
+      text += " " + entry.name + ":" + std::to_string(entry.attributes) + ":" +
+              std::to_string(entry.size);
+    }
+    return text;
+  }
   static void Store(const fs::path& path, const std::string& text) {
     ASSERT_EQ(lsetxattr(path.c_str(), "user.DOSATTRIB", text.data(), text.size(), 0), 0);
   }
@@ -253,27 +264,45 @@ TEST_F(SimFileSystemTest, FindingOneNameWhileSoleAnswersAsAFreshLookDoes) {
   HostWrite(drives() / "C" / "Work" / "File.txt", "abc");
   SimFileSystem fresh(drives());
   ASSERT_EQ(fresh.SetAttributes("C:\\Work\\File.txt", kAttrHidden | kAttrReadOnly), kErrorSuccess);
-  const auto answer = [](SimFileSystem& files, const std::string& pattern, std::uint32_t mask) {
-    std::vector<FileEntry> found;
-    std::string text = std::to_string(files.FindFiles(pattern, mask, &found));
-    for (const FileEntry& entry : found) {
-      text += " " + entry.name + ":" + std::to_string(entry.attributes) + ":" +
-              std::to_string(entry.size);
-    }
-    return text;
-  };
   files_.SetSoleWriter(true);
   for (const char* pattern :
        {"C:\\work\\FILE.TXT", "C:\\Work\\File.txt. ", "C:\\Work\\Sub\\..\\file.txt",
         "C:\\Work\\sub", "C:\\Work\\Sub\\", "C:\\Work\\File.txt\\", "C:\\", "C:\\.",
         "C:\\Work\\missing", "C:\\Missing\\x", "C:\\Work\\a|b", "D:\\x", "C:"}) {
     for (const std::uint32_t mask : {0u, kAttrHidden, kAttrDirectory}) {
-      const std::string expected = answer(fresh, pattern, mask);
-      EXPECT_EQ(answer(files_, pattern, mask), expected) << pattern << " mask " << mask;
-      EXPECT_EQ(answer(files_, pattern, mask), expected)
+      const std::string expected = Answer(fresh, pattern, mask);
+      EXPECT_EQ(Answer(files_, pattern, mask), expected) << pattern << " mask " << mask;
+      EXPECT_EQ(Answer(files_, pattern, mask), expected)
           << pattern << " mask " << mask << ", again";
     }
   }
+}
+
+// While sole, a folder listed before is listed from memory; every change this file system
+// makes in it must show in the next listing as a fresh read shows it.
+TEST_F(SimFileSystemTest, AFolderListedAgainWhileSoleShowsEveryChangeMadeInIt) {
+  fs::create_directories(drives() / "C" / "Work");
+  HostWrite(drives() / "C" / "Work" / "b.txt", "b");
+  SimFileSystem fresh(drives());
+  files_.SetSoleWriter(true);
+  const auto expectSameListing = [&](const std::string& after) {
+    EXPECT_EQ(Answer(files_, "C:\\Work\\*", kAttrDirectory),
+              Answer(fresh, "C:\\Work\\*", kAttrDirectory))
+        << "after " << after;
+  };
+  expectSameListing("nothing");
+  ASSERT_EQ(files_.WriteAll("C:\\Work\\A.txt", "aa"), kErrorSuccess);
+  expectSameListing("a file made before the others");
+  ASSERT_EQ(files_.WriteAll("C:\\Work\\b.txt", "bbb"), kErrorSuccess);
+  expectSameListing("a file written again");
+  ASSERT_EQ(files_.Copy("C:\\Work\\b.txt", "C:\\Work\\c.txt", true), kErrorSuccess);
+  ASSERT_EQ(files_.MakeFolder("C:\\Work\\Sub"), kErrorSuccess);
+  ASSERT_EQ(files_.Append("C:\\Work\\d.log", "x"), kErrorSuccess);
+  expectSameListing("a copy, a folder and an append");
+  ASSERT_EQ(files_.Delete("C:\\Work\\b.txt"), kErrorSuccess);
+  expectSameListing("a delete");
+  ASSERT_EQ(files_.RemoveFolder("C:\\Work\\Sub"), kErrorSuccess);
+  expectSameListing("a folder removed");
 }
 
 }  // namespace
