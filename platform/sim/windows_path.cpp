@@ -1,26 +1,49 @@
 #include "platform/sim/windows_path.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
 namespace dav::platform::sim {
 namespace {
 
-bool IsSeparator(char c) {
+constexpr bool IsSeparator(char c) {
   return c == '\\' || c == '/';
 }
 
-bool IsWildcard(char c) {
+constexpr bool IsWildcard(char c) {
   return c == '*' || c == '?';
 }
 
 // Characters no Windows file name may hold (the separators are handled apart).
-bool IsForbidden(char c) {
+constexpr bool IsForbidden(char c) {
   auto byte = static_cast<unsigned char>(c);
   return byte < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '*' ||
          c == '?';
 }
+
+// What each byte is to a path, looked up once per byte while a path is taken apart.
+enum ByteKind : std::uint8_t {
+  kNameByte = 0,
+  kSeparatorByte = 1,
+  kForbiddenByte = 2,
+  kWildcardByte = 4
+};
+constexpr std::array<std::uint8_t, 256> kByteKinds = [] {
+  std::array<std::uint8_t, 256> kinds{};
+  for (int byte = 0; byte < 256; ++byte) {
+    const char c = static_cast<char>(byte);
+    if (IsSeparator(c)) {
+      kinds[byte] = kSeparatorByte;
+    } else if (IsWildcard(c)) {
+      kinds[byte] = kWildcardByte;
+    } else if (IsForbidden(c)) {
+      kinds[byte] = kForbiddenByte;
+    }
+  }
+  return kinds;
+}();
 
 char FoldCase(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -99,7 +122,12 @@ Status ParseWindowsPath(std::string_view text, bool allowWildcards, WindowsPath*
   while (textEnd > 3 && IsSeparator(text[textEnd - 1])) --textEnd;
   for (std::size_t start = 3; start < textEnd;) {
     std::size_t end = start;
-    while (end < textEnd && !IsSeparator(text[end])) ++end;
+    std::uint8_t kinds = kNameByte;  // the kinds of the name's bytes, or-ed
+    for (; end < textEnd; ++end) {
+      const std::uint8_t kind = kByteKinds[static_cast<unsigned char>(text[end])];
+      if (kind == kSeparatorByte) break;
+      kinds |= kind;
+    }
     std::string_view part = text.substr(start, end - start);
     const bool last = end == textEnd;
     start = end + 1;
@@ -111,10 +139,9 @@ Status ParseWindowsPath(std::string_view text, bool allowWildcards, WindowsPath*
     while (!part.empty() && (part.back() == '.' || (last && part.back() == ' '))) {
       part.remove_suffix(1);
     }
-    if (part.empty()) return kErrorInvalidName;
-    for (char c : part) {
-      if (IsForbidden(c) && !(allowWildcards && last && IsWildcard(c))) return kErrorInvalidName;
-    }
+    // The dots and spaces cut above are no forbidden characters: the name's kinds still hold.
+    if (part.empty() || (kinds & kForbiddenByte) != 0) return kErrorInvalidName;
+    if ((kinds & kWildcardByte) != 0 && !(allowWildcards && last)) return kErrorInvalidName;
     path->names.emplace_back(part);
   }
   path->trailingSeparator = IsSeparator(text.back()) && !path->names.empty();
