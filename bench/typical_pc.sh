@@ -4,6 +4,9 @@
 # protection and auto recover on, 30 desktop icons, 10 Run entries, 5 start-up items.
 #   - CPU (user + system) of `davhost handle NOTHING` (a start and a stop, nothing else) and of
 #     `davhost reg get` of one value: medians of 15 runs each, interleaved, and their ratio;
+#   - for scale, `davhost reg set` of one new value in a key the component does not read: the
+#     least a command that writes costs (the start writes the shell notices of the special
+#     icons);
 #   - stat-family system calls of the start and stop, counted by strace when it is installed.
 # Usage: bench/typical_pc.sh [DAVHOST] [ICONS]   (default: build/bench/host/davhost, 30)
 set -eu
@@ -57,10 +60,12 @@ else
 fi
 : > "$work/start"
 : > "$work/read"
+: > "$work/write"
 i=1
 while [ "$i" -le 15 ]; do
   cpu_ms "$davhost" handle NOTHING >> "$work/start"
   cpu_ms "$davhost" reg get "$run" Program1 >> "$work/read"
+  cpu_ms "$davhost" reg set 'HKLM\SOFTWARE\Bench' Value REG_SZ "value $i" >> "$work/write"
   i=$((i + 1))
 done
 median() { sort -n "$1" | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
@@ -69,6 +74,9 @@ read=$(median "$work/read")
 echo "typical PC ($icons icons): start + stop $start ms CPU, reg get $read ms CPU:" \
   "ours / anchor $(awk -v a="$start" -v b="$read" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')" \
   "(medians of 15; $clock)"
+write=$(median "$work/write")
+echo "for scale: reg set of one new value $write ms CPU:" \
+  "$(awk -v a="$write" -v b="$read" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }') x reg get"
 if command -v strace > /dev/null; then
   strace -f -c -o "$work/calls" "$davhost" handle NOTHING > /dev/null 2>&1 || true
   awk '/stat/ { n += $4 } END { printf "stat-family calls of one start + stop: %d\n", n }' \
