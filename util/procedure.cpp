@@ -29,10 +29,6 @@ Procedure::~Procedure() {
   if (logging_ == Logging::StartEnd) log_.Write(source_ + " End");
 }
 
-bool Procedure::Step(int step, const std::function<void()>& body) {
-  return Step(step, body, [this](int, const Failure& failure) { LogFailure(failure); });
-}
-
 bool Procedure::Step(int step, const std::function<void()>& body,
                      const std::function<void(int step, const Failure&)>& onFailure) {
   line_ = step;
