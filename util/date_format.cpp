@@ -101,11 +101,17 @@ std::string Expand(std::string_view picture, const Parts& p, const platform::Loc
 // Each field zero-padded to its width, as Pad gives it, in one piece: these are written with
 // every log line.
 std::string FormatLogStamp(platform::LocalTime t) {
+  std::string stamp;
+  AppendLogStamp(t, &stamp);
+  return stamp;
+}
+
+void AppendLogStamp(platform::LocalTime t, std::string* text) {
   const Parts p = Split(t);
   char buffer[80];
   const int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", p.year,
                                    p.month, p.day, p.hour, p.minute, p.second);
-  return std::string(buffer, static_cast<std::size_t>(length));
+  text->append(buffer, static_cast<std::size_t>(length));
 }
 
 std::string FormatShortDay(platform::LocalTime t) {

@@ -36,11 +36,17 @@ void Log::Write(std::string_view message, std::string_view prefix) noexcept {
       files.MakeFolder(logFolder);
     }
     // Built in one piece: a line is written for every step of the component's procedures.
-    const std::string stamp = FormatLogStamp(platform_.clock().Now());
     std::string line;
-    line.reserve(stamp.size() + message.size() + 5);
-    line.append("[").append(stamp).append("]\t").append(message).append("\r\n");
-    files.Append(LogFilePath(prefix), ToAnsi(platform_, line));
+    line.reserve(message.size() + 24);
+    line.append("[");
+    AppendLogStamp(platform_.clock().Now(), &line);
+    line.append("]\t").append(message).append("\r\n");
+    const std::string path = LogFilePath(prefix);
+    if (IsAscii(line)) {
+      files.Append(path, line);
+    } else {
+      files.Append(path, ToAnsi(platform_, line));
+    }
   } catch (...) {
     // A log line that cannot be written is dropped; logging never stops the caller.
   }

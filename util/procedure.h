@@ -83,6 +83,9 @@ class Procedure {
   const std::string& source() const { return source_; }
 
  private:
+  // Writes source_ followed by mark (" Start", " End") as one log line.
+  void WriteMarked(std::string_view mark);
+
   Log& log_;
   std::string source_;
   Logging logging_;
