@@ -35,18 +35,29 @@ constexpr std::string_view kNetworkItemKey =
 constexpr std::string_view kNetworkItem = "{7007ACC7-3202-11D1-AAD2-00805FC1270E}";
 
 std::string NameSpaceKey(std::string_view applet) {
-  return std::string(kNameSpace) + "\\" + std::string(applet);
+  std::string key;
+  key.reserve(kNameSpace.size() + 1 + applet.size());
+  key.append(kNameSpace).append("\\").append(applet);
+  return key;
 }
 
-// <CPLList ID="…" DisplayName="…" Value="…" [Disabllowcpl="…"] /> CR LF, the attribute name
-// spelt as stored documents spell it.
-std::string AppletText(SectionContext& ctx, std::string_view id, std::string_view displayName,
-                       std::string_view value, std::optional<bool> disallowList = std::nullopt) {
-  std::string text = "<CPLList ID=\"" + modMain::XMLValueReplace(ctx.log, id) +
-                     "\" DisplayName=\"" + modMain::XMLValueReplace(ctx.log, displayName) +
-                     "\" Value=\"" + std::string(value) + "\"";
-  if (disallowList) text += std::string(" Disabllowcpl=\"") + (*disallowList ? "1" : "0") + "\"";
-  return text + " />" + std::string(catalogue::kCrLf);
+// Appends <CPLList ID="…" DisplayName="…" Value="…" [Disabllowcpl="…"] /> CR LF to text, the
+// attribute name spelt as stored documents spell it. Written in place, as a section holds
+// dozens of applets; a failure to escape leaves text as it was.
+void AppendAppletText(std::string& text, SectionContext& ctx, std::string_view id,
+                      std::string_view displayName, std::string_view value,
+                      std::optional<bool> disallowList = std::nullopt) {
+  const std::string escapedId = modMain::XMLValueReplace(ctx.log, id);
+  const std::string escapedName = modMain::XMLValueReplace(ctx.log, displayName);
+  text.append("<CPLList ID=\"")
+      .append(escapedId)
+      .append("\" DisplayName=\"")
+      .append(escapedName)
+      .append("\" Value=\"")
+      .append(value)
+      .append("\"");
+  if (disallowList) text.append(" Disabllowcpl=\"").append(*disallowList ? "1" : "0").append("\"");
+  text.append(" />").append(catalogue::kCrLf);
 }
 
 std::string NoControlPanelRow(SectionContext& ctx) {
@@ -163,7 +174,7 @@ std::string XMLStringControlPanel_WinXP(SectionContext& ctx) {
     proc.Line(20);
     for (const catalogue::XPApplet& applet : catalogue::XPApplets()) {
       const std::string value = ctx.winXP ? XPAppletValue(ctx, applet.id) : ctx.win7 ? "1" : "";
-      text += AppletText(ctx, applet.id, applet.displayName, value);
+      AppendAppletText(text, ctx, applet.id, applet.displayName, value);
     }
     proc.Line(30);
     text += NoControlPanelRow(ctx);
@@ -183,7 +194,7 @@ std::string XMLStringControlPanel_Win7(SectionContext& ctx) {
     proc.Line(20);
     for (const catalogue::Win7Applet& applet : catalogue::Win7Applets()) {
       const std::string value = ctx.win7 ? Win7AppletValue(ctx, applet) : ctx.winXP ? "1" : "";
-      text += AppletText(ctx, applet.id, applet.displayName, value, applet.disallowList);
+      AppendAppletText(text, ctx, applet.id, applet.displayName, value, applet.disallowList);
     }
     proc.Line(30);
     text += NoControlPanelRow(ctx);

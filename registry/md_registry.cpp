@@ -83,15 +83,13 @@ std::int32_t mdRegistry::ReadDWORD(KeyHandle hive, std::string_view key, std::st
     auto& registry = log_.platform().registry();
     OpenedKey opened = Open(registry, hive, key);
     if (!opened) return result;
+    // One read into a 4-byte field: a value of another type, or one that does not fit (the
+    // read answers "more data"), gives the default.
     platform::ValueType type = platform::kRegNone;
-    std::uint32_t size = 0;
-    if (registry.QueryValue(opened.get(), name, &type, nullptr, &size) != kErrorSuccess ||
-        type != platform::kRegDword) {
-      return result;
-    }
     std::array<std::uint8_t, 4> data{};
-    size = data.size();
-    if (registry.QueryValue(opened.get(), name, nullptr, data.data(), &size) == kErrorSuccess) {
+    std::uint32_t size = data.size();
+    if (registry.QueryValue(opened.get(), name, &type, data.data(), &size) == kErrorSuccess &&
+        type == platform::kRegDword) {
       std::uint32_t bits = 0;
       std::memcpy(&bits, data.data(), sizeof bits);  // stored little-endian, as on Windows
       result = static_cast<std::int32_t>(bits);

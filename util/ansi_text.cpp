@@ -4,6 +4,13 @@
 
 namespace dav::util {
 
+bool IsAscii(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 std::string ToAnsi(platform::Platform& platform, std::string_view utf8) {
   std::string bytes;
   platform::EncodeCodePage(platform.system().AnsiCodePage(), utf8, &bytes);

@@ -9,6 +9,10 @@
 
 namespace dav::util {
 
+// True when every byte is ASCII, which every code page holds as the same bytes: such text
+// needs no conversion.
+bool IsAscii(std::string_view text);
+
 // UTF-8 to the machine's ANSI bytes; a character the code page cannot hold becomes "?".
 std::string ToAnsi(platform::Platform& platform, std::string_view utf8);
 

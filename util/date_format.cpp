@@ -98,15 +98,28 @@ std::string Expand(std::string_view picture, const Parts& p, const platform::Loc
 
 }  // namespace
 
+// Each field zero-padded to its width, as Pad gives it, in one piece: these are written with
+// every log line.
 std::string FormatLogStamp(platform::LocalTime t) {
+  std::string stamp;
+  AppendLogStamp(t, &stamp);
+  return stamp;
+}
+
+void AppendLogStamp(platform::LocalTime t, std::string* text) {
   const Parts p = Split(t);
-  return Pad(p.year, 4) + "-" + Pad(p.month, 2) + "-" + Pad(p.day, 2) + " " + Pad(p.hour, 2) + ":" +
-         Pad(p.minute, 2) + ":" + Pad(p.second, 2);
+  char buffer[80];
+  const int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", p.year,
+                                   p.month, p.day, p.hour, p.minute, p.second);
+  text->append(buffer, static_cast<std::size_t>(length));
 }
 
 std::string FormatShortDay(platform::LocalTime t) {
   const Parts p = Split(t);
-  return Pad(p.year % 100, 2) + Pad(p.month, 2) + Pad(p.day, 2);
+  char buffer[48];
+  const int length =
+      std::snprintf(buffer, sizeof buffer, "%02d%02d%02d", p.year % 100, p.month, p.day);
+  return std::string(buffer, static_cast<std::size_t>(length));
 }
 
 std::string FormatIsoDay(std::chrono::local_days day) {

@@ -8,8 +8,10 @@
 
 namespace dav::util {
 
-// "yyyy-mm-dd hh:nn:ss" (24-hour clock), the time stamp of a log line.
+// "yyyy-mm-dd hh:nn:ss" (24-hour clock), the time stamp of a log line; Append... adds it to
+// the end of *text.
 std::string FormatLogStamp(platform::LocalTime t);
+void AppendLogStamp(platform::LocalTime t, std::string* text);
 
 // "yymmdd", the date in a daily log file's name.
 std::string FormatShortDay(platform::LocalTime t);

@@ -12,8 +12,12 @@ Log::Log(platform::Platform& platform, std::string componentFolder, std::string 
     : platform_(platform), folder_(std::move(componentFolder)), name_(std::move(componentName)) {}
 
 std::string Log::LogFilePath(std::string_view prefix) {
-  const std::string name = prefix.empty() ? name_ : std::string(prefix);
-  return folder_ + "\\log\\" + name + FormatShortDay(platform_.clock().Now()) + ".log";
+  const std::string_view name = prefix.empty() ? std::string_view(name_) : prefix;
+  const std::string day = FormatShortDay(platform_.clock().Now());
+  std::string path;
+  path.reserve(folder_.size() + name.size() + day.size() + 10);
+  path.append(folder_).append("\\log\\").append(name).append(day).append(".log");
+  return path;
 }
 
 std::string Log::DebugLogPath() {
@@ -25,13 +29,24 @@ void Log::Write(std::string_view message, std::string_view prefix) noexcept {
   if (muted_) return;
   try {
     auto& files = platform_.files();
-    const std::string logFolder = folder_ + "\\log";
+    std::string logFolder;
+    logFolder.reserve(folder_.size() + 4);
+    logFolder.append(folder_).append("\\log");
     if (files.GetAttributes(logFolder) == platform::kInvalidAttributes) {
       files.MakeFolder(logFolder);
     }
-    const std::string line =
-        "[" + FormatLogStamp(platform_.clock().Now()) + "]\t" + std::string(message) + "\r\n";
-    files.Append(LogFilePath(prefix), ToAnsi(platform_, line));
+    // Built in one piece: a line is written for every step of the component's procedures.
+    std::string line;
+    line.reserve(message.size() + 24);
+    line.append("[");
+    AppendLogStamp(platform_.clock().Now(), &line);
+    line.append("]\t").append(message).append("\r\n");
+    const std::string path = LogFilePath(prefix);
+    if (IsAscii(line)) {
+      files.Append(path, line);
+    } else {
+      files.Append(path, ToAnsi(platform_, line));
+    }
   } catch (...) {
     // A log line that cannot be written is dropped; logging never stops the caller.
   }
@@ -45,8 +60,10 @@ void Log::Debug(std::string_view message) noexcept {
     const auto yesterday = std::chrono::floor<std::chrono::days>(now) - std::chrono::days(1);
     const std::string old = folder_ + "\\New_Debug_" + FormatIsoDay(yesterday) + ".log";
     if (files.GetAttributes(old) != platform::kInvalidAttributes) files.Delete(old);
-    const std::string line =
-        FormatGeneralDate(now, platform_.system().Locale()) + " : " + std::string(message) + "\r\n";
+    const std::string date = FormatGeneralDate(now, platform_.system().Locale());
+    std::string line;
+    line.reserve(date.size() + message.size() + 5);
+    line.append(date).append(" : ").append(message).append("\r\n");
     files.Append(DebugLogPath(), ToAnsi(platform_, line));
   } catch (...) {
     // As Write: never a failure of its own.

@@ -5,6 +5,11 @@
 #include "util/run_time_error.h"
 
 namespace dav::util {
+namespace {
+
+constexpr std::string_view kLongestMark = " Start";
+
+}  // namespace
 
 Failure CurrentFailure() {
   try {
@@ -20,17 +25,24 @@ Failure CurrentFailure() {
   }
 }
 
+// The source name keeps room for the marks, so that the Start and End lines need no text of
+// their own.
 Procedure::Procedure(Log& log, std::string_view module, std::string_view name, Logging logging)
-    : log_(log), source_(std::string(module) + "." + std::string(name)), logging_(logging) {
-  if (logging_ == Logging::StartEnd) log_.Write(source_ + " Start");
+    : log_(log), logging_(logging) {
+  source_.reserve(module.size() + 1 + name.size() + kLongestMark.size());
+  source_.append(module).append(".").append(name);
+  if (logging_ == Logging::StartEnd) WriteMarked(" Start");
 }
 
 Procedure::~Procedure() {
-  if (logging_ == Logging::StartEnd) log_.Write(source_ + " End");
+  if (logging_ == Logging::StartEnd) WriteMarked(" End");
 }
 
-bool Procedure::Step(int step, const std::function<void()>& body) {
-  return Step(step, body, [this](int, const Failure& failure) { LogFailure(failure); });
+void Procedure::WriteMarked(std::string_view mark) {
+  const std::size_t size = source_.size();
+  source_.append(mark);
+  log_.Write(source_);
+  source_.resize(size);
 }
 
 bool Procedure::Step(int step, const std::function<void()>& body,

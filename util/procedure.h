@@ -56,8 +56,19 @@ class Procedure {
   int line() const { return line_; }
 
   // Runs one step. A failure is logged with the step's number and the procedure goes on;
-  // the result says whether the step succeeded.
-  bool Step(int step, const std::function<void()>& body);
+  // the result says whether the step succeeded. The body is called in place, not wrapped in a
+  // std::function: a procedure runs many steps, and each wrapper may cost an allocation.
+  template <typename Body>
+  bool Step(int step, Body&& body) {
+    line_ = step;
+    try {
+      body();
+      return true;
+    } catch (...) {
+      LogFailure();
+      return false;
+    }
+  }
 
   // Runs one step; a failure is handed to onFailure (with the step's number) instead of the
   // standard log line.
@@ -72,6 +83,9 @@ class Procedure {
   const std::string& source() const { return source_; }
 
  private:
+  // Writes source_ followed by mark (" Start", " End") as one log line.
+  void WriteMarked(std::string_view mark);
+
   Log& log_;
   std::string source_;
   Logging logging_;

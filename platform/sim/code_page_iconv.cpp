@@ -1,12 +1,16 @@
 // Code page conversion on the simulated PC: Windows code page numbers mapped onto glibc iconv
-// converters. Each call opens its own converter, so nothing is shared between calls.
+// converters. A converter is opened once per thread and direction and put back in its
+// initial state before each use, so that no call sees what another left; opening one (finding
+// and loading its module) costs more than most conversions.
 #include <errno.h>
 #include <iconv.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/code_page.h"
 #include "platform/utf8_sequence.h"
@@ -79,12 +83,41 @@ const char* IconvName(std::uint32_t codePage) {
   }
 }
 
-// One iconv converter, closed when it goes out of scope.
+// The converters this thread opened, closed when it ends.
+class OpenConverters {
+ public:
+  ~OpenConverters() {
+    for (const Entry& entry : entries_) iconv_close(entry.cd);
+  }
+  // The converter from one character set to another in its initial state; (iconv_t)-1 when
+  // iconv has none (not remembered, so that the next call asks again as before).
+  iconv_t Get(const char* to, const char* from) {
+    for (const Entry& entry : entries_) {
+      if (std::strcmp(entry.to, to) == 0 && std::strcmp(entry.from, from) == 0) {
+        iconv(entry.cd, nullptr, nullptr, nullptr, nullptr);
+        return entry.cd;
+      }
+    }
+    const iconv_t cd = iconv_open(to, from);
+    if (cd != reinterpret_cast<iconv_t>(-1)) entries_.push_back({to, from, cd});
+    return cd;
+  }
+
+ private:
+  struct Entry {
+    const char* to;  // names of IconvName and literals, alive for the program's life
+    const char* from;
+    iconv_t cd;
+  };
+  std::vector<Entry> entries_;
+};
+
+// One use of this thread's iconv converter for a direction.
 class Converter {
  public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~Converter() {
-    if (ok()) iconv_close(cd_);
+  Converter(const char* to, const char* from) {
+    thread_local OpenConverters open;
+    cd_ = open.Get(to, from);
   }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/sim/faults.h"
+#include "platform/sim/kept_content.h"
 #include "platform/sim/machine_schema.h"
 #include "platform/sim/machine_seed.h"
 #include "platform/sim/machine_settings.h"
@@ -100,7 +101,11 @@ struct Machine::Impl {
   std::unique_ptr<SimDisplay> display;
   std::unique_ptr<SimProcesses> processes;
   std::unique_ptr<SimWindows> windows;
-  std::unique_ptr<Database> kept;  // KeepState's copy of db
+  bool inMemory = false;
+  // KeepState's copy of db: the rows, put back row by row, for a machine in memory, which only
+  // this connection changes; else a whole copy.
+  std::unique_ptr<KeptContent> keptContent;
+  std::unique_ptr<Database> kept;
 };
 
 Machine::Machine(std::unique_ptr<Impl> impl)
@@ -197,6 +202,7 @@ std::unique_ptr<Machine> Machine::CreateWith(const std::filesystem::path& folder
     auto impl = std::make_unique<Impl>();
     impl->folder = folder;
     impl->db = OpenDatabase(folder, true, inMemory);
+    impl->inMemory = inMemory;
     Database& db = *impl->db;
     std::unique_ptr<Machine> machine(new Machine(std::move(impl)));
     const auto folders = DefaultSpecialFolders();
@@ -259,8 +265,14 @@ std::unique_ptr<Machine> Machine::OpenIfExists(const std::filesystem::path& fold
 void Machine::KeepState() {
   Impl& m = *impl_;
   try {
-    auto kept = Database::OpenInMemory();
-    kept->CopyFrom(*m.db);
+    std::unique_ptr<Database> kept;
+    m.keptContent.reset();
+    if (m.inMemory) {
+      m.keptContent = std::make_unique<KeptContent>(*m.db);
+    } else {
+      kept = Database::OpenInMemory();
+      kept->CopyFrom(*m.db);
+    }
     std::error_code error;
     std::filesystem::remove_all(m.folder / kKeptDrivesFolder, error);
     CopyDrives(m.folder / kDrivesFolder, m.folder / kKeptDrivesFolder);
@@ -274,9 +286,13 @@ void Machine::KeepState() {
 
 void Machine::RestoreState() {
   Impl& m = *impl_;
-  if (!m.kept) throw PlatformError("the machine has no kept state to restore");
+  if (!m.kept && !m.keptContent) throw PlatformError("the machine has no kept state to restore");
   try {
-    m.db->CopyFrom(*m.kept);
+    if (m.keptContent) {
+      m.keptContent->Restore();
+    } else {
+      m.db->CopyFrom(*m.kept);
+    }
     m.registry->RestoreMemory();
   } catch (const SqliteError& e) {
     throw PlatformError(std::string("cannot restore the machine's state: ") + e.what());

@@ -107,7 +107,10 @@ class Machine : public Platform {
   // that one machine can start each of many tasks from the same state. RestoreState
   // without a kept state is a PlatformError. Meant for machines in memory. Of the drives,
   // RestoreState puts back only the entries that files() changed since the state was kept
-  // or last restored: a change made on the host around it (at a HostPath) stays.
+  // or last restored: a change made on the host around it (at a HostPath) stays. Of a machine
+  // in memory, which only this object changes, the database's rows are put back where they
+  // changed (see KeptContent) and its prepared statements stay prepared; of another, the
+  // database is copied back whole.
   void KeepState();
   void RestoreState();
 

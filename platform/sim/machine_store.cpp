@@ -1,5 +1,7 @@
 #include "platform/sim/machine_store.h"
 
+#include <algorithm>
+
 #include "platform/sim/machine_settings.h"
 
 namespace dav::platform::sim {
@@ -58,6 +60,36 @@ std::string MachineStore::Setting(const char* name) {
       if (std::string_view(entry.name) == name) return entry.value;
     }
     throw PlatformError(std::string("unknown machine setting '") + name + "'");
+  });
+}
+
+std::vector<std::string> MachineStore::Settings(std::initializer_list<const char*> names) {
+  return Guarded("read the settings", [&] {
+    std::vector<std::string> values(names.size());
+    std::vector<bool> found(names.size());
+    auto query = db_.Prepare("SELECT name, value FROM settings");
+    while (query.Step()) {
+      const std::string_view name = query.TextView(0);
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        if (!found[i] && name == names.begin()[i]) {
+          values[i] = query.Text(1);
+          found[i] = true;
+        }
+      }
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (found[i]) continue;
+      const char* name = names.begin()[i];
+      const auto& defaults = DefaultSettings();
+      const auto known = std::find_if(defaults.begin(), defaults.end(), [&](const auto& entry) {
+        return std::string_view(entry.name) == name;
+      });
+      if (known == defaults.end()) {
+        throw PlatformError(std::string("unknown machine setting '") + name + "'");
+      }
+      values[i] = known->value;
+    }
+    return values;
   });
 }
 

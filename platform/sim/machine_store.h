@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
@@ -25,6 +26,8 @@ class MachineStore {
   // table (a machine made before it existed) shows its default.
   std::vector<std::pair<std::string, std::string>> Settings();
   std::string Setting(const char* name);
+  // The settings named, as Setting gives each, in one read of the table.
+  std::vector<std::string> Settings(std::initializer_list<const char*> names);
   // A PlatformError with a message that says what is wrong for an unknown name or a bad value.
   void SetSetting(const std::string& name, const std::string& value);
 

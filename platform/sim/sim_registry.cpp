@@ -19,17 +19,27 @@ std::int64_t RootId(KeyHandle hive) {
   return static_cast<std::int64_t>(hive - kHKeyClassesRoot) + 1;
 }
 
-// Splits a key path into its levels. A path may not start with "\"; runs of "\" between
-// levels count as one and a trailing "\" is ignored, as the registry parses paths.
-Status SplitKeyPath(std::string_view path, std::vector<std::string_view>* levels) {
-  if (!path.empty() && path.front() == '\\') return kErrorBadPathname;
+// A key path may not start with "\"; runs of "\" between levels count as one and a trailing
+// "\" is ignored, as the registry parses paths.
+bool IsBadKeyPath(std::string_view path) {
+  return !path.empty() && path.front() == '\\';
+}
+
+bool HasLevels(std::string_view path) {
+  return path.find_first_not_of('\\') != std::string_view::npos;
+}
+
+// Calls visit(level) for each level of a key path in turn, while it returns true; false when
+// visit stopped early. The levels are views into path, so no list of them is made.
+template <typename Visit>
+bool ForEachLevel(std::string_view path, Visit&& visit) {
   std::size_t pos = 0;
   while (pos < path.size()) {
     const std::size_t end = std::min(path.find('\\', pos), path.size());
-    if (end > pos) levels->push_back(path.substr(pos, end - pos));
+    if (end > pos && !visit(path.substr(pos, end - pos))) return false;
     pos = end + 1;
   }
-  return kErrorSuccess;
+  return true;
 }
 
 // The length of UTF-8 text in UTF-16 units, the form in which the registry keeps names and
@@ -101,6 +111,7 @@ void SimRegistry::ForgetAfterRollback() {
   if (db_.Rollbacks() == rollbacks_) return;
   rollbacks_ = db_.Rollbacks();
   children_.clear();
+  paths_.clear();
   keyReadAhead_.clear();
   valueReadAhead_.clear();
 }
@@ -115,17 +126,18 @@ void SimRegistry::RestoreMemory() {
   rollbacks_ = db_.Rollbacks();
   // Ids are never given out twice while the database goes on, so a key made since the copy
   // has a higher id than any key of it; after the copy is back, new keys take those ids again.
-  std::erase_if(children_, [&](const auto& child) { return child.second > keptLastKey_; });
+  const auto madeSince = [&](const auto& entry) { return entry.second > keptLastKey_; };
+  std::erase_if(children_, madeSince);
+  std::erase_if(paths_, madeSince);
   keyReadAhead_.clear();
   valueReadAhead_.clear();
 }
 
-std::string SimRegistry::AsStored(std::string_view name) {
+std::string_view SimRegistry::AsStored(std::string_view name) {
   const std::uint32_t codePage = codePage_();
   EncodeCodePage(codePage, name, &ansi_);
-  std::string stored;
-  DecodeCodePage(codePage, ansi_, &stored);
-  return stored;
+  DecodeCodePage(codePage, ansi_, &stored_);
+  return stored_;
 }
 
 Status SimRegistry::HandleId(KeyHandle key, std::int64_t* id) const {
@@ -176,19 +188,24 @@ void SimRegistry::ForgetChild(std::int64_t parent, std::string_view name) {
   children_.erase(Tag(parent, name));
 }
 
+void SimRegistry::RememberPath(std::int64_t parent, std::string_view path, std::int64_t key) {
+  if (paths_.size() >= kMaxRememberedChildren) paths_.clear();
+  paths_[Tag(parent, path)] = key;
+}
+
 Status SimRegistry::Walk(std::int64_t id, std::string_view path, bool fromMemory,
                          std::int64_t* found) {
-  std::vector<std::string_view> levels;
-  if (const Status status = SplitKeyPath(path, &levels); status != kErrorSuccess) return status;
+  if (IsBadKeyPath(path)) return kErrorBadPathname;
   const std::int64_t start = id;
   bool usedMemory = false;
   bool lastFromMemory = false;
-  for (const auto level : levels) {
+  bool stale = false;
+  const bool walked = ForEachLevel(path, [&](std::string_view level) {
     if (fromMemory) {
       if (const auto known = children_.find(Tag(id, level)); known != children_.end()) {
         id = known->second;
         usedMemory = lastFromMemory = true;
-        continue;
+        return true;
       }
     }
     const std::int64_t child = FindChild(id, level);
@@ -196,16 +213,19 @@ Status SimRegistry::Walk(std::int64_t id, std::string_view path, bool fromMemory
       // A remembered level may be a key deleted (and made again) elsewhere: look again,
       // unless the key the miss is below is still there, which proves the path to it (see
       // below) and so the miss.
-      if (usedMemory && !KeyExists(id)) {
-        children_.clear();
-        return Walk(start, path, false, found);
-      }
-      return kErrorFileNotFound;
+      stale = usedMemory && !KeyExists(id);
+      return false;
     }
     RememberChild(id, level, child);
     id = child;
     lastFromMemory = false;
+    return true;
+  });
+  if (stale) {
+    children_.clear();
+    return Walk(start, path, false, found);
   }
+  if (!walked) return kErrorFileNotFound;
   // A key found in the database proves every level above it; a remembered last level is
   // proved by the key still being there, since a key keeps its parent and name for life.
   if (lastFromMemory && !KeyExists(id)) {
@@ -232,25 +252,34 @@ bool SimRegistry::FindRemembered(KeyHandle parent, std::string_view path, std::i
   ForgetAfterRollback();
   std::int64_t id = 0;
   if (HandleId(parent, &id) != kErrorSuccess || IsPerformanceData(id)) return false;
-  std::vector<std::string_view> levels;
-  if (SplitKeyPath(path, &levels) != kErrorSuccess || levels.empty()) return false;
-  for (const auto level : levels) {
-    const auto known = children_.find(Tag(id, level));
-    if (known == children_.end()) return false;
-    id = known->second;
+  if (IsBadKeyPath(path) || !HasLevels(path)) return false;
+  const std::int64_t parentId = id;
+  const auto knownPath = paths_.find(Tag(parentId, path));
+  const bool wholePath = knownPath != paths_.end();
+  if (wholePath) {
+    id = knownPath->second;
+  } else if (!ForEachLevel(path, [&](std::string_view level) {
+               const auto known = children_.find(Tag(id, level));
+               if (known == children_.end()) return false;
+               id = known->second;
+               return true;
+             })) {
+    return false;
   }
   // One statement, a transaction by itself: the key is still there, so the path still leads
   // to it (see Walk).
   if (Guard([&] { return KeyExists(id) ? kErrorSuccess : kErrorFileNotFound; }) != kErrorSuccess) {
+    if (wholePath) paths_.erase(Tag(parentId, path));
     return false;
   }
+  if (!wholePath) RememberPath(parentId, path, id);
   *found = id;
   return true;
 }
 
 Status SimRegistry::OpenKey(KeyHandle parent, std::string_view subKey, KeyHandle* result) {
   if (result == nullptr) return kErrorInvalidParameter;
-  const std::string path = AsStored(subKey);
+  const std::string_view path = AsStored(subKey);
   std::int64_t id = 0;
   if (FindRemembered(parent, path, &id)) {
     *result = NewHandle(id);
@@ -270,6 +299,7 @@ Status SimRegistry::OpenKey(KeyHandle parent, std::string_view subKey, KeyHandle
     const Status walked = Walk(parentId, path, true, &id);
     if (walked == kErrorFileNotFound)
       return ResolveOrdinary(parent, &parentId) == kErrorSuccess ? walked : kErrorKeyDeleted;
+    if (walked == kErrorSuccess) RememberPath(parentId, path, id);
     return walked;
   });
   if (status == kErrorSuccess) *result = NewHandle(id);
@@ -279,11 +309,11 @@ Status SimRegistry::OpenKey(KeyHandle parent, std::string_view subKey, KeyHandle
 Status SimRegistry::CreateKey(KeyHandle parent, std::string_view subKey, KeyHandle* result,
                               bool* created) {
   if (result == nullptr) return kErrorInvalidParameter;
-  const std::string path = AsStored(subKey);
-  std::vector<std::string_view> levels;
-  if (const Status status = SplitKeyPath(path, &levels); status != kErrorSuccess) return status;
-  for (const auto level : levels) {
-    if (Utf16Units(level) > kMaxKeyNameChars) return kErrorInvalidParameter;
+  const std::string_view path = AsStored(subKey);
+  if (IsBadKeyPath(path)) return kErrorBadPathname;
+  if (!ForEachLevel(path,
+                    [](std::string_view level) { return Utf16Units(level) <= kMaxKeyNameChars; })) {
+    return kErrorInvalidParameter;
   }
   std::int64_t id = 0;
   if (FindRemembered(parent, path, &id)) {
@@ -297,8 +327,10 @@ Status SimRegistry::CreateKey(KeyHandle parent, std::string_view subKey, KeyHand
     std::int64_t parentId = 0;
     if (const Status known = HandleId(parent, &parentId); known != kErrorSuccess) return known;
     if (IsPerformanceData(parentId)) return kErrorInvalidHandle;
-    if (levels.empty()) return ResolveOrdinary(parent, &id);
-    return Walk(parentId, path, true, &id);
+    if (!HasLevels(path)) return ResolveOrdinary(parent, &id);
+    const Status walked = Walk(parentId, path, true, &id);
+    if (walked == kErrorSuccess) RememberPath(parentId, path, id);
+    return walked;
   });
   if (status == kErrorSuccess) {
     *result = NewHandle(id);
@@ -312,11 +344,11 @@ Status SimRegistry::CreateKey(KeyHandle parent, std::string_view subKey, KeyHand
     if (const Status resolved = ResolveOrdinary(parent, &id); resolved != kErrorSuccess) {
       return resolved;
     }
-    for (const auto level : levels) {
+    ForEachLevel(path, [&](std::string_view level) {
       const std::int64_t child = madeNew ? 0 : FindChild(id, level);
       if (child != 0) {
         id = child;
-        continue;
+        return true;
       }
       db_.Prepare("INSERT INTO reg_keys (parent, name) VALUES (?, ?)")
           .Bind(1, id)
@@ -328,7 +360,8 @@ Status SimRegistry::CreateKey(KeyHandle parent, std::string_view subKey, KeyHand
       RememberChild(id, level, newId);
       id = newId;
       madeNew = true;
-    }
+      return true;
+    });
     return kErrorSuccess;
   });
   if (status != kErrorSuccess) return status;
@@ -343,7 +376,7 @@ Status SimRegistry::CloseKey(KeyHandle key) {
 }
 
 Status SimRegistry::DeleteKey(KeyHandle parent, std::string_view subKey) {
-  const std::string path = AsStored(subKey);
+  const std::string_view path = AsStored(subKey);
   return Run(Database::Mode::kWrite, [&] {
     std::int64_t id = 0;
     if (const Status resolved = ResolveOrdinary(parent, &id); resolved != kErrorSuccess) {
@@ -372,7 +405,7 @@ Status SimRegistry::DeleteKey(KeyHandle parent, std::string_view subKey) {
 
 Status SimRegistry::SetValue(KeyHandle key, std::string_view name, ValueType type,
                              std::string_view data) {
-  const std::string storedName = AsStored(name);
+  const std::string_view storedName = AsStored(name);
   std::string stored(data);
   if (IsStringType(type) && !stored.empty() && stored.back() != '\0') stored.push_back('\0');
   std::int64_t id = 0;
@@ -417,7 +450,7 @@ Status SimRegistry::SetValue(KeyHandle key, std::string_view name, ValueType typ
 Status SimRegistry::QueryValue(KeyHandle key, std::string_view name, ValueType* type,
                                std::uint8_t* data, std::uint32_t* size) {
   if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
-  const std::string storedName = AsStored(name);
+  const std::string_view storedName = AsStored(name);
   std::int64_t id = 0;
   if (const Status known = HandleId(key, &id); known != kErrorSuccess) return known;
   // One statement, so one consistent read without a transaction of its own: no row when the
@@ -444,7 +477,7 @@ Status SimRegistry::QueryValue(KeyHandle key, std::string_view name, ValueType* 
 }
 
 Status SimRegistry::DeleteValue(KeyHandle key, std::string_view name) {
-  const std::string storedName = AsStored(name);
+  const std::string_view storedName = AsStored(name);
   std::int64_t id = 0;
   if (const Status known = HandleId(key, &id); known != kErrorSuccess) return known;
   if (IsPerformanceData(id)) return kErrorInvalidHandle;

@@ -18,6 +18,8 @@
 // - which key a name below a parent is (ids are never reused while a transaction commits, and a
 //   key never changes its parent or name); an answer taken from this memory is checked against
 //   the database before it is used, so a key deleted or created again elsewhere is found anew;
+// - which key a whole path below a parent led to when it was last opened, so that a path
+//   opened again is looked up once instead of level by level; checked the same way;
 // - the entries of a key that an enumeration read ahead: a call for index i reads the entries
 //   from i on in one statement, up to a batch, and the calls for the next indexes are answered
 //   from them. A batch is used only while nothing that could change it has happened: no change
@@ -110,7 +112,8 @@ class SimRegistry : public Registry {
   bool KeyExists(std::int64_t id);
   // A key or value name as the registry stores it when it comes through the ANSI calls:
   // encoded into the machine's code page and decoded again.
-  std::string AsStored(std::string_view name);
+  // The text lives in this object until the next call.
+  std::string_view AsStored(std::string_view name);
   // Follows the path's levels down from id; kErrorFileNotFound when a level is missing.
   // Levels found before are taken from memory when fromMemory is set, and checked.
   Status Walk(std::int64_t id, std::string_view path, bool fromMemory, std::int64_t* found);
@@ -122,6 +125,8 @@ class SimRegistry : public Registry {
   const std::string& Tag(std::int64_t parent, std::string_view name);
   void RememberChild(std::int64_t parent, std::string_view name, std::int64_t child);
   void ForgetChild(std::int64_t parent, std::string_view name);
+  // Remembers the key that path below parent leads to (see paths_).
+  void RememberPath(std::int64_t parent, std::string_view path, std::int64_t key);
   // Forgets everything remembered when a transaction was rolled back since the last call.
   void ForgetAfterRollback();
   KeyHandle NewHandle(std::int64_t id);
@@ -140,9 +145,13 @@ class SimRegistry : public Registry {
   KeyHandle nextHandle_;
   // Parent id (8 bytes) and upper-cased name -> child id.
   std::unordered_map<std::string, std::int64_t> children_;
+  // Parent id (8 bytes) and upper-cased path as opened -> the key it led to.
+  std::unordered_map<std::string, std::int64_t> paths_;
   std::int64_t keptLastKey_ = 0;  // see KeepMemory
   std::string tag_;
-  std::string ansi_;  // AsStored's room for the ANSI form, used again from call to call
+  // AsStored's room for the ANSI form and the stored form, used again from call to call.
+  std::string ansi_;
+  std::string stored_;
   std::unordered_map<std::int64_t, ReadAhead> keyReadAhead_;
   std::unordered_map<std::int64_t, ReadAhead> valueReadAhead_;
   std::uint64_t rollbacks_ = 0;

@@ -41,8 +41,10 @@ std::string SimSystemInfo::UserName() {
 }
 
 LocaleFormats SimSystemInfo::Locale() {
-  return {store_.Setting(setting::kShortDate), store_.Setting(setting::kTimeFormat),
-          store_.Setting(setting::kAm), store_.Setting(setting::kPm)};
+  // Read together: the debug log asks for the locale with every line it writes.
+  std::vector<std::string> values =
+      store_.Settings({setting::kShortDate, setting::kTimeFormat, setting::kAm, setting::kPm});
+  return {std::move(values[0]), std::move(values[1]), std::move(values[2]), std::move(values[3])};
 }
 
 }  // namespace dav::platform::sim

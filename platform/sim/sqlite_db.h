@@ -165,6 +165,8 @@ class Database {
   // How many transactions (or nested parts) have been rolled back on this connection, so
   // that what a caller remembers of the data can be dropped when a change was taken back.
   std::uint64_t Rollbacks() const { return rollbacks_; }
+  // For a caller that put rows back by itself (see KeptContent): counts as a rollback.
+  void CountAsRollback() { ++rollbacks_; }
 
  private:
   friend class Query;

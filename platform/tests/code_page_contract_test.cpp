@@ -57,6 +57,20 @@ TEST(CodePageContractTest, WhatACodePageCannotHoldBecomesAQuestionMark) {
   EXPECT_EQ(Encode(1252, "café €"), "caf\xE9 \x80");
 }
 
+// Conversions one after another, of both directions and of two code pages, each as if alone:
+// one cut off in the middle of a character leaves nothing behind for the next.
+TEST(CodePageContractTest, ConversionsInARowDoNotAffectEachOther) {
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(Decode(949, "\xB0"), "\xEF\xBF\xBD") << "a lead byte without its trail byte";
+    EXPECT_EQ(Decode(949, "\xB0\xA1"), "가");
+    EXPECT_EQ(Encode(949, "가"), "\xB0\xA1");
+    EXPECT_EQ(Decode(1252, "\xE9"), "é");
+    EXPECT_EQ(Encode(1252, "é"), "\xE9");
+    EXPECT_EQ(Encode(949, "a\xE2\x82", false), "a?");
+    EXPECT_EQ(Decode(949, "\xB0\xA1"), "가");
+  }
+}
+
 TEST(CodePageContractTest, BytesThatFormNoCharacter) {
   const std::string undefined1252 = "\x81\x8D\x8F\x90\x9D";
   EXPECT_EQ(Decode(1252, undefined1252), "\u0081\u008D\u008F\u0090\u009D")

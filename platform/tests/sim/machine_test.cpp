@@ -12,6 +12,7 @@
 #include "platform/code_page.h"
 #include "platform/open_platform.h"
 #include "platform/sim/machine_schema.h"
+#include "platform/sim/machine_store.h"
 #include "platform/sim/sqlite_db.h"
 #include "platform/tests/sim/temp_folder.h"
 
@@ -336,6 +337,22 @@ TEST(MachineSettings, ChangesAreCheckedAndTakeEffect) {
   western->registry().SetValue(kHKeyCurrentUser, "a", kRegSz, "\xE9");  // é
   EXPECT_THROW(western->SetSetting("code_page", "949"), PlatformError)
       << "text outside ASCII pins the code page";
+}
+
+// Several settings read at once (the locale's four): each from its own row, in the order
+// asked, a missing row as its default, and an unknown name refused.
+TEST(MachineSettings, SeveralAreReadTogether) {
+  TempFolder temp;
+  auto db = Database::Open(temp.path() / "machine.db", true);
+  UpgradeMachineSchema(*db);
+  MachineStore store(*db);
+  store.Initialize({});
+  store.SetSetting("am", "AM");
+  store.SetSetting("short_date", "dd/MM/yyyy");
+  db->Exec("DELETE FROM settings WHERE name = 'pm'");
+  EXPECT_EQ(store.Settings({"pm", "am", "short_date"}),
+            (std::vector<std::string>{"오후", "AM", "dd/MM/yyyy"}));
+  EXPECT_THROW(store.Settings({"am", "bogus"}), PlatformError);
 }
 
 TEST(MachineSettings, SkippedWaitsMoveTheClockOnFromTheNextOpening) {

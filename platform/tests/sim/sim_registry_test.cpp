@@ -247,22 +247,24 @@ TEST_F(SimRegistryTest, AnEmptyPathOpensTheKeyItselfAndABackslashIsRefused) {
 }
 
 // A key made inside a transaction that is then rolled back is gone, though its id may be
-// given to the next key made.
+// given to the next key made; so is the path to it once opened.
 TEST(SimRegistryMemory, KeysOfARolledBackTransactionAreForgotten) {
   testing::TempFolder temp;
   auto db = Database::Open(temp.path() / "registry.db", true);
   UpgradeMachineSchema(*db);
   SimRegistry registry(*db, [] { return 949u; });
   KeyHandle key = kNoKey;
-  EXPECT_THROW(db->Transaction(Database::Mode::kWrite,
-                               [&] {
-                                 ASSERT_EQ(
-                                     registry.CreateKey(kHKeyLocalMachine, "Taken\\Back", &key),
-                                     kErrorSuccess);
-                                 registry.CloseKey(key);
-                                 throw std::runtime_error("roll back");
-                               }),
-               std::runtime_error);
+  EXPECT_THROW(
+      db->Transaction(
+          Database::Mode::kWrite,
+          [&] {
+            ASSERT_EQ(registry.CreateKey(kHKeyLocalMachine, "Taken\\Back", &key), kErrorSuccess);
+            registry.CloseKey(key);
+            ASSERT_EQ(registry.OpenKey(kHKeyLocalMachine, "Taken\\Back", &key), kErrorSuccess);
+            registry.CloseKey(key);
+            throw std::runtime_error("roll back");
+          }),
+      std::runtime_error);
   ASSERT_EQ(registry.CreateKey(kHKeyLocalMachine, "Kept\\Here", &key), kErrorSuccess);
   registry.CloseKey(key);
   EXPECT_EQ(registry.OpenKey(kHKeyLocalMachine, "Taken\\Back", &key), kErrorFileNotFound);
