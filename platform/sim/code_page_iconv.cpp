@@ -202,6 +202,50 @@ bool EncodeUtf8(std::string_view utf8, std::string* bytes) {
   return complete;
 }
 
+// How many bytes at the start of text are ASCII.
+std::size_t AsciiPrefixLength(std::string_view text) {
+  std::size_t length = 0;
+  while (length < text.size() && static_cast<unsigned char>(text[length]) < 0x80) ++length;
+  return length;
+}
+
+// The length of text up to the first ASCII stretch long enough to be worth copying past the
+// converter (short ones, the spaces and signs between words, go through with their words).
+std::size_t SpanBeforeLongAscii(std::string_view text) {
+  constexpr std::size_t kLongAscii = 16;
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (static_cast<unsigned char>(text[i]) >= 0x80) {
+      run = 0;
+    } else if (++run == kLongAscii) {
+      return i + 1 - kLongAscii;
+    }
+  }
+  return text.size();
+}
+
+// Converts utf8 onto the end of *bytes; false when a character could not be held.
+bool EncodeSpan(Converter& converter, std::uint32_t codePage, std::string_view utf8,
+                std::string* bytes) {
+  bool complete = true;
+  while (true) {
+    bool failed = false;
+    utf8.remove_prefix(converter.Convert(utf8, bytes, &failed));
+    if (!failed || utf8.empty()) return complete;
+    // A character the code page cannot hold becomes one "?" per UTF-16 unit, as
+    // WideCharToMultiByte gives it ("??" for one outside the BMP); bytes that are not
+    // UTF-8 become one "?" per broken sequence.
+    const Utf8Sequence sequence = ReadUtf8Sequence(utf8);
+    if (sequence.valid && IsByteWindowsPassesThrough(codePage, sequence.codePoint)) {
+      bytes->push_back(static_cast<char>(sequence.codePoint));
+    } else {
+      bytes->append(sequence.valid && sequence.codePoint > 0xFFFF ? 2 : 1, '?');
+      complete = false;
+    }
+    utf8.remove_prefix(sequence.length);
+  }
+}
+
 }  // namespace
 
 bool IsCodePageSupported(std::uint32_t codePage) {
@@ -256,23 +300,20 @@ bool EncodeCodePage(std::uint32_t codePage, std::string_view utf8, std::string* 
     bytes->assign(utf8);
     return false;
   }
+  // Long ASCII stretches (the markup of a logged document) are copied as they are, and only
+  // the text between them goes through the converter: an ASCII character in UTF-8 is always
+  // a whole character, and the same single byte in every code page above.
+  bytes->reserve(utf8.size());
   bool complete = true;
-  while (true) {
-    bool failed = false;
-    utf8.remove_prefix(converter.Convert(utf8, bytes, &failed));
-    if (!failed || utf8.empty()) return complete;
-    // A character the code page cannot hold becomes one "?" per UTF-16 unit, as
-    // WideCharToMultiByte gives it ("??" for one outside the BMP); bytes that are not
-    // UTF-8 become one "?" per broken sequence.
-    const Utf8Sequence sequence = ReadUtf8Sequence(utf8);
-    if (sequence.valid && IsByteWindowsPassesThrough(codePage, sequence.codePoint)) {
-      bytes->push_back(static_cast<char>(sequence.codePoint));
-    } else {
-      bytes->append(sequence.valid && sequence.codePoint > 0xFFFF ? 2 : 1, '?');
-      complete = false;
-    }
-    utf8.remove_prefix(sequence.length);
+  while (!utf8.empty()) {
+    const std::size_t ascii = AsciiPrefixLength(utf8);
+    bytes->append(utf8.substr(0, ascii));
+    utf8.remove_prefix(ascii);
+    const std::size_t span = SpanBeforeLongAscii(utf8);
+    complete = EncodeSpan(converter, codePage, utf8.substr(0, span), bytes) && complete;
+    utf8.remove_prefix(span);
   }
+  return complete;
 }
 
 }  // namespace dav::platform

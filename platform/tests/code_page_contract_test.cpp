@@ -57,6 +57,16 @@ TEST(CodePageContractTest, WhatACodePageCannotHoldBecomesAQuestionMark) {
   EXPECT_EQ(Encode(1252, "café €"), "caf\xE9 \x80");
 }
 
+// Text that mixes long ASCII stretches (a document's markup) with characters of the code page,
+// characters it lacks and broken sequences, each next to a stretch: converted as a whole.
+TEST(CodePageContractTest, LongTextMixingAsciiAndOtherCharacters) {
+  const std::string x16(16, 'x'), y15(15, 'y'), z20(20, 'z');
+  EXPECT_EQ(Encode(949, "가" + x16 + "나" + y15 + "다\xE2\x82" + z20 + "😀" + x16 + "라", false),
+            "\xB0\xA1" + x16 + "\xB3\xAA" + y15 + "\xB4\xD9?" + z20 + "??" + x16 + "\xB6\xF3");
+  EXPECT_EQ(Encode(949, x16 + "바탕" + x16), x16 + "\xB9\xD9\xC5\xC1" + x16);
+  EXPECT_EQ(Encode(1252, "é" + z20 + "\u0081" + y15 + "€"), "\xE9" + z20 + "\x81" + y15 + "\x80");
+}
+
 // Conversions one after another, of both directions and of two code pages, each as if alone:
 // one cut off in the middle of a character leaves nothing behind for the next.
 TEST(CodePageContractTest, ConversionsInARowDoNotAffectEachOther) {
