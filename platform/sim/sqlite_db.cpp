@@ -172,6 +172,7 @@ std::unique_ptr<Database> Database::OpenInMemory() {
   std::unique_ptr<Database> db(new Database(raw));
   if (rc != SQLITE_OK) db->Fail(rc, "open a database in memory");
   db->Configure();
+  db->Exec("PRAGMA page_size=1024");
   return db;
 }
 

@@ -144,6 +144,7 @@ TEST(MachineFolder, AMachineInMemoryGoesBackToTheStateItKept) {
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
     WriteText(*machine, "Software\\Kept", "A", "changed");
+    WriteText(*machine, "Software\\Kept", "A", "changed again");  // one row changed twice
     WriteText(*machine, "Software\\Kept", "B", "new");
     WriteText(*machine, "Software\\Kept\\New", "C", "new");
     ASSERT_EQ(machine->files().WriteAll("C:\\kept.txt", "changed"), kErrorSuccess);
