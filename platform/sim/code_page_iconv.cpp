@@ -5,6 +5,7 @@
 #include <errno.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -246,6 +247,25 @@ bool EncodeSpan(Converter& converter, std::uint32_t codePage, std::string_view u
   }
 }
 
+// Converts bytes onto the end of *utf8, each byte that starts no character as U+FFFD.
+void DecodeSpan(Converter& converter, std::uint32_t codePage, std::string_view bytes,
+                std::string* utf8) {
+  while (true) {
+    bool failed = false;
+    bytes.remove_prefix(converter.Convert(bytes, utf8, &failed));
+    if (!failed || bytes.empty()) return;
+    // A byte that starts no character of the code page: U+FFFD, and go on after it.
+    const auto byte = static_cast<unsigned char>(bytes.front());
+    if (IsByteWindowsPassesThrough(codePage, byte)) {
+      utf8->push_back('\xC2');  // U+0080 .. U+00BF in UTF-8
+      utf8->push_back(static_cast<char>(byte));
+    } else {
+      utf8->append(kReplacementUtf8);
+    }
+    bytes.remove_prefix(1);
+  }
+}
+
 }  // namespace
 
 bool IsCodePageSupported(std::uint32_t codePage) {
@@ -267,20 +287,20 @@ bool DecodeCodePage(std::uint32_t codePage, std::string_view bytes, std::string*
   }
   Converter converter("UTF-8", name);
   if (!converter.ok()) return false;
-  while (true) {
-    bool failed = false;
-    bytes.remove_prefix(converter.Convert(bytes, utf8, &failed));
-    if (!failed || bytes.empty()) return true;
-    // A byte that starts no character of the code page: U+FFFD, and go on after it.
-    const auto byte = static_cast<unsigned char>(bytes.front());
-    if (IsByteWindowsPassesThrough(codePage, byte)) {
-      utf8->push_back('\xC2');  // U+0080 .. U+00BF in UTF-8
-      utf8->push_back(static_cast<char>(byte));
-    } else {
-      utf8->append(kReplacementUtf8);
-    }
-    bytes.remove_prefix(1);
+  // As in EncodeCodePage, long ASCII stretches pass by the converter. An ASCII byte right
+  // after another byte may be the second byte of a character (949's trail bytes include
+  // letters), so the byte that ends each converted span is the first ASCII one; an ASCII
+  // byte after an ASCII byte always starts a character of its own.
+  utf8->reserve(bytes.size());
+  while (!bytes.empty()) {
+    const std::size_t ascii = AsciiPrefixLength(bytes);
+    utf8->append(bytes.substr(0, ascii));
+    bytes.remove_prefix(ascii);
+    const std::size_t span = std::min(SpanBeforeLongAscii(bytes) + 1, bytes.size());
+    DecodeSpan(converter, codePage, bytes.substr(0, span), utf8);
+    bytes.remove_prefix(span);
   }
+  return true;
 }
 
 bool EncodeCodePage(std::uint32_t codePage, std::string_view utf8, std::string* bytes) {

@@ -64,6 +64,14 @@ TEST(CodePageContractTest, LongTextMixingAsciiAndOtherCharacters) {
   EXPECT_EQ(Encode(949, "가" + x16 + "나" + y15 + "다\xE2\x82" + z20 + "😀" + x16 + "라", false),
             "\xB0\xA1" + x16 + "\xB3\xAA" + y15 + "\xB4\xD9?" + z20 + "??" + x16 + "\xB6\xF3");
   EXPECT_EQ(Encode(949, x16 + "바탕" + x16), x16 + "\xB9\xD9\xC5\xC1" + x16);
+  EXPECT_EQ(Decode(949,
+                   "\x8C"
+                   "c" +
+                       x16 + "\xB0\xA1" + y15 + "\xB9\xD9"),
+            "똠" + x16 + "가" + y15 + "바")
+      << "a trail byte that looks like ASCII, right before a long ASCII stretch";
+  EXPECT_EQ(Decode(949, "\xB0<" + x16), "\uFFFD<" + x16) << "a lead byte without a trail byte";
+  EXPECT_EQ(Decode(1252, "\xE9" + z20 + "\x81"), "é" + z20 + "\u0081");
   EXPECT_EQ(Encode(1252, "é" + z20 + "\u0081" + y15 + "€"), "\xE9" + z20 + "\x81" + y15 + "\x80");
 }
 
